@@ -1,0 +1,161 @@
+#include "image/RaViru.h"
+
+#include <cstring>
+#include <new>
+
+#include "base/CheckedSize.h"
+
+namespace quillet {
+
+RaViru::RaViru(int kind) { Reset(kind); }
+
+RaViru::RaViru(int width, int height, int bitCount, int kind) {
+    Reset(kind);
+    Allocate(width, height, bitCount, kind);
+}
+
+RaViru::RaViru(const std::string& path, int kind) {
+    Reset(kind);
+    ReadFile(path, kind);
+}
+
+RaViru::RaViru(const RaViru& source, bool copyPixels) {
+    Reset(source.kind);
+    CloneFrom(source, copyPixels);
+}
+
+RaViru::~RaViru() { Destroy(); }
+
+void RaViru::Reset(int newKind) {
+    dib_.reset();
+    header = BitmapInfoHeader{};
+    static_cast<RaViruInfo&>(*this) = RaViruInfo{};
+    kind = int8_t(newKind);
+    jpegQuality = 150;
+    alphaMax = 255;
+    transparentIndex = -1;
+    enabled = true;
+    SetHorizontalDpi(72);
+    SetVerticalDpi(72);
+}
+
+void RaViru::Destroy() {
+    dib_.reset();
+    bits = nullptr;
+}
+
+void RaViru::SetError(const char* text) {
+    std::strncpy(lastError, text, sizeof(lastError) - 1);
+    lastError[sizeof(lastError) - 1] = '\0';
+}
+
+uint8_t* RaViru::Allocate(int width, int height, int bitCount, int newKind) {
+    if (width <= 0 || height <= 0) return nullptr;
+    if (uint64_t(width) * uint64_t(height) > kMaxImagePixels) {
+        SetError("Image is larger than the pixel limit");
+        return nullptr;
+    }
+    const int depth = bitCount <= 1 ? 1 : bitCount <= 4 ? 4 : bitCount <= 8 ? 8 : bitCount < 25 ? 24 : 32;
+    const uint32_t paletteCount = depth <= 8 ? (1u << depth) : 0;
+    const auto row = dibRowBytes(size_t(width), unsigned(depth));
+    const auto pixelBytes = checkedMul(row, size_t(height));
+    const auto total = checkedAdd(checkedAdd(pixelBytes, 40), paletteCount * 4);
+    if (!total || *pixelBytes > UINT32_MAX) {
+        SetError("Image is larger than the pixel limit");
+        return nullptr;
+    }
+    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[*total]);
+    if (!block) {
+        SetError("Not enough memory for the image");
+        return nullptr;
+    }
+    dib_ = std::move(block);
+    header = BitmapInfoHeader{};
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = uint16_t(depth);
+    header.biSizeImage = uint32_t(*pixelBytes);
+    header.biClrUsed = paletteCount;
+    header.biXPelsPerMeter = dpiToPelsPerMeter(dpiX);
+    header.biYPelsPerMeter = dpiToPelsPerMeter(dpiY);
+    rowBytes = uint32_t(*row);
+    colourClass = depth <= 8 ? 1 : 2;
+    kind = int8_t(newKind);
+    std::memcpy(dib_.get(), &header, sizeof(header));
+    std::memset(dib_.get() + 40, 0, paletteCount * 4);
+    bits = dib_.get() + 40 + paletteCount * 4;
+    std::memset(bits, 255, *pixelBytes);
+    return dib_.get();
+}
+
+size_t RaViru::TotalSize() const { return 40 + PaletteBytes() + header.biSizeImage; }
+
+Rgbquad* RaViru::PaletteBase() {
+    return dib_ && header.biClrUsed ? reinterpret_cast<Rgbquad*>(dib_.get() + 40) : nullptr;
+}
+const Rgbquad* RaViru::PaletteBase() const {
+    return dib_ && header.biClrUsed ? reinterpret_cast<const Rgbquad*>(dib_.get() + 40) : nullptr;
+}
+uint8_t* RaViru::PixelBase() { return dib_ ? dib_.get() + 40 + PaletteBytes() : nullptr; }
+const uint8_t* RaViru::PixelBase() const {
+    return dib_ ? dib_.get() + 40 + PaletteBytes() : nullptr;
+}
+
+void RaViru::CloneFrom(const RaViru& source, bool copyPixels) {
+    if (this == &source) return;
+    static_cast<RaViruInfo&>(*this) = source;
+    bits = nullptr;
+    dib_.reset();
+    if (!source.dib_) {
+        header = source.header;
+        return;
+    }
+    if (!Allocate(source.Width(), source.Height(), source.BitCount(), source.kind)) return;
+    if (copyPixels) {
+        std::memcpy(dib_.get(), source.dib_.get(), source.TotalSize());
+        header = source.header;
+    } else {
+        const size_t paletteBytes = std::min(PaletteBytes(), source.PaletteBytes());
+        std::memcpy(dib_.get() + 40, source.dib_.get() + 40, std::min<size_t>(paletteBytes, 1024));
+        std::memcpy(bits, source.bits, header.biSizeImage);
+    }
+}
+
+void RaViru::AdoptFrom(RaViru& other) {
+    if (this == &other) return;
+    header = other.header;
+    static_cast<RaViruInfo&>(*this) = other;
+    // The codec's block moves over whole: no copy of the pixels is needed.
+    dib_ = std::move(other.dib_);
+    bits = dib_ ? dib_.get() + 40 + PaletteBytes() : nullptr;
+    other.Destroy();
+}
+
+void RaViru::ShareHeaderFrom(const RaViru& other) {
+    if (this == &other) return;
+    header = other.header;
+    static_cast<RaViruInfo&>(*this) = other;
+    if (!dib_ && other.dib_) {
+        std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[other.TotalSize()]);
+        if (block) {
+            std::memcpy(block.get(), other.dib_.get(), other.TotalSize());
+            dib_ = std::move(block);
+        }
+    }
+    bits = dib_ ? dib_.get() + 40 + PaletteBytes() : nullptr;
+}
+
+void RaViru::SetHorizontalDpi(int dpi) {
+    dpiX = dpi;
+    header.biXPelsPerMeter = dpiToPelsPerMeter(dpi);
+    if (dib_) reinterpret_cast<BitmapInfoHeader*>(dib_.get())->biXPelsPerMeter = header.biXPelsPerMeter;
+}
+
+void RaViru::SetVerticalDpi(int dpi) {
+    dpiY = dpi;
+    header.biYPelsPerMeter = dpiToPelsPerMeter(dpi);
+    if (dib_) reinterpret_cast<BitmapInfoHeader*>(dib_.get())->biYPelsPerMeter = header.biYPelsPerMeter;
+}
+
+}  // namespace quillet

@@ -1,0 +1,156 @@
+#pragma once
+// RaViru: the one in-memory raster image. A packed DIB block (40-byte header, palette,
+// bottom-up rows) plus the bookkeeping the codecs, the document and the tools need.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "image/BitmapInfo.h"
+
+namespace quillet {
+
+class ByteStream;
+class UserPort;
+
+// Image kind codes: how a file is (or was) coded.
+namespace ImageKind {
+constexpr int Unknown = -1;  // reading tries every codec in turn
+constexpr int Jpeg = 0;
+constexpr int Bmp = 1;
+constexpr int Gif = 2;
+constexpr int Tiff = 3;
+constexpr int Pcx = 4;
+constexpr int Uncoded5 = 5;  // kinds the image core does not code: read/write succeed untouched
+constexpr int Uncoded6 = 6;
+}  // namespace ImageKind
+
+// No image may hold more pixels than this, whatever its header claims.
+constexpr uint64_t kMaxImagePixels = uint64_t(1) << 28;
+
+// The info block: copied as one unit whenever an image is cloned.
+struct RaViruInfo {
+    uint8_t* bits;       // first pixel row (the bottom one) inside the block
+    uint32_t rowBytes;   // ((bitCount × width + 31) / 32) × 4
+    int8_t kind;
+    uint8_t colourClass;  // 1 indexed (≤ 8 bits), 2 true colour
+    char lastError[256];
+    int32_t progress;
+    int32_t transparentIndex;  // -1 = none
+    Rgbquad transparentColour;
+    uint8_t jpegQuality;
+    int32_t frameIndex;
+    int32_t frameCount;
+    uint16_t frameDelay;
+    int32_t dpiX;
+    int32_t dpiY;
+    uint8_t alphaMax;
+    bool alphaPaletteOn;
+    bool enabled;
+    int32_t offsetX;
+    int32_t offsetY;
+};
+
+// A region in DIB rows: left..right and top..bottom inclusive, rows counted from the bottom.
+struct DibRect {
+    int left = -1, top = -1, right = -1, bottom = -1;
+};
+
+// What a packed DIB transfer reads from a layer: its pixels and, for true colour, its alpha plane.
+struct PackedDibSource {
+    int width = 0;
+    int height = 0;
+    int bitCount = 24;
+    const uint8_t* rows = nullptr;  // bottom-up, rowBytes apart
+    size_t rowBytes = 0;
+    const Rgbquad* palette = nullptr;
+    int paletteCount = 0;
+    const uint8_t* alpha = nullptr;  // width × height bytes, bottom-up; null = opaque
+    bool textLayer = false;          // colour 0 with the alpha byte only
+};
+
+// What FromPackedDib learned besides the pixels.
+struct PackedDibInfo {
+    int32_t marker = 0;  // biXPelsPerMeter as found: -2 whole true-colour layer, -3 other copy
+    BitmapInfoHeader header;
+};
+
+class RaViru : public RaViruInfo {
+public:
+    BitmapInfoHeader header;
+
+    explicit RaViru(int kind = ImageKind::Unknown);
+    RaViru(int width, int height, int bitCount, int kind);
+    RaViru(const std::string& path, int kind);
+    RaViru(const RaViru& source, bool copyPixels);
+    virtual ~RaViru();
+    RaViru(const RaViru&) = delete;
+    RaViru& operator=(const RaViru&) = delete;
+
+    void Destroy();
+
+    // Block and shape.
+    uint8_t* Allocate(int width, int height, int bitCount, int kind);
+    bool HasBlock() const { return dib_ != nullptr; }
+    uint8_t* Dib() { return dib_.get(); }
+    const uint8_t* Dib() const { return dib_.get(); }
+    size_t TotalSize() const;
+    size_t PaletteBytes() const { return size_t(header.biClrUsed) * 4; }
+    Rgbquad* PaletteBase();
+    const Rgbquad* PaletteBase() const;
+    uint8_t* PixelBase();
+    const uint8_t* PixelBase() const;
+    int Width() const { return header.biWidth; }
+    int Height() const { return header.biHeight; }
+    int BitCount() const { return header.biBitCount; }
+    int PaletteCount() const { return int(header.biClrUsed); }
+    uint8_t* Row(int y) { return bits + size_t(y) * rowBytes; }
+    const uint8_t* Row(int y) const { return bits + size_t(y) * rowBytes; }
+
+    void CloneFrom(const RaViru& source, bool copyPixels);
+    void AdoptFrom(RaViru& other);
+    void ShareHeaderFrom(const RaViru& other);
+
+    // Pixels and palette; (x, y) with y counted from the bottom row.
+    uint32_t PixelIndexAt(int x, int y) const;
+    uint32_t PixelColorAt(int x, int y) const;
+    void PutPixelColor(int x, int y, uint32_t colour, int size = 1);
+    Rgbquad PaletteEntry(int index) const;
+    void SetPaletteEntry(int index, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha = 0);
+    void SetPaletteEntry(int index, uint32_t colour);
+    void SetPaletteFromArrays(int count, const uint8_t* red, const uint8_t* green,
+                              const uint8_t* blue);
+    void SetPaletteFromQuads(const Rgbquad* quads, int count);
+    void MakeGreyPalette();
+    int NearestPaletteIndex(uint32_t colour) const;
+    bool HasGreyPalette() const;
+    void SwapRedBlueRow(uint8_t* row, size_t length) const;
+    void SetHorizontalDpi(int dpi);
+    void SetVerticalDpi(int dpi);
+    void RowFromPacked(const uint8_t* source, uint32_t redMask, uint32_t greenMask,
+                       uint32_t blueMask, int bitCount);
+
+    // Packed DIB transfer (clipboard and drag). A rectangle with left < 0 means the whole image.
+    static std::vector<uint8_t> ToPackedDib(const PackedDibSource& source, DibRect rect = {});
+    std::vector<uint8_t> ToPackedDib(DibRect rect = {}) const;
+    bool FromPackedDib(const uint8_t* data, size_t size, bool checkDepth, UserPort* user,
+                       PackedDibInfo* info = nullptr);
+
+    // Files, streams and resources.
+    bool ReadFile(const std::string& path, int kind);
+    bool WriteFile(const std::string& path, int kind);
+    bool Decode(ByteStream& stream, int kind);
+    bool Encode(ByteStream& stream, int kind);
+
+    void SetError(const char* text);
+    void SetError(const std::string& text) { SetError(text.c_str()); }
+
+private:
+    void Reset(int kind);
+    bool DecodeKind(ByteStream& stream, int kind);
+    bool EncodeKind(ByteStream& stream, int kind);
+
+    std::unique_ptr<uint8_t[]> dib_;
+};
+
+}  // namespace quillet

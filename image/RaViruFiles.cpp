@@ -1,0 +1,107 @@
+// Reading and writing files and streams: dispatch by image kind to the codecs.
+#include <cerrno>
+#include <cstring>
+
+#include "base/AtomicFileWriter.h"
+#include "image/ByteStream.h"
+#include "image/RaViru.h"
+
+namespace quillet {
+
+namespace {
+constexpr const char* kUnsupported = "Unsupported operation for this format";
+
+// The order in which an unknown kind is tried.
+constexpr int kProbeOrder[] = {ImageKind::Bmp, ImageKind::Jpeg, ImageKind::Gif, ImageKind::Tiff,
+                               ImageKind::Pcx};
+
+const char* kindName(int kind) {
+    switch (kind) {
+        case ImageKind::Jpeg: return "JPEG";
+        case ImageKind::Bmp: return "BMP";
+        case ImageKind::Gif: return "GIF";
+        case ImageKind::Tiff: return "TIFF";
+        case ImageKind::Pcx: return "PCX";
+        default: return "this";
+    }
+}
+}  // namespace
+
+bool RaViru::ReadFile(const std::string& path, int fileKind) {
+    {
+        FileStream stream(path.c_str(), "rb");
+        if (!stream.isOpen()) {
+            SetError(std::string("Can't open file: ") + std::strerror(errno));
+            return false;
+        }
+        if (Decode(stream, fileKind)) return true;
+    }
+    if (fileKind == ImageKind::Unknown) return false;
+    const std::string firstError = lastError;
+    FileStream again(path.c_str(), "rb");
+    if (again.isOpen() && Decode(again, ImageKind::Unknown)) return true;
+    SetError(firstError);  // the named kind's reason is the useful one
+    return false;
+}
+
+bool RaViru::WriteFile(const std::string& path, int fileKind) {
+    // The old file stays untouched unless the whole new one was written.
+    AtomicFileWriter writer(path);
+    if (!writer.open()) {
+        SetError(writer.error());
+        return false;
+    }
+    FileStream stream(writer.file(), false);
+    if (!Encode(stream, fileKind)) {
+        writer.discard();
+        return false;
+    }
+    if (!writer.commit()) {
+        SetError(writer.error());
+        return false;
+    }
+    return true;
+}
+
+bool RaViru::Decode(ByteStream& stream, int fileKind) {
+    if (fileKind == ImageKind::Uncoded5 || fileKind == ImageKind::Uncoded6) return true;
+    if (fileKind != ImageKind::Unknown) {
+        if (fileKind < ImageKind::Jpeg || fileKind > ImageKind::Pcx) {
+            SetError(kUnsupported);
+            return false;
+        }
+        return DecodeKind(stream, fileKind);
+    }
+    const int64_t start = stream.Tell();
+    for (int k : kProbeOrder) {
+        if (!stream.Seek(start, SEEK_SET)) break;
+        if (DecodeKind(stream, k)) return true;
+    }
+    SetError("Unknown image format");
+    return false;
+}
+
+bool RaViru::Encode(ByteStream& stream, int fileKind) {
+    if (fileKind == ImageKind::Uncoded5 || fileKind == ImageKind::Uncoded6) return true;
+    if (fileKind < ImageKind::Jpeg || fileKind > ImageKind::Tiff) {
+        SetError(kUnsupported);
+        return false;
+    }
+    if (!dib_) {
+        SetError("There is no image to write");
+        return false;
+    }
+    return EncodeKind(stream, fileKind);
+}
+
+bool RaViru::DecodeKind(ByteStream&, int fileKind) {
+    SetError(std::string("The ") + kindName(fileKind) + " reader is not part of this build");
+    return false;
+}
+
+bool RaViru::EncodeKind(ByteStream&, int fileKind) {
+    SetError(std::string("The ") + kindName(fileKind) + " writer is not part of this build");
+    return false;
+}
+
+}  // namespace quillet

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the tests, the benchmarks and the editor need.
+# Idempotent and quick when everything is present: apt-get update runs only when something is missing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libjpeg62-turbo-dev libtiff-dev zlib1g-dev libcurl4-openssl-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev python3
+  imagemagick libvips-tools libjpeg-turbo-progs libtiff-tools
+  # running the editor
+  fonts-nanum xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "deps: installing ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
