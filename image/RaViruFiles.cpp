@@ -94,14 +94,48 @@ bool RaViru::Encode(ByteStream& stream, int fileKind) {
     return EncodeKind(stream, fileKind);
 }
 
-bool RaViru::DecodeKind(ByteStream&, int fileKind) {
-    SetError(std::string("The ") + kindName(fileKind) + " reader is not part of this build");
-    return false;
+// A codec object reads into itself; the target takes the result over only on success,
+// so a failed read leaves the target's pixels as they were.
+template <class Codec>
+bool decodeWith(RaViru& target, ByteStream& stream) {
+    Codec codec;
+    codec.frameIndex = target.frameIndex;
+    if (!codec.Read(stream)) {
+        target.SetError(codec.lastError);
+        return false;
+    }
+    target.AdoptFrom(codec);
+    return true;
 }
 
-bool RaViru::EncodeKind(ByteStream&, int fileKind) {
-    SetError(std::string("The ") + kindName(fileKind) + " writer is not part of this build");
-    return false;
+// The codec object gets a copy of the header and info block sharing the pixel block.
+template <class Codec>
+bool encodeWith(RaViru& source, ByteStream& stream) {
+    Codec codec;
+    codec.ShareHeaderFrom(source);
+    if (!codec.Write(stream)) {
+        source.SetError(codec.lastError);
+        return false;
+    }
+    return true;
+}
+
+bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
+    switch (fileKind) {
+        default:
+            (void)stream;
+            SetError(std::string("The ") + kindName(fileKind) + " reader is not part of this build");
+            return false;
+    }
+}
+
+bool RaViru::EncodeKind(ByteStream& stream, int fileKind) {
+    switch (fileKind) {
+        default:
+            (void)stream;
+            SetError(std::string("The ") + kindName(fileKind) + " writer is not part of this build");
+            return false;
+    }
 }
 
 }  // namespace quillet
