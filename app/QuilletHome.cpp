@@ -1,0 +1,68 @@
+#include "app/QuilletHome.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "app/SettingsFile.h"
+#include "base/AtomicFileWriter.h"
+
+namespace quillet {
+
+HomeEnvironment currentHomeEnvironment() {
+    return {std::getenv("QUILLET_HOME"), std::getenv("XDG_DATA_HOME"), std::getenv("HOME")};
+}
+
+std::string quilletHomeDirectory(const HomeEnvironment& env) {
+    if (env.quilletHome && *env.quilletHome) return env.quilletHome;
+    std::string data;
+    if (env.xdgDataHome && *env.xdgDataHome) {
+        data = env.xdgDataHome;
+    } else {
+        std::string home = env.home ? env.home : "";
+        if (home.empty()) {
+            // getpwuid_r keeps this free of the library's shared buffer.
+            struct passwd pw;
+            struct passwd* found = nullptr;
+            char buffer[4096];
+            if (getpwuid_r(getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found &&
+                found->pw_dir)
+                home = found->pw_dir;
+        }
+        if (home.empty()) home = "/";
+        if (home.size() > 1 && home.back() == '/') home.pop_back();
+        data = (home == "/" ? "" : home) + "/.local/share";
+    }
+    return data + "/" + kOrganizationName + "/" + kApplicationName;
+}
+
+bool prepareQuilletHome(const std::string& home, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(quilletTmpDirectory(home), ec);
+    if (ec) {
+        error = "cannot create " + quilletTmpDirectory(home) + ": " + ec.message();
+        return false;
+    }
+    const std::string settings = home + "/" + kSettingsFileName;
+    struct stat st;
+    if (lstat(settings.c_str(), &st) == 0) return true;
+    const std::string_view bytes = defaultSettingsFile();
+    AtomicFileWriter writer(settings);
+    if (!writer.open()) {
+        error = writer.error();
+        return false;
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), writer.file()) != bytes.size() ||
+        !writer.commit()) {
+        error = "cannot write " + settings + ": " + writer.error();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quillet
