@@ -7,11 +7,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace quillet::testing {
 
 TestHttpServer::TestHttpServer() {
+    // A proxy configured on the test machine must not carry requests meant for loopback.
+    setenv("no_proxy", "127.0.0.1,localhost", 1);
+    setenv("NO_PROXY", "127.0.0.1,localhost", 1);
     listenFd_ = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -44,6 +48,11 @@ std::string TestHttpServer::base() const {
 std::vector<std::string> TestHttpServer::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
+}
+
+size_t TestHttpServer::lastBodyBytesSent(size_t answers) const {
+    for (int i = 0; i < 200 && answers_ < answers; ++i) usleep(10000);
+    return bodySent_;
 }
 
 void TestHttpServer::run() {
@@ -97,6 +106,7 @@ void TestHttpServer::serve(int fd) {
     }
     bodySent_ = sent;
     close(fd);
+    ++answers_;
 }
 
 }  // namespace quillet::testing

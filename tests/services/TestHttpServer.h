@@ -25,7 +25,8 @@ public:
     void route(const std::string& path, Route r);
     std::string base() const;  // "http://127.0.0.1:PORT/"
     std::vector<std::string> requests() const;
-    size_t bodyBytesSent() const { return bodySent_; }
+    // Body bytes the last answer got out before the client went away; waits for that answer.
+    size_t lastBodyBytesSent(size_t answers) const;
 
 private:
     void run();
@@ -35,6 +36,7 @@ private:
     int port_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<size_t> bodySent_{0};
+    std::atomic<size_t> answers_{0};
     mutable std::mutex mutex_;
     std::map<std::string, Route> routes_;
     std::vector<std::string> requests_;
