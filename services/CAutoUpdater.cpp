@@ -66,13 +66,13 @@ CAutoUpdater::~CAutoUpdater() {
     if (curl_) curl_easy_cleanup(static_cast<CURL*>(curl_));
 }
 
-int CAutoUpdater::check(const std::string& siteBase, int local, int& remoteVersion) const {
+int CAutoUpdater::check(const std::string& siteBase, int local, int& remoteVersion) {
     const Outcome o = check(siteBase, local);
     remoteVersion = o.remoteVersion;
     return o.result;
 }
 
-CAutoUpdater::Outcome CAutoUpdater::check(const std::string& siteBase, int local) const {
+CAutoUpdater::Outcome CAutoUpdater::check(const std::string& siteBase, int local) {
     Outcome out;
     CURL* curl = static_cast<CURL*>(curl_);
     if (!curl) {

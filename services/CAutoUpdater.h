@@ -55,9 +55,9 @@ public:
     CAutoUpdater& operator=(const CAutoUpdater&) = delete;
 
     // Fetches siteBase + "Velloran_update.txt" (reading at most 4096 bytes) and compares.
-    Outcome check(const std::string& siteBase, int local) const;
+    Outcome check(const std::string& siteBase, int local);
     // The same with the plain interface: result code, remote version through the argument.
-    int check(const std::string& siteBase, int local, int& remoteVersion) const;
+    int check(const std::string& siteBase, int local, int& remoteVersion);
 
 private:
     Timeouts timeouts_;

@@ -49,6 +49,7 @@ CDlg_UpdateCheck::CDlg_UpdateCheck(int localVersion, int remoteVersion, const QU
     layout->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &CDlg_UpdateCheck::accept);
     connect(cancel, &QPushButton::clicked, this, &CDlg_UpdateCheck::reject);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QString CDlg_UpdateCheck::versionText(int remoteVersion) {
