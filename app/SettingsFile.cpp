@@ -290,9 +290,9 @@ bool loadFrameSettings(const std::string& homeDir, std::u16string_view startDire
 }
 
 bool saveFrameSettings(const std::string& homeDir, const FrameSettings& settings) {
-    const bool main = writeFile(homeDir + "/" + kSettingsFileName, formatSettingsFile(settings));
-    const bool first = writeFile(homeDir + "/" + kFirstShowFileName, formatFirstShowFile(settings));
-    return main && first;
+    // When the settings file cannot be written, nothing is written.
+    return writeFile(homeDir + "/" + kSettingsFileName, formatSettingsFile(settings)) &&
+           writeFile(homeDir + "/" + kFirstShowFileName, formatFirstShowFile(settings));
 }
 
 }  // namespace quillet

@@ -35,8 +35,8 @@ int parseFirstShowFile(std::string_view bytes, FrameSettings& settings,
 // caller then runs the close sequence. A missing "FirstShow.ini" leaves the folder empty.
 bool loadFrameSettings(const std::string& homeDir, std::u16string_view startDirectory,
                        FrameSettings& settings, UserPort& user);
-// Writes both files atomically. A file that cannot be written is skipped without a word;
-// the result only says whether both were written.
+// Writes both files atomically. When "RereCon_380.ini" cannot be written nothing is written
+// and nothing is said; the result only says whether both were written.
 bool saveFrameSettings(const std::string& homeDir, const FrameSettings& settings);
 
 // Reads at most maxBytes of a file; false when it cannot be opened.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -30,6 +31,10 @@ TEST(QuilletHome, FollowsTheEnvironmentLikeQtAppDataLocation) {
 
 TEST(QuilletHome, DefaultSettingsAreOurWritersOutputForDefaultSettings) {
     // resources/RereCon_380.ini is generated from FrameSettings{}; both copies must agree.
+    // After changing the defaults, run this test once with QUILLET_WRITE_DEFAULT_SETTINGS=1.
+    if (std::getenv("QUILLET_WRITE_DEFAULT_SETTINGS"))
+        std::ofstream(QUILLET_DEFAULT_SETTINGS_PATH, std::ios::binary)
+            << formatSettingsFile(FrameSettings{});
     EXPECT_EQ(defaultSettingsFile(), formatSettingsFile(FrameSettings{}));
     EXPECT_EQ(readAll(QUILLET_DEFAULT_SETTINGS_PATH), defaultSettingsFile());
 }

@@ -265,5 +265,10 @@ TEST_F(TempHome, MissingFilesAndUnwritableHome) {
         EXPECT_EQ(read(kSettingsFileName), sampleLayout());
     }
     EXPECT_FALSE(saveFrameSettings(dir + "/no/such/folder", FrameSettings{}));
+    // A settings file that cannot be replaced stops the save before FirstShow.ini.
+    std::filesystem::remove(dir + "/" + kSettingsFileName);
+    std::filesystem::create_directories(dir + "/" + kSettingsFileName + "/x");
+    EXPECT_FALSE(saveFrameSettings(dir, FrameSettings{}));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/" + kFirstShowFileName));
     EXPECT_EQ(user.entries.size(), 1u);
 }
