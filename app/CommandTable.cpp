@@ -10,20 +10,11 @@ using T = CommandTarget;
 using G = GateUse;
 
 // Menu order follows the table order: each menu's entries appear here in sequence.
+// clang-format off
 constexpr CommandInfo kCommands[] = {
     // 파일
-    {57600,
-     "새파일(&N)",
-     {"Ctrl+N"},
-     T::App,
-     G::Refusal,
-     "document: new-image dialog, then a new document"},
-    {57601,
-     "열기(&O)",
-     {"Ctrl+O"},
-     T::App,
-     G::Refusal,
-     "file browser: open by the browser setting"},
+    {57600, "새파일(&N)", {"Ctrl+N"}, T::App, G::Refusal, "document: new-image dialog, then a new document"},
+    {57601, "열기(&O)", {"Ctrl+O"}, T::App, G::Refusal, "file browser: open by the browser setting"},
     {57602, "닫기(&C)", {}, T::Doc, G::Refusal, "document: close"},
     {57603, "저장하기(&S)", {"Ctrl+S"}, T::Doc, G::Refusal, "document: save"},
     {57604, "새이름으로(&A)", {"Ctrl+Shift+S"}, T::Doc, G::Refusal, "document: save as"},
@@ -38,20 +29,10 @@ constexpr CommandInfo kCommands[] = {
     // 편집
     {57643, "실행취소(&Z)", {"Ctrl+Z"}, T::Doc, G::Refusal, "journal: undo"},
     {57644, "실행반복(&Y)", {"Ctrl+Y"}, T::Doc, G::Refusal, "journal: redo"},
-    {57635,
-     "자르기(&t)",
-     {"Ctrl+X", "Delete"},
-     T::Doc,
-     G::Refusal,
-     "selections: cut the selection"},
+    {57635, "자르기(&t)", {"Ctrl+X", "Delete"}, T::Doc, G::Refusal, "selections: cut the selection"},
     {57634, "복사(&C)", {"Ctrl+C", "Ctrl+Insert"}, T::Doc, G::Refusal, "layer operations: copy"},
     {4604, "이미지복사", {}, T::Doc, G::Refusal, "layer operations: copy the image"},
-    {57637,
-     "붙이기(&P)",
-     {"Ctrl+V"},
-     T::Doc,
-     G::Refusal,
-     "layer operations: paste (only with a bitmap on the clipboard)"},
+    {57637, "붙이기(&P)", {"Ctrl+V"}, T::Doc, G::Refusal, "layer operations: paste (only with a bitmap on the clipboard)"},
     {1482, "잘라서새로만들기", {}, T::Doc, G::Tool, "selections: selection into a new document"},
     // 그리기
     {1354, "물방울", {}, T::Doc, G::Tool, "painting: water-drop tool"},
@@ -89,32 +70,17 @@ constexpr CommandInfo kCommands[] = {
     {1344, "자동선택", {}, T::Doc, G::Tool, "selections: magic wand"},
     {3327, "색상범위지정 선택", {}, T::Doc, G::Tool, "selections: colour range"},
     {2058, "선택반전", {}, T::Doc, G::Refusal, "selections: invert selection"},
-    {2060,
-     "선택/명령 해제",
-     {"Ctrl+D"},
-     T::Doc,
-     G::Tool,
-     "selections: deselect and cancel the tool"},
+    {2060, "선택/명령 해제", {"Ctrl+D"}, T::Doc, G::Tool, "selections: deselect and cancel the tool"},
     // 변형 및 꾸미기
     {1431, "이미지 크기 조정", {}, T::App, G::Tool, "geometry: image size dialog"},
     {1415, "자유회전", {}, T::Doc, G::Tool, "free transform: free rotate"},
     {4210, "90   시계방향", {}, T::Doc, G::Refusal, "geometry: rotate the layer 90 clockwise"},
-    {4214,
-     "90   반시계방향",
-     {},
-     T::Doc,
-     G::Refusal,
-     "geometry: rotate the layer 90 anticlockwise"},
+    {4214, "90   반시계방향", {}, T::Doc, G::Refusal, "geometry: rotate the layer 90 anticlockwise"},
     {4221, "180  회전", {}, T::Doc, G::Refusal, "geometry: rotate the layer 180"},
     {4219, "수직제비회전", {}, T::Doc, G::Refusal, "geometry: flip the layer vertically"},
     {4220, "수평제비회전", {}, T::Doc, G::Refusal, "geometry: flip the layer horizontally"},
     {1491, " 90  시계방향", {}, T::Doc, G::Refusal, "geometry: rotate the canvas 90 clockwise"},
-    {1492,
-     " 90  반시계방향",
-     {},
-     T::Doc,
-     G::Refusal,
-     "geometry: rotate the canvas 90 anticlockwise"},
+    {1492, " 90  반시계방향", {}, T::Doc, G::Refusal, "geometry: rotate the canvas 90 anticlockwise"},
     {4222, "180  회전", {}, T::Doc, G::Refusal, "geometry: rotate the canvas 180"},
     {1411, "수직제비회전", {}, T::Doc, G::Refusal, "geometry: flip the canvas vertically"},
     {1410, "수평제비회전", {}, T::Doc, G::Refusal, "geometry: flip the canvas horizontally"},
@@ -129,12 +95,7 @@ constexpr CommandInfo kCommands[] = {
     {4614, "빗살무뉘넣기", {}, T::Doc, G::Tool, "layer effects: comb pattern"},
     {4619, "말풍선 넣기", {}, T::Doc, G::Tool, "layer effects: speech balloon"},
     // 보기
-    {1554,
-     "레이어.작업내역",
-     {},
-     T::Frame,
-     G::Tool,
-     "layer panel: toggle the layer and history panel"},
+    {1554, "레이어.작업내역", {}, T::Frame, G::Tool, "layer panel: toggle the layer and history panel"},
     {1405, "늘여보기(&e)", {}, T::Doc, G::Refusal, "view: stretch view"},
     {1420, "확대", {"Ctrl++", "Ctrl+="}, T::Doc, G::Tool, "view: zoom in"},
     {1421, "축소", {"Ctrl+-"}, T::Doc, G::Tool, "view: zoom out"},
@@ -147,18 +108,8 @@ constexpr CommandInfo kCommands[] = {
     {57651, "타일 보기(&T)", {}, T::Frame, G::Refusal, "main frame: tile"},
     {1426, "모두닫기", {}, T::App, G::Refusal, "main frame: close all documents without questions"},
     // 도움말
-    {57664,
-     "'Velloran Quillet'에 관하여(&A)...",
-     {},
-     T::App,
-     G::Refusal,
-     "main frame: about dialog"},
-    {2074,
-     "'Velloran' 웹사이트 연결",
-     {},
-     T::App,
-     G::Refusal,
-     "update check: the maker's web site"},
+    {57664, "'Velloran Quillet'에 관하여(&A)...", {}, T::App, G::Refusal, "main frame: about dialog"},
+    {2074, "'Velloran' 웹사이트 연결", {}, T::App, G::Refusal, "update check: the maker's web site"},
 
     // Keys without menu entries.
     {57607, "", {"Ctrl+P"}, T::Frame, G::Refusal, "printing: print"},
@@ -193,6 +144,7 @@ constexpr CommandInfo kCommands[] = {
     {5621, "", {}, T::Doc, G::Tool, "paths: path tool"},
     {5622, "", {}, T::Doc, G::Tool, "paths: path tool"},
 };
+// clang-format on
 
 using E = MenuEntry;
 constexpr E cmd(int id) { return E{E::Command, id, {}, 0}; }
@@ -213,21 +165,16 @@ constexpr E kLayer[] = {cmd(1552), cmd(1553), cmd(3500), sep(),     cmd(1500),
                         cmd(1557), cmd(1555), sep(),     cmd(1558), cmd(1545)};
 constexpr E kSelect[] = {cmd(1570), sep(),     cmd(1342), cmd(4611), cmd(1345), cmd(1343),
                          cmd(1344), cmd(3327), sep(),     cmd(2058), cmd(2060)};
-constexpr E kTransform[] = {cmd(1431), cmd(1415),
-                            sep(),     sub("레이어 회전", 5),
-                            cmd(4210), cmd(4214),
-                            cmd(4221), cmd(4219),
-                            cmd(4220), sub("캔버스 회전", 5),
-                            cmd(1491), cmd(1492),
-                            cmd(4222), cmd(1411),
-                            cmd(1410), sub("자유변형", 3),
-                            cmd(4250), cmd(4251),
-                            cmd(4252), sep(),
-                            cmd(3379), cmd(3392),
-                            cmd(1353), sep(),
-                            cmd(1432), cmd(3339),
-                            sep(),     cmd(4614),
-                            cmd(4619)};
+// clang-format off
+constexpr E kTransform[] = {
+    cmd(1431), cmd(1415), sep(),
+    sub("레이어 회전", 5), cmd(4210), cmd(4214), cmd(4221), cmd(4219), cmd(4220),
+    sub("캔버스 회전", 5), cmd(1491), cmd(1492), cmd(4222), cmd(1411), cmd(1410),
+    sub("자유변형", 3), cmd(4250), cmd(4251), cmd(4252), sep(),
+    cmd(3379), cmd(3392), cmd(1353), sep(),
+    cmd(1432), cmd(3339), sep(),
+    cmd(4614), cmd(4619)};
+// clang-format on
 constexpr E kView[] = {cmd(1554), sep(),     cmd(1405), cmd(1420),
                        cmd(1421), cmd(1422), sep(),     cmd(1572)};
 constexpr E kWindow[] = {cmd(1412), cmd(57648), cmd(57650), cmd(57651), sep(), cmd(1426)};
