@@ -197,12 +197,17 @@ bool CMainFrame::isCommandEnabled(int id) const {
     return !it->second.enabled || it->second.enabled();
 }
 
-bool CMainFrame::dispatchCommand(int id) {
-    if (!isCommandEnabled(id)) return false;
+bool CMainFrame::requestToolSwitch(int id) {
     state_.freeTransformPanelVisible = isPanelVisible(Panel::FreeTransform);
     state_.anchorLinePanelVisible = isPanelVisible(Panel::AnchorLine);
     if (!passGate(state_, id)) return false;
     syncPressedButtons();
+    return true;
+}
+
+bool CMainFrame::dispatchCommand(int id) {
+    if (!isCommandEnabled(id)) return false;
+    if (!requestToolSwitch(id)) return false;
     // A copy: the handler may replace or remove its own registration.
     const std::function<void()> run = handlers_[id].run;
     run();

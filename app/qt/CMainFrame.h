@@ -75,6 +75,9 @@ public:
     int previousTool() const { return state_.previousTool; }
     void setCurrentTool(int id) { state_.currentTool = id; }
     void setPreviousTool(int id) { state_.previousTool = id; }
+    // Asked by tool code that switches tools on its own (colour-range pick, path tools): runs
+    // the gate for `id` and, when it passes, shows its button pressed.
+    bool requestToolSwitch(int id);
     // A handler that refuses after the gate passed puts the pressed button back with this.
     void setPressedButton(int id);
 

@@ -48,11 +48,11 @@ void CMainFrame::fillToolBar(QToolBar* bar, std::span<const ToolButtonDef> butto
             bar->addAction(main);
             continue;
         }
-        // A fly-out: the button sends its current command; the arrow opens the palette, and
-        // choosing from it both sends that command and puts it on the button.
+        // A fly-out: a click sends the button's current command; holding the button opens the
+        // palette, and choosing from it both sends that command and puts it on the button.
         auto* button = new QToolButton(bar);
         button->setObjectName(QStringLiteral("flyout%1").arg(def.id));
-        button->setPopupMode(QToolButton::MenuButtonPopup);
+        button->setPopupMode(QToolButton::DelayedPopup);
         auto* palette = new QMenu(button);
         for (int id : def.flyout) {
             QAction* a = id == def.id ? main : makeButtonAction(id, tooltipFor(id), palette);

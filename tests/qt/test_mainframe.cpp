@@ -2,6 +2,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "QtTestRegistry.h"
@@ -22,6 +24,11 @@ const QSet<int> kBuiltByFrame = {57650, 57651, 1426, 57664, 57665, 5008, 1384, 1
 class MainFrameTest : public QObject {
     Q_OBJECT
 private slots:
+    // Frames read the recent-file list: never the user's own.
+    void initTestCase() {
+        QVERIFY(settingsDir_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+    }
     void titleAndDocumentArea() {
         AppCounters counters;
         CMainFrame frame(counters);
@@ -150,6 +157,9 @@ private slots:
         view->actions().first()->trigger();
         QCOMPARE(zooms, 1);
     }
+
+private:
+    QTemporaryDir settingsDir_;
 };
 QUILLET_QTEST(MainFrameTest)
 #include "test_mainframe.moc"

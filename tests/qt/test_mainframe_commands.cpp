@@ -10,8 +10,9 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
 #include "QtTestRegistry.h"
@@ -56,7 +57,11 @@ std::map<int, int> countAll() {
 class MainFrameCommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    // The recent-file list lives in the user's settings: keep the tests' lists apart.
+    void initTestCase() {
+        QVERIFY(settingsDir_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+    }
 
     void gateWithFreeTransformPanelPassesOnlyItsModes() {
         AppCounters counters;
@@ -119,6 +124,16 @@ private slots:
         // A fly-out member shows on its button when it is pressed.
         frame.dispatchCommand(1343);
         QCOMPARE(frame.commandState().pressedButton, 1343);
+        auto* flyout = frame.findChild<QToolButton*>(QStringLiteral("flyout1342"));
+        QVERIFY(flyout);
+        QCOMPARE(flyout->defaultAction()->data().toInt(), 1343);
+        QVERIFY(flyout->defaultAction()->isChecked());
+        // Tool code that switches on its own asks the same gate.
+        QVERIFY(frame.requestToolSwitch(3344));
+        QCOMPARE(frame.commandState().pressedButton, 3344);
+        // Tool commands carry the status-bar prompts of the tool table.
+        QCOMPARE(rect->statusTip(), QStringLiteral("마우스 드래깅의 사각영역을 선택함"));
+        QCOMPARE(frame.menuAction(1421)->statusTip(), QStringLiteral("화면 보기를 축소한다 "));
     }
 
     void colourSwapExchangesIndicesAndPositions() {
@@ -317,6 +332,9 @@ private slots:
         bar->apply(idleOptionSliders());
         QVERIFY(!bar->isSliderEnabled(0));
     }
+
+private:
+    QTemporaryDir settingsDir_;
 };
 QUILLET_QTEST(MainFrameCommandsTest)
 #include "test_mainframe_commands.moc"
