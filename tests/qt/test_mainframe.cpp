@@ -1,10 +1,13 @@
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "QtTestRegistry.h"
 #include "app/AppCounters.h"
@@ -130,6 +133,26 @@ private slots:
         allowed = true;
         frame.updateCommandStates();
         QVERIFY(!button->isEnabled());
+    }
+    void aboutCascadeAndTile() {
+        AppCounters counters;
+        CMainFrame frame(counters);
+        frame.show();
+        for (int i = 0; i < 3; ++i) frame.mdiArea()->addSubWindow(new QWidget)->show();
+        QString aboutTitle;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                aboutTitle = w->windowTitle();
+                w->close();
+            }
+        });
+        QVERIFY(frame.dispatchCommand(57664));
+        QCOMPARE(aboutTitle, QStringLiteral("'Velloran Quillet'에 관하여"));
+        QVERIFY(frame.dispatchCommand(57651));  // tile: windows side by side, none overlapping
+        const auto windows = frame.mdiArea()->subWindowList();
+        QVERIFY(!windows[0]->geometry().intersects(windows[1]->geometry()));
+        QVERIFY(frame.dispatchCommand(57650));  // cascade: each one further down and right
+        QVERIFY(windows[1]->y() > windows[0]->y() || windows[2]->y() > windows[1]->y());
     }
     void contextMenusOfferTheirCommands() {
         AppCounters counters;
