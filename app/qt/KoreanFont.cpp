@@ -7,8 +7,8 @@
 namespace quillet {
 
 QString installKoreanFont() {
-    const QStringList candidates = {"NanumGothic", "Nanum Gothic", "Noto Sans CJK KR",
-                                    "UnDotum", "Baekmuk Gulim"};
+    const QStringList candidates = {"NanumGothic", "Nanum Gothic", "Noto Sans CJK KR", "UnDotum",
+                                    "Baekmuk Gulim"};
     QString family;
     const QStringList installed = QFontDatabase::families();
     for (const QString& c : candidates) {

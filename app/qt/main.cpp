@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/AppCounters.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/KoreanFont.h"
 
@@ -9,7 +10,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setApplicationVersion(QStringLiteral("4.6"));
     quillet::installKoreanFont();
-    quillet::CMainFrame frame;
+    quillet::AppCounters counters;
+    quillet::CMainFrame frame(counters);
     frame.show();
+    // A file named on the command line opens like a dropped one.
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 1) frame.openFiles({args[1]});
     return app.exec();
 }

@@ -1,0 +1,25 @@
+#pragma once
+// The command gate: while the free-transform or the anchor-line panel is open, only the
+// commands that belong to that panel pass; a passing tool command becomes the pressed button.
+#include "app/CommandTable.h"
+
+namespace quillet {
+
+// What the gate looks at and changes. The Qt frame fills the panel flags before each command.
+struct FrameCommandState {
+    bool freeTransformPanelVisible = false;
+    bool anchorLinePanelVisible = false;
+    int pressedButton = 0;  // command id whose tool-bar button shows pressed; 0 for none
+    int currentTool = 0;    // the tool every document's view dispatches mouse input to
+    int previousTool = 0;   // remembered by the freehand, magic-wand and polygon selections
+};
+
+// Applies the gate rules to `id` alone: true when the command may proceed.
+bool gateAllows(const FrameCommandState& state, int id);
+
+// Runs the gate for a command the way the frame does before dispatching it: exempt commands
+// always pass; refused commands change nothing; a passing tool command (other than flatten,
+// 1500) becomes the pressed button.
+bool passGate(FrameCommandState& state, int id);
+
+}  // namespace quillet

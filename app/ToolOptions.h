@@ -1,0 +1,35 @@
+#pragma once
+// The two labelled option sliders of the main frame and what choosing a tool puts in them.
+#include <optional>
+#include <string_view>
+
+namespace quillet {
+
+struct OptionSlider {
+    bool enabled = false;
+    std::string_view label{};  // UTF-8; the idle text when disabled
+    int value = 0;
+    int minimum = 0;
+    int maximum = 0;
+    bool operator==(const OptionSlider&) const = default;
+};
+
+struct OptionSliders {
+    OptionSlider first;
+    OptionSlider second;
+    bool operator==(const OptionSliders&) const = default;
+};
+
+// The label both sliders show while no tool uses them.
+inline constexpr std::string_view kOptionIdleText = "옵션 없음";
+inline constexpr int kFeatherMaximum = 30;
+
+// The sliders a tool sets when it is chosen, given the frame's current feather value.
+// Tools whose sliders belong to their own operations (paths, text, transforms) give nullopt:
+// they set the sliders themselves.
+std::optional<OptionSliders> optionSlidersForTool(int toolId, int feather);
+
+// Both sliders off, labelled with the idle text.
+OptionSliders idleOptionSliders();
+
+}  // namespace quillet

@@ -1,0 +1,24 @@
+#pragma once
+// The foreground/background swatches on the tools bar: the two colour buttons (1384, 1385)
+// overlapping like paper cards, and the swap button (1386) beside them.
+#include <QWidget>
+
+class QAction;
+class QToolButton;
+
+namespace quillet {
+
+class ColourSwatchWidget : public QWidget {
+    Q_OBJECT
+public:
+    ColourSwatchWidget(QAction* foreground, QAction* swap, QAction* background,
+                       QWidget* parent = nullptr);
+    void setColours(const QColor& foreground, const QColor& background);
+
+private:
+    QToolButton* foreground_;
+    QToolButton* swap_;
+    QToolButton* background_;
+};
+
+}  // namespace quillet

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "app/AppCounters.h"
+#include "app/ColourSwatches.h"
+#include "app/FramePanels.h"
+#include "app/ToolOptions.h"
+
+using namespace quillet;
+
+TEST(PanelToggle, CreateHideAndShowAtTheRememberedPlace) {
+    PanelPlacement p;
+    const PanelRect created{10, 40, 200, 300};
+    EXPECT_EQ(togglePanel(p, {}, created), PanelAction::Create);
+    EXPECT_TRUE(p.exists && p.visible);
+    EXPECT_EQ(p.remembered, created);
+    const PanelRect moved{500, 60, 200, 300};
+    EXPECT_EQ(togglePanel(p, moved, created), PanelAction::Hide);
+    EXPECT_FALSE(p.visible);
+    EXPECT_EQ(p.remembered, moved);
+    EXPECT_EQ(togglePanel(p, {}, created), PanelAction::ShowAgain);
+    EXPECT_TRUE(p.visible);
+    EXPECT_EQ(p.remembered, moved);
+}
+
+TEST(PanelToggle, PopupPositionAndMovieMaker) {
+    EXPECT_EQ(popupPanelY(100, 30), 121);
+    EXPECT_EQ(popupPanelY(0, 31), 21);
+    const MovieToggle on = toggleMovieMaker(false);
+    EXPECT_TRUE(on.showMovieMaker && on.showMoviePlayer && !on.showLayerPanel);
+    const MovieToggle off = toggleMovieMaker(true);
+    EXPECT_TRUE(!off.showMovieMaker && !off.showMoviePlayer && off.showLayerPanel);
+}
+
+TEST(ColourSwatches, SwapExchangesColoursIndicesAndPickerPositions) {
+    ColourSwatches s;
+    s.foreground = {rgbColour(255, 0, 0), 3, 17, 40};
+    s.background = {rgbColour(0, 0, 255), 11, 200, 5};
+    s.previousForeground = 0x123456;
+    swapSwatches(s);
+    EXPECT_EQ(s.foreground, (SwatchColour{0xFF0000, 11, 200, 5}));
+    EXPECT_EQ(s.background, (SwatchColour{0x0000FF, 3, 17, 40}));
+    EXPECT_EQ(s.previousForeground, 0x123456u);
+    swapSwatches(s);
+    EXPECT_EQ(s.foreground.colour, 0x0000FFu);
+    setForeground(s, {0x00FF00, 1, 2, 3});
+    EXPECT_EQ(s.previousForeground, 0x0000FFu);
+    EXPECT_EQ(redOf(rgbColour(1, 2, 3)), 1);
+    EXPECT_EQ(blueOf(rgbColour(1, 2, 3)), 3);
+}
+
+TEST(ToolOptions, SelectionWandAndPaintingTools) {
+    const auto rect = optionSlidersForTool(1342, 7);
+    ASSERT_TRUE(rect);
+    EXPECT_EQ(rect->first, (OptionSlider{true, "경계퍼짐", 7, 0, 30}));
+    EXPECT_FALSE(rect->second.enabled);
+    const auto wand = optionSlidersForTool(1344, 4);
+    ASSERT_TRUE(wand);
+    EXPECT_EQ(wand->first, (OptionSlider{true, "포함한계치", 25, 0, 60}));
+    EXPECT_EQ(wand->second.label, "경계퍼짐");
+    EXPECT_EQ(wand->second.value, 4);
+    EXPECT_EQ(optionSlidersForTool(1354, 0)->first, (OptionSlider{true, "퍼짐정도", 10, 5, 30}));
+    EXPECT_EQ(*optionSlidersForTool(1347, 9), idleOptionSliders());
+    EXPECT_FALSE(optionSlidersForTool(4250, 0).has_value());
+}
+
+TEST(AppCounters, RunningNumbersAreIndependentAndPerObject) {
+    AppCounters a, b;
+    EXPECT_EQ(a.takeResourceImageNumber(), 0);
+    EXPECT_EQ(a.takeResourceImageNumber(), 1);
+    EXPECT_EQ(a.takeCopyNumber(), 0);
+    EXPECT_EQ(a.takeCaptureNumber(), 0);
+    EXPECT_EQ(a.takeCaptureNumber(), 1);
+    EXPECT_EQ(a.takeChannelNumber(), 0);
+    EXPECT_EQ(b.takeResourceImageNumber(), 0);  // a second application shares nothing
+}
+
+TEST(AppCounters, DocumentNumbersWrapAndSkipOpenDocuments) {
+    AppCounters c;
+    EXPECT_EQ(c.takeDocumentNumber(), 1);
+    EXPECT_EQ(c.takeDocumentNumber(), 2);
+    for (int n = 3; n <= 999; ++n) ASSERT_EQ(c.takeDocumentNumber(), n);
+    EXPECT_EQ(c.takeDocumentNumber(), 0);  // all 999 open
+    c.releaseDocumentNumber(2);
+    c.releaseDocumentNumber(500);
+    EXPECT_FALSE(c.documentNumberInUse(2));
+    EXPECT_EQ(c.takeDocumentNumber(), 2);  // wraps to the first free number
+    EXPECT_EQ(c.takeDocumentNumber(), 500);
+    EXPECT_EQ(c.takeDocumentNumber(), 0);
+    c.releaseDocumentNumber(0);  // out of range: ignored
+    c.releaseDocumentNumber(1000);
+    EXPECT_FALSE(c.documentNumberInUse(1000));
+}
