@@ -83,6 +83,30 @@ void CBrevDoc::ReleaseWorkingCopy() {
     current_->header.workingCopySize = 0;
 }
 
+void CBrevDoc::ComposeForSave() {
+    Image32 full = Compositor::ComposeFull(*current_, current_->bottom, 0);
+    const LayerTable& t = *current_;
+    if (full.width == t.header.canvasWidth && full.height == t.header.canvasHeight)
+        flatImage_ = std::move(full.bytes);
+    else
+        flatImage_.clear();
+}
+
+bool CBrevDoc::ComposeIntoLayer(int startSlot, int count) {
+    if (!current_->InList(startSlot)) return false;
+    Image32 full = Compositor::ComposeFull(*current_, startSlot, count);
+    if (full.Empty()) return false;
+    if (!Compositor::WriteIntoLayer(*current_, startSlot, full)) return false;
+    if (workingPixels_.size() != current_->layer(startSlot).pixelSize) {
+        // The working copy always matches the layer sizes of the last creation or resize.
+        workingPixels_.assign(current_->layer(startSlot).pixelSize, 255);
+        workingAlpha_.assign(current_->layer(startSlot).planeSize, 0);
+        current_->header.workingCopySize = current_->layer(startSlot).pixelSize;
+    }
+    NotifyViewsUpdate();
+    return true;
+}
+
 void CBrevDoc::SetFileName(std::u16string_view name) {
     fileName_.assign(name.substr(0, std::min<size_t>(name.size(), kFileNameChars)));
 }

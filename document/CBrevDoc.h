@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/Compositor.h"
 #include "document/DocumentObserver.h"
 #include "document/LayerTable.h"
 #include "image/RaViru.h"
@@ -68,6 +69,16 @@ public:
     // Flat-image buffer: the picture composed at full size for saving, 4 bytes per pixel.
     std::vector<uint8_t>& FlatImage() { return flatImage_; }
     const std::vector<uint8_t>& FlatImage() const { return flatImage_; }
+
+    // Composition without waiting for a paint.
+    Image32 ComposeDisplay(const DisplayRequest& request, int threads = 1) const {
+        return Compositor::ComposeDisplay(*current_, request, threads);
+    }
+    // Fills the flat-image buffer with the visible layers at full size, bottom row first.
+    void ComposeForSave();
+    // Composes `count` layers from `startSlot` (all when count <= 0) at full size and writes the
+    // result into the start layer, resized to the canvas at (0, 0). Flatten and merge use it.
+    bool ComposeIntoLayer(int startSlot, int count);
 
     // File name (UTF-16, at most 119 characters).
     const std::u16string& FileName() const { return fileName_; }

@@ -1,6 +1,7 @@
 #pragma once
 // Layer compositing: a pure function of the layer table. The document calls it directly for
 // save, flatten and merge; views call it for their visible rectangle at their zoom.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
