@@ -190,6 +190,8 @@ void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayReques
     const int right = int(std::min<int64_t>(q.right, px1));
     const int bottom = int(std::min<int64_t>(q.bottom, py1));
     if (right <= left || bottom <= top) return;
+    // A view asks for its clip box; an area no screen has is refused rather than allocated.
+    if (uint64_t(right - left) * uint64_t(bottom - top) > kMaxImagePixels) return;
 
     Plan plan;
     std::vector<int> columns(size_t(right - left));

@@ -304,3 +304,25 @@ TEST(Document, FlattenIntoAPalettePictureUsesNearestIndices) {
     EXPECT_EQ(t.planesOf(0).pixels[0], 0x05);  // pixels 0 and 1: indices 0 and 5
     EXPECT_EQ(t.ColorAt(0, 1, 0), packBgr(0, 0, 200));
 }
+
+TEST(Compositor, EmptyAndDegenerateRequestsComposeNothing) {
+    auto t = Canvas(8, 8);
+    AddLayer(*t, 0, 0, 0, 8, 8);
+    DisplayRequest q = Compositor::CentredRequest(*t, 100, 100, 1.0);
+    q.zoomX = 0;
+    EXPECT_TRUE(Compositor::ComposeDisplay(*t, q).Empty());
+    q = Compositor::CentredRequest(*t, 100, 100, 1.0);
+    q.left = 0;
+    q.right = 20;  // the picture starts at 46: nothing of it in the clip box
+    EXPECT_TRUE(Compositor::ComposeDisplay(*t, q).Empty());
+    q = Compositor::CentredRequest(*t, 1 << 20, 1 << 20, 1 << 16);
+    EXPECT_TRUE(Compositor::ComposeDisplay(*t, q).Empty());  // 2^38 pixels: refused
+    auto empty = Canvas(0, 0);
+    EXPECT_TRUE(Compositor::ComposeFull(*empty, -1, 0).Empty());
+    // A list whose links run in a circle still ends.
+    auto loop = Canvas(4, 4);
+    AddLayer(*loop, 0, 0, 0, 4, 4);
+    AddLayer(*loop, 1, 0, 0, 4, 4);
+    loop->layer(1).next = 0;
+    EXPECT_EQ(Compositor::ComposeFull(*loop, loop->bottom, 0).width, 4);
+}
