@@ -123,6 +123,7 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
                        cols.begin());
             for (int k = p.k0; k < p.k1; ++k) p.columns.push_back(cols[size_t(k)] - l.x);
         }
+        p.replaces = (p.mode == kNormal || p.mode == kBottomRule) && p.coverage[255] == 1.0f;
         if (p.k1 > p.k0) passes.push_back(std::move(p));
     }
     return passes;

@@ -181,21 +181,16 @@ struct Scratch {
     std::vector<uint8_t> alpha;   // gathered alpha values
 };
 
-void RunPass(const LayerPass& p, const Plan& plan, int canvasRow, uint8_t* row, Scratch& sc) {
-    const int n = p.k1 - p.k0;
-    if (n <= 0) return;
-    const int ly = canvasRow - p.y;
-    if (ly < 0 || ly >= p.height) return;
-    const int storedRow = p.height - 1 - ly;  // layers keep the bottom row first
-    const uint8_t* srcRow = p.pixels + size_t(storedRow) * p.stride;
-    const uint8_t* alphaRow = p.alpha + size_t(storedRow) * size_t(p.width);
-    uint8_t* dst = row + size_t(p.k0) * 4;
-
+// The layer over distinct columns [ka, kb) of one row.
+void RunSegment(const LayerPass& p, const Plan& plan, const uint8_t* srcRow,
+                const uint8_t* alphaRow, uint8_t* row, Scratch& sc, int ka, int kb) {
+    const int n = kb - ka;
+    uint8_t* dst = row + size_t(ka) * 4;
     const uint8_t* a;
     const uint8_t* s;
     int step;
     if (plan.contiguous) {
-        const int lx0 = plan.distinctColumns[size_t(p.k0)] - p.x;
+        const int lx0 = plan.distinctColumns[size_t(ka)] - p.x;
         a = alphaRow + lx0;
         if (p.source == kBgr24 || p.source == kBgra32) {
             s = srcRow + size_t(lx0) * size_t(p.source);
@@ -211,7 +206,7 @@ void RunPass(const LayerPass& p, const Plan& plan, int canvasRow, uint8_t* row, 
             step = 4;
         }
     } else {
-        const int32_t* cols = p.columns.data();
+        const int32_t* cols = p.columns.data() + (ka - p.k0);
         uint8_t* ga = sc.alpha.data();
         for (int i = 0; i < n; ++i) ga[i] = alphaRow[cols[i]];
         a = ga;
@@ -239,6 +234,74 @@ void RunPass(const LayerPass& p, const Plan& plan, int canvasRow, uint8_t* row, 
     RunFor(p.mode, step)(dst, s, a, n, p);
 }
 
+struct RowSource {
+    const uint8_t* pixels = nullptr;
+    const uint8_t* alpha = nullptr;  // null: the layer has no row here
+};
+
+RowSource SourceRow(const LayerPass& p, int canvasRow) {
+    const int ly = canvasRow - p.y;
+    if (ly < 0 || ly >= p.height || p.k1 <= p.k0) return {};
+    const int storedRow = p.height - 1 - ly;  // layers keep the bottom row first
+    return {p.pixels + size_t(storedRow) * p.stride, p.alpha + size_t(storedRow) * size_t(p.width)};
+}
+
+// A pass replaces a pixel outright where its alpha is 255 and it has no transparency in the
+// normal mode (or as the bottom layer): colour s and alpha 255 whatever lay below. For each
+// group of eight columns, `cover` receives the topmost pass that replaces all eight, so the
+// passes below it can leave that group alone.
+void FindCover(const std::vector<LayerPass>& passes, const Plan& plan,
+               const std::vector<RowSource>& rows, std::vector<int8_t>& cover) {
+    std::fill(cover.begin(), cover.end(), int8_t(-1));
+    size_t open = cover.size();
+    for (int pi = int(passes.size()) - 1; pi >= 0 && open > 0; --pi) {
+        const LayerPass& p = passes[size_t(pi)];
+        if (!rows[size_t(pi)].alpha || !p.replaces) continue;
+        const int c0 = (p.k0 + 7) / 8, c1 = p.k1 / 8;
+        const uint8_t* alphaRow = rows[size_t(pi)].alpha;
+        for (int c = c0; c < c1; ++c) {
+            if (cover[size_t(c)] >= 0) continue;
+            uint64_t eight;
+            if (plan.contiguous) {
+                const int lx = plan.distinctColumns[0] + c * 8 - p.x;
+                std::memcpy(&eight, alphaRow + lx, 8);
+            } else {
+                const int32_t* cols = p.columns.data() + (c * 8 - p.k0);
+                unsigned all = 255;
+                for (int k = 0; k < 8; ++k) all &= alphaRow[cols[k]];
+                eight = all == 255 ? ~uint64_t(0) : 0;
+            }
+            if (eight == ~uint64_t(0)) {
+                cover[size_t(c)] = int8_t(pi);
+                --open;
+            }
+        }
+    }
+}
+
+// Runs pass `pi` over its columns except the groups that a pass above replaces.
+void RunPass(const LayerPass& p, int pi, const Plan& plan, const RowSource& src, uint8_t* row,
+             Scratch& sc, const std::vector<int8_t>* cover) {
+    if (!src.alpha) return;
+    if (!cover) {
+        RunSegment(p, plan, src.pixels, src.alpha, row, sc, p.k0, p.k1);
+        return;
+    }
+    const int8_t* hidden = cover->data();
+    int k = p.k0;
+    while (k < p.k1) {
+        if (hidden[k / 8] > pi) {  // all eight columns are replaced higher up
+            k = (k / 8 + 1) * 8;
+            continue;
+        }
+        int e = (k / 8 + 1) * 8;
+        while (e < p.k1 && hidden[e / 8] <= pi) e += 8;
+        e = std::min(e, p.k1);
+        RunSegment(p, plan, src.pixels, src.alpha, row, sc, k, e);
+        k = e;
+    }
+}
+
 }  // namespace
 
 void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32& out, int rowBegin,
@@ -249,6 +312,12 @@ void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32
     sc.colour.resize(distinct * 4);
     sc.alpha.resize(distinct);
     if (!direct) sc.row.resize(distinct * 4);
+    std::vector<RowSource> sources(passes.size());
+    std::vector<int8_t> cover((distinct + 7) / 8);
+    int replacing = 0;
+    for (const LayerPass& p : passes) replacing += p.replaces ? 1 : 0;
+    // Cover pays off only when something above can hide something below.
+    const bool cull = replacing > 0 && passes.size() > 1;
     const size_t outBytes = size_t(out.width) * 4;
 
     for (int r = rowBegin; r < rowEnd; ++r) {
@@ -260,7 +329,11 @@ void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32
         }
         uint8_t* row = direct ? outRow : sc.row.data();
         if (!direct) std::memset(row, 0, distinct * 4);
-        for (const LayerPass& p : passes) RunPass(p, plan, canvasRow, row, sc);
+        for (size_t pi = 0; pi < passes.size(); ++pi)
+            sources[pi] = SourceRow(passes[pi], canvasRow);
+        if (cull) FindCover(passes, plan, sources, cover);
+        for (size_t pi = 0; pi < passes.size(); ++pi)
+            RunPass(passes[pi], int(pi), plan, sources[pi], row, sc, cull ? &cover : nullptr);
         if (!direct) {
             const int* e = plan.expand.data();
             for (int j = 0; j < out.width; ++j)
