@@ -269,6 +269,9 @@ bool RaViruGIF::DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>&
     const size_t got = DecodeLzw(data.data(), data.size(), minCodeSize, decoded.get(), total);
     // Pixels the data did not reach keep the white fill of a new picture.
     std::memset(decoded.get() + got, 0xFF, total - got);
+    rowsFromData_ = block.interlaced || block.width == 0
+                        ? size_t(block.height)
+                        : std::min(size_t(block.height), (got + size_t(block.width) - 1) / size_t(block.width));
 
     if (!block.interlaced) {
         indices = std::move(decoded);
@@ -313,8 +316,9 @@ bool RaViruGIF::StorePicture(const ImageBlock& block, const uint8_t* indices) {
     }
     SetPaletteFromQuads(palette.data(), int(palette.size()));
 
+    // Rows below the end of the data keep the white fill of the new block as they are.
     const size_t w = size_t(block.width);
-    for (int y = 0; y < block.height; ++y) {
+    for (int y = 0; y < int(rowsFromData_); ++y) {
         const uint8_t* src = indices + size_t(y) * w;
         uint8_t* dst = Row(block.height - 1 - y);
         if (depth == 8) {

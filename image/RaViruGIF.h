@@ -141,6 +141,7 @@ private:
     int frameTransparent_ = -1;  // the transparent index the next image's extension gave
     bool havePicture_ = false;
     uint64_t pixelsDecoded_ = 0;
+    size_t rowsFromData_ = 0;  // picture rows of the last image that the data reached
 };
 
 }  // namespace quillet
