@@ -261,7 +261,7 @@ bool RaViruGIF::DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>&
     }
 
     const size_t total = size_t(pixels);
-    std::unique_ptr<uint8_t[]> decoded(new (std::nothrow) uint8_t[total ? total : 1]);
+    std::unique_ptr<uint8_t[]> decoded(new (std::nothrow) uint8_t[total + kDecodeSlack]);
     if (!decoded) {
         SetError("Not enough memory for the GIF image");
         return false;

@@ -77,27 +77,30 @@ struct GifRowWriter {
     int Next();
 };
 
-// LZW encoder state: the open-addressing string table and the code packer.
+// LZW encoder state. The string table is open-addressed: each slot holds the string's key
+// (pixel × 4096 + prefix code) in its high 20 bits and its code in the low 12; 0 marks an empty
+// slot (no code below 6 is ever stored). 16384 slots keep the table at most a quarter full,
+// so a look-up rarely probes more than once.
 struct GifLzwEncoder {
-    static constexpr int kHashSize = 5003;
+    static constexpr int kTableBits = 14;
+    static constexpr uint32_t kTableSize = 1u << kTableBits;
     static constexpr int kPacket = 254;
-    int32_t hashKeys[kHashSize];  // pixel × 4096 + prefix, -1 = empty
-    uint16_t hashCodes[kHashSize];
+    uint32_t table[kTableSize];
     int codeWidth = 0;
     int initialWidth = 0;
     int maxCode = 0;
     int nextFree = 0;
-    bool clearPending = false;
-    uint32_t accumulator = 0;
+    uint64_t accumulator = 0;
     int accumulatorBits = 0;
-    uint8_t packet[kPacket + 1];  // length byte, then up to 254 data bytes
-    int packetCount = 0;
     int clearCode = 0;
     int endCode = 0;
-    // Pixel cursor: column and picture row (from the top) of the next pixel, pixels left.
+    // Codes of the current row with their widths (code | width << 16), then packed bytes not
+    // yet cut into packets of 254.
+    std::vector<uint32_t> codes;
+    std::vector<uint8_t> bytes;
+    // Pixel cursor: column and picture row (from the top) of the next pixel.
     int column = 0;
     int row = 0;
-    int64_t pixelsLeft = 0;
 };
 
 class RaViruGIF : public RaViru {
@@ -124,14 +127,14 @@ private:
     bool SkipSubBlocks();
     bool ReadColourTable(int entries, std::vector<Rgbquad>& table);
     bool DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>& indices);
+    // Decodes into out[0, total); out must have kDecodeSlack writable bytes beyond total.
+    static constexpr size_t kDecodeSlack = 8;
     size_t DecodeLzw(const uint8_t* data, size_t size, int minCodeSize, uint8_t* out,
                      size_t total);
     bool StorePicture(const ImageBlock& block, const uint8_t* indices);
     void DrawOver(const ImageBlock& block, const uint8_t* indices);
 
     bool WriteLzw(ByteStream& stream, std::vector<uint8_t>& out);
-    void OutputCode(int code, std::vector<uint8_t>& out);
-    void FlushPacket(std::vector<uint8_t>& out);
 
     GifInput input_;
     std::unique_ptr<GifLzwDecoder> decoder_;

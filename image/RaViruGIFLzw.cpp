@@ -91,14 +91,20 @@ int GifRowWriter::Next() {
 
 namespace {
 
-// Copies a string that already stands earlier in the output. Source and target never overlap:
-// every remembered place ends at or before the current output position.
+// Copies a string that already stands earlier in the output. Every remembered place ends at or
+// before the current output position, so each byte needed is read before this copy writes
+// anything; whole 8-byte words may run past the string into the slack the buffer keeps.
 inline void copyEarlier(uint8_t* dst, const uint8_t* src, size_t n) {
-    if (n >= 16) {
-        std::memcpy(dst, src, n);
-    } else {
-        for (size_t i = 0; i < n; ++i) dst[i] = src[i];
+    for (size_t i = 0; i < n; i += 8) {
+        uint64_t v;
+        std::memcpy(&v, src + i, 8);
+        std::memcpy(dst + i, &v, 8);
     }
+}
+
+// The exact copy for the last string, which may be cut off at the end of the picture.
+inline void copyExact(uint8_t* dst, const uint8_t* src, size_t n) {
+    for (size_t i = 0; i < n; ++i) dst[i] = src[i];
 }
 
 }  // namespace
@@ -198,11 +204,12 @@ size_t RaViruGIF::DecodeLzw(const uint8_t* data, size_t size, int minCodeSize, u
             code = nextFree;
             len = size_t(length[prev]) + 1;
             head = first[prev];
-            const size_t n = std::min(len - 1, room);
             if (length[prev] == 1) {
                 out[pos] = head;
+            } else if (len <= room) {
+                copyEarlier(out + pos, out + where[prev], len - 1);
             } else {
-                copyEarlier(out + pos, out + where[prev], n);
+                copyExact(out + pos, out + where[prev], std::min(len - 1, room));
             }
             if (len <= room) out[pos + len - 1] = head;
         } else {
@@ -210,8 +217,10 @@ size_t RaViruGIF::DecodeLzw(const uint8_t* data, size_t size, int minCodeSize, u
             head = first[code];
             if (len == 1) {
                 out[pos] = head;
+            } else if (len <= room) {
+                copyEarlier(out + pos, out + where[code], len);
             } else {
-                copyEarlier(out + pos, out + where[code], std::min(len, room));
+                copyExact(out + pos, out + where[code], room);
             }
         }
         if (nextFree < topSlot) {

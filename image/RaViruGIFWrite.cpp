@@ -9,9 +9,6 @@ namespace quillet {
 namespace {
 constexpr int kMaxBits = 12;
 constexpr int kMaxCodes = 1 << kMaxBits;  // 4096
-// Doubling 5003 until it passes 65535 takes four steps; 8 − 4 spreads the pixel value
-// across the slot number.
-constexpr int kHashShift = 4;
 constexpr size_t kOutputChunk = 1 << 16;
 
 void put16(std::vector<uint8_t>& out, int v) {
@@ -89,35 +86,46 @@ bool RaViruGIF::Write(ByteStream& stream) {
     return true;
 }
 
-void RaViruGIF::FlushPacket(std::vector<uint8_t>& out) {
-    GifLzwEncoder& e = *encoder_;
-    if (e.packetCount == 0) return;
-    e.packet[0] = uint8_t(e.packetCount);
-    out.insert(out.end(), e.packet, e.packet + 1 + e.packetCount);
-    e.packetCount = 0;
-}
+namespace {
 
-void RaViruGIF::OutputCode(int code, std::vector<uint8_t>& out) {
-    GifLzwEncoder& e = *encoder_;
-    e.accumulator |= uint32_t(code) << e.accumulatorBits;
-    e.accumulatorBits += e.codeWidth;
-    while (e.accumulatorBits >= 8) {
-        e.packet[1 + e.packetCount++] = uint8_t(e.accumulator);
-        if (e.packetCount == GifLzwEncoder::kPacket) FlushPacket(out);
-        e.accumulator >>= 8;
-        e.accumulatorBits -= 8;
-    }
-    if (e.nextFree > e.maxCode || e.clearPending) {
-        if (e.clearPending) {
-            e.codeWidth = e.initialWidth;
-            e.maxCode = (1 << e.codeWidth) - 1;
-            e.clearPending = false;
-        } else {
-            ++e.codeWidth;
-            e.maxCode = e.codeWidth == kMaxBits ? kMaxCodes : (1 << e.codeWidth) - 1;
+// Packs the row's codes least-significant bit first into the byte run.
+void packCodes(GifLzwEncoder& e, const uint32_t* codes, size_t count) {
+    uint64_t acc = e.accumulator;
+    int bits = e.accumulatorBits;
+    size_t at = e.bytes.size();
+    e.bytes.resize(at + count * 2 + 8);
+    uint8_t* out = e.bytes.data();
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t c = codes[i];
+        acc |= uint64_t(c & 0xFFFF) << bits;
+        bits += int(c >> 16);
+        if (bits >= 32) {
+            const uint32_t word = uint32_t(acc);
+            std::memcpy(out + at, &word, 4);
+            at += 4;
+            acc >>= 32;
+            bits -= 32;
         }
     }
+    e.bytes.resize(at);
+    e.accumulator = acc;
+    e.accumulatorBits = bits;
 }
+
+// Moves whole 254-byte packets from the byte run to the output, each after its length byte.
+void cutPackets(GifLzwEncoder& e, std::vector<uint8_t>& out, bool all) {
+    const size_t n = e.bytes.size();
+    size_t at = 0;
+    while (n - at >= size_t(GifLzwEncoder::kPacket) || (all && at < n)) {
+        const size_t take = std::min(n - at, size_t(GifLzwEncoder::kPacket));
+        out.push_back(uint8_t(take));
+        out.insert(out.end(), e.bytes.begin() + long(at), e.bytes.begin() + long(at + take));
+        at += take;
+    }
+    e.bytes.erase(e.bytes.begin(), e.bytes.begin() + long(at));
+}
+
+}  // namespace
 
 bool RaViruGIF::WriteLzw(ByteStream& stream, std::vector<uint8_t>& out) {
     if (!encoder_) encoder_ = std::make_unique<GifLzwEncoder>();
@@ -125,26 +133,32 @@ bool RaViruGIF::WriteLzw(ByteStream& stream, std::vector<uint8_t>& out) {
     const int bitCount = BitCount();
     const int minCodeSize = bitCount < 2 ? 2 : bitCount;
     out.push_back(uint8_t(minCodeSize));
-    e.initialWidth = e.codeWidth = minCodeSize + 1;
-    e.maxCode = (1 << e.codeWidth) - 1;
+    e.initialWidth = minCodeSize + 1;
     e.clearCode = 1 << minCodeSize;
     e.endCode = e.clearCode + 1;
-    e.nextFree = e.clearCode + 2;
-    e.clearPending = false;
     e.accumulator = 0;
     e.accumulatorBits = 0;
-    e.packetCount = 0;
-    e.column = 0;
-    e.row = 0;
-    e.pixelsLeft = int64_t(Width()) * Height();
-    std::memset(e.hashKeys, 0xFF, sizeof e.hashKeys);
+    e.bytes.clear();
+    e.codes.clear();
+    std::memset(e.table, 0, sizeof e.table);
 
     const int width = Width();
     std::vector<uint8_t> unpacked(static_cast<size_t>(width));
-    int32_t* const keys = e.hashKeys;
-    uint16_t* const codes = e.hashCodes;
+    uint32_t* const table = e.table;
+    const int clearCode = e.clearCode;
+    const int initialWidth = e.initialWidth;
+    // A row gives at most one code per pixel plus a clear code after each, and the last two.
+    e.codes.resize(size_t(width) * 2 + 4);
+    uint32_t* const codeBase = e.codes.data();
 
-    OutputCode(e.clearCode, out);
+    // The code width grows once the next free code no longer fits, after the code that is being
+    // output; a clear code brings it back to the initial width.
+    int codeWidth = initialWidth;
+    int maxCode = (1 << codeWidth) - 1;
+    int nextFree = clearCode + 2;
+    uint32_t* codeOut = codeBase;
+    *codeOut++ = uint32_t(clearCode) | uint32_t(codeWidth) << 16;
+
     bool ok = true;
     int prefix = -1;
     // Rows go from the top of the picture (the last DIB row) down.
@@ -163,55 +177,57 @@ bool RaViruGIF::WriteLzw(ByteStream& stream, std::vector<uint8_t>& out) {
             e.column = 1;
         }
         for (int x = e.column; x < width; ++x) {
-            const int pixel = src[x];
-            const int32_t key = (int32_t(pixel) << kMaxBits) + prefix;
-            int slot = (pixel << kHashShift) ^ prefix;
-            if (keys[slot] == key) {
-                prefix = codes[slot];
+            const uint32_t pixel = src[x];
+            const uint32_t key = (pixel << kMaxBits) | uint32_t(prefix);
+            uint32_t slot = (key * 2654435761u) >> (32 - GifLzwEncoder::kTableBits);
+            uint32_t entry;
+            while ((entry = table[slot]) != 0 && (entry >> kMaxBits) != key) {
+                slot = (slot + 1) & (GifLzwEncoder::kTableSize - 1);
+            }
+            if (entry) {
+                prefix = int(entry & (kMaxCodes - 1));
                 continue;
             }
-            if (keys[slot] >= 0) {
-                const int step = slot == 0 ? 1 : GifLzwEncoder::kHashSize - slot;
-                bool found = false;
-                do {
-                    slot -= step;
-                    if (slot < 0) slot += GifLzwEncoder::kHashSize;
-                    if (keys[slot] == key) {
-                        found = true;
-                        break;
-                    }
-                } while (keys[slot] >= 0);
-                if (found) {
-                    prefix = codes[slot];
-                    continue;
-                }
+            *codeOut++ = uint32_t(prefix) | uint32_t(codeWidth) << 16;
+            if (nextFree > maxCode) {
+                ++codeWidth;
+                maxCode = codeWidth == kMaxBits ? kMaxCodes : (1 << codeWidth) - 1;
             }
-            OutputCode(prefix, out);
-            prefix = pixel;
-            if (e.nextFree < kMaxCodes) {
-                codes[slot] = uint16_t(e.nextFree++);
-                keys[slot] = key;
+            if (nextFree < kMaxCodes) {
+                table[slot] = (key << kMaxBits) | uint32_t(nextFree++);
             } else {
                 // The table is full: start over with a clear code.
-                std::memset(e.hashKeys, 0xFF, sizeof e.hashKeys);
-                e.nextFree = e.clearCode + 2;
-                e.clearPending = true;
-                OutputCode(e.clearCode, out);
+                std::memset(table, 0, sizeof e.table);
+                *codeOut++ = uint32_t(clearCode) | uint32_t(codeWidth) << 16;
+                nextFree = clearCode + 2;
+                codeWidth = initialWidth;
+                maxCode = (1 << codeWidth) - 1;
             }
+            prefix = int(pixel);
         }
-        e.pixelsLeft -= width;
-        if (out.size() >= kOutputChunk && !drain(stream, out)) ok = false;
+        if (e.row == Height() - 1) {
+            *codeOut++ = uint32_t(prefix) | uint32_t(codeWidth) << 16;
+            if (nextFree > maxCode) ++codeWidth;
+            *codeOut++ = uint32_t(e.endCode) | uint32_t(codeWidth) << 16;
+        }
+        packCodes(e, codeBase, size_t(codeOut - codeBase));
+        codeOut = codeBase;
+        if (e.bytes.size() >= kOutputChunk) {
+            cutPackets(e, out, false);
+            if (!drain(stream, out)) ok = false;
+        }
     }
-    OutputCode(prefix, out);
-    OutputCode(e.endCode, out);
+    e.codeWidth = codeWidth;
+    e.maxCode = maxCode;
+    e.nextFree = nextFree;
+    // The bits left over, then the last short packet and the terminator.
     while (e.accumulatorBits > 0) {
-        e.packet[1 + e.packetCount++] = uint8_t(e.accumulator);
-        if (e.packetCount == GifLzwEncoder::kPacket) FlushPacket(out);
+        e.bytes.push_back(uint8_t(e.accumulator));
         e.accumulator >>= 8;
         e.accumulatorBits -= 8;
     }
     e.accumulatorBits = 0;
-    FlushPacket(out);
+    cutPackets(e, out, true);
     out.push_back(0);
     return ok;
 }

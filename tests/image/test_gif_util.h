@@ -65,6 +65,64 @@ inline std::vector<uint8_t> refLzwEncode(const std::vector<uint8_t>& pixels, int
     return out.bytes;
 }
 
+// The writer's coder as first designed, literally: a 5003-slot hash table with the key
+// pixel × 4096 + prefix, slot (pixel << 4) ^ prefix, probing backwards by 5003 − slot.
+inline std::vector<uint8_t> refHashedLzwEncode(const std::vector<uint8_t>& px, int minCodeSize) {
+    const int hsize = 5003, clear = 1 << minCodeSize, eof = clear + 1, initBits = minCodeSize + 1;
+    std::vector<int32_t> htab(hsize, -1);
+    std::vector<int> codetab(hsize);
+    int nBits = initBits, maxcode = (1 << nBits) - 1, freeEnt = clear + 2;
+    bool clearFlg = false;
+    BitWriter bw;
+    auto output = [&](int code) {
+        bw.put(code, nBits);
+        if (freeEnt > maxcode || clearFlg) {
+            if (clearFlg) {
+                nBits = initBits;
+                maxcode = (1 << nBits) - 1;
+                clearFlg = false;
+            } else {
+                ++nBits;
+                maxcode = nBits == 12 ? 4096 : (1 << nBits) - 1;
+            }
+        }
+    };
+    output(clear);
+    int ent = px[0];
+    for (size_t k = 1; k < px.size(); ++k) {
+        const int c = px[k];
+        const int32_t fcode = (c << 12) + ent;
+        int i = (c << 4) ^ ent;
+        bool found = htab[size_t(i)] == fcode;
+        if (!found && htab[size_t(i)] >= 0) {
+            const int disp = i == 0 ? 1 : hsize - i;
+            do {
+                i -= disp;
+                if (i < 0) i += hsize;
+                found = htab[size_t(i)] == fcode;
+            } while (!found && htab[size_t(i)] >= 0);
+        }
+        if (found) {
+            ent = codetab[size_t(i)];
+            continue;
+        }
+        output(ent);
+        ent = c;
+        if (freeEnt < 4096) {
+            codetab[size_t(i)] = freeEnt++;
+            htab[size_t(i)] = fcode;
+        } else {
+            std::fill(htab.begin(), htab.end(), -1);
+            freeEnt = clear + 2;
+            clearFlg = true;
+            output(clear);
+        }
+    }
+    output(ent);
+    output(eof);
+    return bw.bytes;
+}
+
 // Textbook LZW decoder over a table of strings.
 inline std::vector<uint8_t> refLzwDecode(const std::vector<uint8_t>& data, int minCodeSize) {
     const int clear = 1 << minCodeSize, end = clear + 1;
