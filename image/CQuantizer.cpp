@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <memory>
 
 #include "image/RaViru.h"
@@ -17,16 +18,15 @@ inline uint32_t colourHash(uint32_t colour, int bits) {
 }
 
 // Exact nearest palette entry by RaViru's rule (smallest squared distance, the lower index on a
-// tie), searched outward from the colour's green value in a palette sorted by green: once the
-// green difference alone exceeds the best distance no further entry can win.
+// tie). The colour cube is cut into 32 × 32 × 32 cells of 8 × 8 × 8 colours; each cell, when first
+// met, lists the entries that can be nearest for some colour in it: those whose least distance
+// to the cell does not exceed the smallest greatest distance of any entry. An entry at the
+// minimal distance always passes that test, and the list keeps index order, so a strict
+// comparison over it gives the same answer as a scan of the whole palette.
 class NearestFinder {
 public:
-    NearestFinder(const Rgbquad* palette, int count) : count_(count) {
-        order_.resize(size_t(count));
-        for (int i = 0; i < count; ++i) order_[size_t(i)] = i;
-        std::stable_sort(order_.begin(), order_.end(),
-                         [&](int a, int b) { return palette[a].green < palette[b].green; });
-        for (int i : order_) sorted_.push_back(palette[i]);
+    NearestFinder(const Rgbquad* palette, int count)
+        : palette_(palette, palette + count), cellStart_(kCells, -1), cellEnd_(kCells, 0) {
         cache_.assign(size_t(1) << 16, Slot{});
     }
 
@@ -40,43 +40,55 @@ public:
     }
 
 private:
+    static constexpr int kCells = 32 * 32 * 32;
     struct Slot {
-        uint32_t colour = 0xFFFFFFFF;
+        uint32_t colour = 0xFFFFFFFF;  // never a 24-bit colour
         int index = 0;
     };
 
-    int Search(int red, int green, int blue) const {
-        if (count_ == 0) return 0;
-        const int start = int(std::lower_bound(sorted_.begin(), sorted_.end(), green,
-                                               [](const Rgbquad& q, int g) { return q.green < g; }) -
-                              sorted_.begin());
-        int best = INT_MAX, bestIndex = 0;
-        auto consider = [&](int j) {
-            const Rgbquad& q = sorted_[size_t(j)];
-            const int dg = q.green - green, dr = q.red - red, db = q.blue - blue;
-            const int d = dg * dg + dr * dr + db * db;
-            const int index = order_[size_t(j)];
-            if (d < best || (d == best && index < bestIndex)) {
-                best = d;
-                bestIndex = index;
-            }
-        };
-        for (int j = start; j < count_; ++j) {
-            const int dg = sorted_[size_t(j)].green - green;
-            if (dg * dg > best) break;
-            consider(j);
+    static int axisMin(int v, int lo) {  // distance from v to the span lo..lo+7
+        return v < lo ? lo - v : v > lo + 7 ? v - (lo + 7) : 0;
+    }
+    static int axisMax(int v, int lo) { return std::max(std::abs(v - lo), std::abs(v - (lo + 7))); }
+
+    void Fill(int cell) {
+        const int r0 = (cell >> 10) << 3, g0 = ((cell >> 5) & 31) << 3, b0 = (cell & 31) << 3;
+        int bound = INT_MAX;
+        for (const Rgbquad& q : palette_) {
+            const int dr = axisMax(q.red, r0), dg = axisMax(q.green, g0), db = axisMax(q.blue, b0);
+            bound = std::min(bound, dr * dr + dg * dg + db * db);
         }
-        for (int j = start - 1; j >= 0; --j) {
-            const int dg = green - sorted_[size_t(j)].green;
-            if (dg * dg > best) break;
-            consider(j);
+        cellStart_[size_t(cell)] = int(candidates_.size());
+        for (int i = 0; i < int(palette_.size()); ++i) {
+            const Rgbquad& q = palette_[size_t(i)];
+            const int dr = axisMin(q.red, r0), dg = axisMin(q.green, g0), db = axisMin(q.blue, b0);
+            if (dr * dr + dg * dg + db * db <= bound) candidates_.push_back(i);
+        }
+        cellEnd_[size_t(cell)] = int(candidates_.size());
+    }
+
+    int Search(int red, int green, int blue) {
+        if (palette_.empty()) return 0;
+        const int cell = ((red >> 3) << 10) | ((green >> 3) << 5) | (blue >> 3);
+        if (cellStart_[size_t(cell)] < 0) Fill(cell);
+        int best = INT_MAX, bestIndex = 0;
+        for (int k = cellStart_[size_t(cell)]; k < cellEnd_[size_t(cell)]; ++k) {
+            const int i = candidates_[size_t(k)];
+            const Rgbquad& q = palette_[size_t(i)];
+            const int dr = q.red - red, dg = q.green - green, db = q.blue - blue;
+            const int d = dr * dr + dg * dg + db * db;
+            if (d < best) {
+                best = d;
+                bestIndex = i;
+                if (d == 0) break;
+            }
         }
         return bestIndex;
     }
 
-    int count_;
-    std::vector<int> order_;
-    std::vector<Rgbquad> sorted_;
+    std::vector<Rgbquad> palette_;
+    std::vector<int> cellStart_, cellEnd_;
+    std::vector<int> candidates_;
     std::vector<Slot> cache_;
 };
 
