@@ -15,7 +15,8 @@ namespace {
 
 // A dithered-looking picture: smooth bands with a little pseudo-random texture, all 256 entries.
 void fillPicture(RaViru& img) {
-    for (int i = 0; i < 256; ++i) img.SetPaletteEntry(i, uint8_t(i), uint8_t(i * 3), uint8_t(255 - i));
+    for (int i = 0; i < 256; ++i)
+        img.SetPaletteEntry(i, uint8_t(i), uint8_t(i * 3), uint8_t(255 - i));
     uint32_t state = 12345;
     for (int y = 0; y < img.Height(); ++y) {
         uint8_t* row = img.Row(y);

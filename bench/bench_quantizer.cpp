@@ -22,8 +22,10 @@ const RaViru& picture() {
                 state = state * 1664525u + 1013904223u;
                 const int grain = int(state >> 28) - 8;
                 const double fx = x / 4000.0, fy = y / 3000.0;
-                row[0] = uint8_t(std::clamp(int(128 + 100 * std::sin(fx * 7 + fy * 3)) + grain, 0, 255));
-                row[1] = uint8_t(std::clamp(int(128 + 90 * std::cos(fy * 5 - fx * 2)) + grain, 0, 255));
+                row[0] =
+                    uint8_t(std::clamp(int(128 + 100 * std::sin(fx * 7 + fy * 3)) + grain, 0, 255));
+                row[1] =
+                    uint8_t(std::clamp(int(128 + 90 * std::cos(fy * 5 - fx * 2)) + grain, 0, 255));
                 row[2] = uint8_t(std::clamp(int(40 + 200 * fx * fy) + grain, 0, 255));
             }
         }

@@ -140,8 +140,8 @@ void CQuantizer::AddColour(uint8_t red, uint8_t green, uint8_t blue) {
         node = *link;
         if (node->isLeaf) break;
         const unsigned shift = 7 - level;
-        const unsigned index = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) |
-                               ((blue >> shift) & 1);
+        const unsigned index =
+            (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
         link = &node->children[index];
     }
     ++node->pixelCount;

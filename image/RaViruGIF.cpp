@@ -269,9 +269,10 @@ bool RaViruGIF::DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>&
     const size_t got = DecodeLzw(data.data(), data.size(), minCodeSize, decoded.get(), total);
     // Pixels the data did not reach keep the white fill of a new picture.
     std::memset(decoded.get() + got, 0xFF, total - got);
-    rowsFromData_ = block.interlaced || block.width == 0
-                        ? size_t(block.height)
-                        : std::min(size_t(block.height), (got + size_t(block.width) - 1) / size_t(block.width));
+    rowsFromData_ =
+        block.interlaced || block.width == 0
+            ? size_t(block.height)
+            : std::min(size_t(block.height), (got + size_t(block.width) - 1) / size_t(block.width));
 
     if (!block.interlaced) {
         indices = std::move(decoded);

@@ -25,9 +25,9 @@ struct GifInput {
     static constexpr size_t kSize = 16384;
     ByteStream* stream = nullptr;
     std::unique_ptr<uint8_t[]> buffer;
-    size_t fill = 0;     // bytes in the buffer
-    size_t pos = 0;      // next byte to hand out
-    int64_t start = 0;   // stream offset of buffer[0]
+    size_t fill = 0;    // bytes in the buffer
+    size_t pos = 0;     // next byte to hand out
+    int64_t start = 0;  // stream offset of buffer[0]
     bool readError = false;
 
     void Attach(ByteStream& s);
@@ -43,19 +43,17 @@ private:
     int Refill();
 };
 
-// LZW decoder state. Each string is kept as (prefix code, last byte) plus its length, its
-// first byte and a place in the output where it already stands, so a code is expanded with
-// one copy instead of a walk down the prefix chain.
+// LZW decoder state. Each string is kept as its length, its first byte and a place in the
+// output where it already stands, so a code is expanded with one copy instead of a walk down
+// a prefix chain.
 struct GifLzwDecoder {
-    int codeSize = 0;   // current code width in bits
+    int codeSize = 0;  // current code width in bits
     int clearCode = 0;
     int endCode = 0;
     int firstFree = 0;  // clear + 2
     int nextFree = 0;
-    int topSlot = 0;    // 2^codeSize
+    int topSlot = 0;  // 2^codeSize
     int badCodes = 0;
-    uint16_t prefix[4096] = {};
-    uint8_t suffix[4096] = {};
     uint8_t first[4096] = {};
     uint16_t length[4096] = {};
     uint32_t where[4096] = {};
@@ -67,7 +65,7 @@ struct GifLzwDecoder {
 // Row writer: places picture rows in file order, interlaced or not.
 struct GifRowWriter {
     bool interlaced = false;
-    int row = 0;     // picture row, counted from the top
+    int row = 0;  // picture row, counted from the top
     int step = 1;
     int height = 0;
     int pass = 0;
@@ -129,8 +127,7 @@ private:
     bool DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>& indices);
     // Decodes into out[0, total); out must have kDecodeSlack writable bytes beyond total.
     static constexpr size_t kDecodeSlack = 8;
-    size_t DecodeLzw(const uint8_t* data, size_t size, int minCodeSize, uint8_t* out,
-                     size_t total);
+    size_t DecodeLzw(const uint8_t* data, size_t size, int minCodeSize, uint8_t* out, size_t total);
     bool StorePicture(const ImageBlock& block, const uint8_t* indices);
     void DrawOver(const ImageBlock& block, const uint8_t* indices);
 

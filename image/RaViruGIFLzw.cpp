@@ -118,8 +118,7 @@ size_t RaViruGIF::DecodeLzw(const uint8_t* data, size_t size, int minCodeSize, u
     d.firstFree = d.clearCode + 2;
     d.badCodes = 0;
     for (int i = 0; i < d.clearCode; ++i) {
-        d.prefix[i] = 0;
-        d.suffix[i] = d.first[i] = uint8_t(i);
+        d.first[i] = uint8_t(i);
         d.length[i] = 1;
         d.where[i] = 0;
     }
@@ -224,8 +223,6 @@ size_t RaViruGIF::DecodeLzw(const uint8_t* data, size_t size, int minCodeSize, u
             }
         }
         if (nextFree < topSlot) {
-            d.prefix[nextFree] = uint16_t(prev);
-            d.suffix[nextFree] = head;
             first[nextFree] = first[prev];
             length[nextFree] = uint16_t(length[prev] + 1);
             where[nextFree] = uint32_t(prevPos);

@@ -165,10 +165,12 @@ bool RaViruGIF::WriteLzw(ByteStream& stream, std::vector<uint8_t>& out) {
     for (e.row = 0; e.row < Height(); ++e.row) {
         const uint8_t* src = Row(Height() - 1 - e.row);
         if (bitCount == 4) {
-            for (int x = 0; x < width; ++x) unpacked[size_t(x)] = (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
+            for (int x = 0; x < width; ++x)
+                unpacked[size_t(x)] = (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
             src = unpacked.data();
         } else if (bitCount == 1) {
-            for (int x = 0; x < width; ++x) unpacked[size_t(x)] = (src[x >> 3] >> (7 - (x & 7))) & 1;
+            for (int x = 0; x < width; ++x)
+                unpacked[size_t(x)] = (src[x >> 3] >> (7 - (x & 7))) & 1;
             src = unpacked.data();
         }
         e.column = 0;

@@ -26,7 +26,8 @@ Table makeTable(size_t n, uint32_t seed) {
 std::vector<uint8_t> randomPixels(size_t n, int colours, uint32_t seed, int runs = 1) {
     std::mt19937 rng(seed);
     std::vector<uint8_t> p(n);
-    for (size_t i = 0; i < n; ++i) p[i] = (i % size_t(runs) == 0 || i == 0) ? uint8_t(rng() % unsigned(colours)) : p[i - 1];
+    for (size_t i = 0; i < n; ++i)
+        p[i] = (i % size_t(runs) == 0 || i == 0) ? uint8_t(rng() % unsigned(colours)) : p[i - 1];
     return p;
 }
 
@@ -63,9 +64,9 @@ TEST(GifDecoder, MatchesTextbookEncoderAcrossTableStates) {
     struct Case {
         int w, h, colours, runs;
         RefLzwOptions lzw;
-    } cases[] = {{300, 200, 256, 1, {}},       {300, 200, 256, 1, {true, false}},
-                 {257, 91, 16, 3, {}},         {64, 64, 2, 5, {false, true}},
-                 {1000, 40, 4, 200, {}},       {31, 3, 256, 1, {false, false}}};
+    } cases[] = {{300, 200, 256, 1, {}}, {300, 200, 256, 1, {true, false}},
+                 {257, 91, 16, 3, {}},   {64, 64, 2, 5, {false, true}},
+                 {1000, 40, 4, 200, {}}, {31, 3, 256, 1, {false, false}}};
     uint32_t seed = 7;
     for (const Case& c : cases) {
         const Table table = makeTable(size_t(c.colours), seed);
@@ -127,7 +128,8 @@ TEST(GifEncoder, MatchesHashedCoderDecodesWithTextbookDecoderAndRoundTrips) {
             ASSERT_TRUE(decode(file, back)) << back.lastError;
             EXPECT_EQ(back.BitCount(), bits);
             expectPixels(back, pixels, w, h, "round trip");
-            for (int i = 0; i < (1 << bits); ++i) EXPECT_EQ(back.PaletteEntry(i), src.PaletteEntry(i));
+            for (int i = 0; i < (1 << bits); ++i)
+                EXPECT_EQ(back.PaletteEntry(i), src.PaletteEntry(i));
         }
     }
 }
@@ -152,8 +154,8 @@ TEST(GifEncoder, RefusesTrueColourAndKeepsFields) {
     EXPECT_EQ(std::string(f.begin(), f.begin() + 6), "GIF87a");
     const size_t g = 13 + 48;
     EXPECT_EQ(std::vector<uint8_t>(f.begin() + g, f.begin() + g + 18),
-              (std::vector<uint8_t>{0x21, 0xF9, 4, 0x05, 0x34, 0x12, 9, 0, ',', 5, 0, 2, 1, 3, 0,
-                                    2, 0, 0}));
+              (std::vector<uint8_t>{0x21, 0xF9, 4, 0x05, 0x34, 0x12, 9, 0, ',', 5, 0, 2, 1, 3, 0, 2,
+                                    0, 0}));
     const std::string tail(f.end() - 12, f.end());
     EXPECT_EQ(tail, std::string("\x21\xFE\x07Quillet\0;", 12));
 
@@ -191,7 +193,8 @@ TEST(GifReader, DepthAndPaletteFollowTheTable) {
         EXPECT_EQ(img.kind, ImageKind::Gif);
         EXPECT_EQ(img.transparentIndex, -1);
         for (size_t i = 0; i < c.entries; ++i) {
-            EXPECT_EQ(img.PaletteEntry(int(i)), (Rgbquad{table[i][2], table[i][1], table[i][0], 0}));
+            EXPECT_EQ(img.PaletteEntry(int(i)),
+                      (Rgbquad{table[i][2], table[i][1], table[i][0], 0}));
         }
         expectPixels(img, f.pixels, 9, 4, "depth");
     }
@@ -278,13 +281,14 @@ TEST(GifReader, FramesCountSelectAndDrawOver) {
 }
 
 TEST(GifReader, ExtensionsCommentLoopAndForeignApplicationData) {
-    std::vector<uint8_t> netscape = {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E',
-                                     '2',  '.',  '0', 3,   1,   0x34, 0x02, 0};
-    std::vector<uint8_t> xmp = {0x21, 0xFF, 11, 'X', 'M', 'P', ' ', 'D', 'a', 't', 'a', 'X', 'M',
-                                'P', 5, 1, 2, 3, 4, 5, 2, 9, 9, 0};
+    std::vector<uint8_t> netscape = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S',  'C',  'A', 'P',
+                                     'E',  '2',  '.', '0', 3,   1,   0x34, 0x02, 0};
+    std::vector<uint8_t> xmp = {0x21, 0xFF, 11, 'X', 'M', 'P', ' ', 'D', 'a', 't', 'a', 'X',
+                                'M',  'P',  5,  1,   2,   3,   4,   5,   2,   9,   9,   0};
     std::vector<uint8_t> emptyComment = {0x21, 0xFE, 0};
     std::vector<uint8_t> comment = {0x21, 0xFE, 3, 'a', 'b', 'c', 2, 'd', 'e', 0};
-    std::vector<uint8_t> plainText = {0x21, 0x01, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 'h', 'i', 0};
+    std::vector<uint8_t> plainText = {0x21, 0x01, 12, 0, 0, 0, 0,   0,   0, 0,
+                                      0,    0,    0,  0, 0, 2, 'h', 'i', 0};
     Frame f = plainFrame(3, 3, randomPixels(9, 4, 1));
     const auto file =
         makeGif(3, 3, makeTable(4, 1), {f}, {xmp, emptyComment, netscape, plainText, comment});
@@ -361,5 +365,4 @@ TEST(GifReader, BadInputFailsCleanly) {
     EXPECT_EQ(img.frameCount, 5000);
     EXPECT_EQ(indexAt(img, 0, 0), 3u);
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
-
 }

@@ -1,6 +1,5 @@
 // Cross-checks with ImageMagick as an independent GIF writer and reader.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdlib>
@@ -139,7 +138,8 @@ TEST_F(GifMagick, WrittenPicturesReadBackIdentically) {
         std::mt19937 rng(static_cast<unsigned>(bits));
         const int n = img.PaletteCount();
         // Distinct colours, so ImageMagick has no reason to merge entries.
-        for (int i = 0; i < n; ++i) img.SetPaletteEntry(i, uint8_t(i), uint8_t(rng()), uint8_t(255 - i));
+        for (int i = 0; i < n; ++i)
+            img.SetPaletteEntry(i, uint8_t(i), uint8_t(rng()), uint8_t(255 - i));
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
                 img.PutPixelColor(x, y, packBgr(img.PaletteEntry(int(rng() % unsigned(n)))));

@@ -85,8 +85,8 @@ private:
     static void walk(const Node* n, std::vector<Rgbquad>& out) {
         if (!n) return;
         if (n->leaf) {
-            out.push_back({uint8_t(n->b / n->count), uint8_t(n->g / n->count),
-                           uint8_t(n->r / n->count), 0});
+            out.push_back(
+                {uint8_t(n->b / n->count), uint8_t(n->g / n->count), uint8_t(n->r / n->count), 0});
             return;
         }
         for (const Node* c : n->child) walk(c, out);
@@ -109,9 +109,17 @@ std::unique_ptr<RaViru> makePicture(int kind, int w, int h, int bitCount, unsign
         for (int x = 0; x < w; ++x, p += step) {
             uint32_t c;
             switch (kind) {
-                case 0: c = rng(); break;
-                case 1: c = packBgr(uint8_t(x * 255 / w), uint8_t(y * 255 / h), uint8_t((x + y) & 0xFF)) ^ (rng() & 0x030303); break;
-                default: c = (rng() % 200) * 0x010F07u; break;  // at most 200 colours
+                case 0:
+                    c = rng();
+                    break;
+                case 1:
+                    c = packBgr(uint8_t(x * 255 / w), uint8_t(y * 255 / h),
+                                uint8_t((x + y) & 0xFF)) ^
+                        (rng() & 0x030303);
+                    break;
+                default:
+                    c = (rng() % 200) * 0x010F07u;
+                    break;  // at most 200 colours
             }
             p[0] = uint8_t(c);
             p[1] = uint8_t(c >> 8);
@@ -137,7 +145,8 @@ std::vector<Rgbquad> referencePalette(const RaViru& img, unsigned maxColours = 2
 TEST(CQuantizer, PaletteMatchesLiteralOctreeAndIndicesAreNearest) {
     struct Case {
         int kind, w, h, bits;
-    } cases[] = {{0, 64, 48, 24}, {1, 200, 100, 24}, {2, 50, 40, 24}, {0, 33, 17, 32}, {1, 70, 30, 32}};
+    } cases[] = {
+        {0, 64, 48, 24}, {1, 200, 100, 24}, {2, 50, 40, 24}, {0, 33, 17, 32}, {1, 70, 30, 32}};
     unsigned seed = 1;
     for (const Case& c : cases) {
         const auto picture = makePicture(c.kind, c.w, c.h, c.bits, ++seed);
@@ -185,7 +194,8 @@ TEST(CQuantizer, SmallLimitsAndIndexedSources) {
 
     // An indexed picture contributes each pixel's palette colour.
     RaViru pal(40, 30, 8, ImageKind::Bmp);
-    for (int i = 0; i < 256; ++i) pal.SetPaletteEntry(i, uint8_t(rng()), uint8_t(rng()), uint8_t(rng()));
+    for (int i = 0; i < 256; ++i)
+        pal.SetPaletteEntry(i, uint8_t(rng()), uint8_t(rng()), uint8_t(rng()));
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x) pal.Row(y)[x] = uint8_t(rng());
     CQuantizer qi;
