@@ -366,3 +366,13 @@ TEST(GifReader, BadInputFailsCleanly) {
     EXPECT_EQ(indexAt(img, 0, 0), 3u);
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
 }
+
+TEST(GifReader, UnknownKindFindsGif) {
+    Frame f = plainFrame(7, 5, randomPixels(35, 4, 8));
+    const auto file = makeGif(7, 5, makeTable(4, 2), {f});
+    MemoryStream s(file.data(), file.size());
+    RaViru img;
+    ASSERT_TRUE(img.Decode(s, ImageKind::Unknown)) << img.lastError;
+    EXPECT_EQ(img.kind, ImageKind::Gif);
+    expectPixels(img, f.pixels, 7, 5, "unknown kind");
+}
