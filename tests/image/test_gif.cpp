@@ -159,6 +159,11 @@ TEST(GifEncoder, RefusesTrueColourAndKeepsFields) {
     const std::string tail(f.end() - 12, f.end());
     EXPECT_EQ(tail, std::string("\x21\xFE\x07Quillet\0;", 12));
 
+    const uint8_t none[1] = {};
+    MemoryStream readOnly(none, 0);  // refuses every write
+    EXPECT_FALSE(gif.Write(readOnly));
+    EXPECT_STREQ(gif.lastError, "Write Error in GIF file");
+
     RaViruGIF back;
     MemoryStream in(f.data(), f.size());
     ASSERT_TRUE(back.Read(in));
