@@ -5,6 +5,7 @@
 #include "base/AtomicFileWriter.h"
 #include "image/ByteStream.h"
 #include "image/RaViru.h"
+#include "image/RaViruGIF.h"
 
 namespace quillet {
 
@@ -122,6 +123,7 @@ bool encodeWith(RaViru& source, ByteStream& stream) {
 
 bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
+        case ImageKind::Gif: return decodeWith<RaViruGIF>(*this, stream);
         default:
             (void)stream;
             SetError(std::string("The ") + kindName(fileKind) + " reader is not part of this build");
@@ -131,6 +133,7 @@ bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
 
 bool RaViru::EncodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
+        case ImageKind::Gif: return encodeWith<RaViruGIF>(*this, stream);
         default:
             (void)stream;
             SetError(std::string("The ") + kindName(fileKind) + " writer is not part of this build");
