@@ -126,14 +126,18 @@ bool UndoStore::ReadLayerFile(int step, int slot, const StepSlotFields& f) {
     return ok;
 }
 
+// The files a step wrote are the slots its entry marks as saved (entries move with their files).
 void UndoStore::DeleteStepFiles(int step) {
     if (folder_.empty()) return;
-    for (int s = 0; s < kLayerSlots; ++s) std::remove(LayerFileName(step, s).c_str());
+    const StepEntry& e = entries_[size_t(step)];
+    for (int s = 0; s < kLayerSlots; ++s)
+        if (e.slots[size_t(s)].stored) std::remove(LayerFileName(step, s).c_str());
 }
 
 void UndoStore::DeleteAllFiles() {
     if (folder_.empty()) return;
-    for (int step = 0; step < kSteps; ++step) DeleteStepFiles(step);
+    for (int step = 0; step < kSteps; ++step)
+        for (int s = 0; s < kLayerSlots; ++s) std::remove(LayerFileName(step, s).c_str());
     std::remove(InitialListFileName().c_str());
     std::remove(RedoListFileName().c_str());
 }

@@ -92,15 +92,17 @@ void UndoStore::ShiftOut() {
             // Renamed below as if it were step 3's own file: step 3 has none for this slot.
             if (!folder_.empty())
                 std::rename(LayerFileName(2, s).c_str(), LayerFileName(3, s).c_str());
-        } else if (!folder_.empty()) {
+        } else if (!folder_.empty() && gone.slots[size_t(s)].stored) {
             std::remove(LayerFileName(2, s).c_str());
         }
     }
     for (int i = 3; i < kSteps; ++i) {
         entries_[size_t(i - 1)] = std::move(entries_[size_t(i)]);
         if (folder_.empty()) continue;
+        // Only the files the entry wrote exist: renaming the other slots would do nothing.
         for (int s = 0; s < kLayerSlots; ++s)
-            std::rename(LayerFileName(i, s).c_str(), LayerFileName(i - 1, s).c_str());
+            if (entries_[size_t(i - 1)].slots[size_t(s)].stored)
+                std::rename(LayerFileName(i, s).c_str(), LayerFileName(i - 1, s).c_str());
     }
     entries_[size_t(kSteps - 1)] = StepEntry{};
 }
