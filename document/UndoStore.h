@@ -175,6 +175,7 @@ private:
     bool RebuildUnsizedLayers(int stateStep);
     void KeepCurrentLayerListed(int preferred);
     void FinishReplay();
+    void EndReplay();
 
     CBrevDoc& doc_;
     std::string folder_;
@@ -182,6 +183,7 @@ private:
     int stepIndex_ = -1;
     int redoLimit_ = -1;
     int redoListBottom_ = -1;
+    bool replaying_ = false;  // inside undo or redo
     JournalViewState viewState_;
     std::u16string lastRedoText_;
     std::string lastError_;

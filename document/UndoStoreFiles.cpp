@@ -95,7 +95,6 @@ bool UndoStore::WriteLayerFile(int step, int slot) {
 
 bool UndoStore::ReadLayerFile(int step, int slot, const StepSlotFields& f) {
     LayerTable& t = doc_.Layers();
-    const Layer& l = t.layer(slot);
     LayerPlanes& p = t.planesOf(slot);
     const std::string path = LayerFileName(step, slot);
     FilePtr file(folder_.empty() ? nullptr : std::fopen(path.c_str(), "rb"));
@@ -108,13 +107,13 @@ bool UndoStore::ReadLayerFile(int step, int slot, const StepSlotFields& f) {
     // The planes were just created at the recorded sizes; a file of any other length is not
     // the one written for them and leaves the planes as created.
     if (fstat(fileno(file.get()), &st) != 0 || uint64_t(st.st_size) != expected ||
-        p.pixels.size() != l.pixelSize || p.alpha.size() != l.planeSize ||
-        p.effect.size() != l.planeSize ||
+        p.pixels.size() != f.pixelSize || p.alpha.size() != f.planeSize ||
+        p.effect.size() != f.planeSize ||
         t.mask.bytes.size() != size_t(uint32_t(f.maskWidth)) * size_t(uint32_t(f.maskHeight))) {
         lastError_ = "journal file has the wrong size: " + path;
         return false;
     }
-    const bool text = l.kind == LayerKind::Text;
+    const bool text = f.kind == LayerKind::Text;
     const size_t textBytes = text && f.textLength > 0 ? size_t(f.textLength) * 2 : 0;
     if (textBytes) p.text.assign(size_t(f.textLength) + 1, 0);
     bool ok = (text || readBytes(file.get(), p.pixels.data(), p.pixels.size())) &&

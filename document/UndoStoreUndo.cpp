@@ -30,42 +30,77 @@ bool UndoStore::Rebuild(int slot, int fileStep, int stateStep) {
 
     const int16_t previous = t.layer(slot).previous;
     const int16_t next = t.layer(slot).next;
-    CreateLayerArgs a;
-    a.imageKind = t.header.imageKind;
-    a.bitsPerPixel = e.picture.bitsPerPixel;
-    a.paletteSize = e.picture.paletteSize;
-    a.initialAlpha = 0;
-    a.slot = slot;
-    a.x = e.x[size_t(slot)];
-    a.y = e.y[size_t(slot)];
-    a.width = f.width;
-    a.height = f.height;
-    a.paletteMode = PaletteMode::Keep;
-    a.canvasWidth = e.picture.canvasWidth;
-    a.canvasHeight = e.picture.canvasHeight;
-    a.background = f.record.background != 0;
-    a.kind = f.kind;
-    a.creationTag = -1;
-    // The table's routine, not the document's: replay must not resize the working copy.
-    if (!t.CreateLayer(a, doc_.Image().PaletteBase(), doc_.Image().PaletteCount(),
-                       doc_.SelectionActive())) {
-        lastError_ = "journal step holds a layer size that cannot be created";
-        return false;
+    const bool text = f.kind == LayerKind::Text;
+    LayerPlanes& p = t.planesOf(slot);
+    auto prepare = [&] {
+        // The mask is read back at the geometry its file was written with.
+        if (t.mask.x != f.maskX || t.mask.y != f.maskY || t.mask.width != f.maskWidth ||
+            t.mask.height != f.maskHeight)
+            t.mask.Reset(f.maskX, f.maskY, std::max(0, f.maskWidth), std::max(0, f.maskHeight), 1);
+        p.text.assign(f.textLength > 0 ? size_t(f.textLength) + 1 : 0, 0);
+    };
+
+    // A slot that already has this shape on this canvas takes the file straight into its
+    // planes: the result is what creating it and reading the file gives, without allocating
+    // and filling planes the file overwrites.
+    const uint64_t stride = text ? uint64_t(f.width) : StrideFor(e.picture.bitsPerPixel, f.width);
+    const uint64_t pixelSize = stride * uint64_t(std::max(0, f.height));
+    const uint64_t planeSize = uint64_t(std::max(0, f.width)) * uint64_t(std::max(0, f.height));
+    const bool sameShape =
+        f.width >= 1 && f.height >= 1 && pixelSize == f.pixelSize && planeSize == f.planeSize &&
+        p.pixels.size() == pixelSize && p.alpha.size() == planeSize &&
+        p.effect.size() == planeSize && t.header.canvasWidth == e.picture.canvasWidth &&
+        t.header.canvasHeight == e.picture.canvasHeight &&
+        t.header.bitsPerPixel == e.picture.bitsPerPixel &&
+        t.header.paletteSize == e.picture.paletteSize;
+    bool loaded = false;
+    if (sameShape) {
+        prepare();
+        loaded = ReadLayerFile(fileStep, slot, f);
+        // A text layer's file has no pixels: they are as created, for the text tools to draw.
+        if (loaded && text) std::fill(p.pixels.begin(), p.pixels.end(), uint8_t(255));
     }
+    if (!loaded) {
+        CreateLayerArgs a;
+        a.imageKind = t.header.imageKind;
+        a.bitsPerPixel = e.picture.bitsPerPixel;
+        a.paletteSize = e.picture.paletteSize;
+        a.initialAlpha = 0;
+        a.slot = slot;
+        a.x = e.x[size_t(slot)];
+        a.y = e.y[size_t(slot)];
+        a.width = f.width;
+        a.height = f.height;
+        a.paletteMode = PaletteMode::Keep;
+        a.canvasWidth = e.picture.canvasWidth;
+        a.canvasHeight = e.picture.canvasHeight;
+        a.background = f.record.background != 0;
+        a.kind = f.kind;
+        a.creationTag = -1;
+        // The table's routine, not the document's: replay must not resize the working copy.
+        if (!t.CreateLayer(a, doc_.Image().PaletteBase(), doc_.Image().PaletteCount(),
+                           doc_.SelectionActive())) {
+            lastError_ = "journal step holds a layer size that cannot be created";
+            return false;
+        }
+        prepare();
+        // A missing or damaged file leaves the planes as created; the rebuild still succeeds.
+        ReadLayerFile(fileStep, slot, f);
+    }
+
     Layer& l = t.layer(slot);
-    const Layer created = l;
     l = f.record;
     l.used = 1;
     l.previous = previous;
     l.next = next;
-    l.x = created.x;
-    l.y = created.y;
-    l.kind = created.kind;
-    l.width = created.width;
-    l.height = created.height;
-    l.stride = created.stride;
-    l.planeSize = created.planeSize;
-    l.pixelSize = created.pixelSize;
+    l.x = e.x[size_t(slot)];
+    l.y = e.y[size_t(slot)];
+    l.kind = f.kind;
+    l.width = f.width;
+    l.height = f.height;
+    l.stride = uint32_t(stride);
+    l.planeSize = uint32_t(planeSize);
+    l.pixelSize = uint32_t(pixelSize);
     l.textLength = f.textLength;
     l.textColour = f.textColour;
     l.textX = f.textX;
@@ -75,14 +110,10 @@ bool UndoStore::Rebuild(int slot, int fileStep, int stateStep) {
     t.header.originY = e.picture.originY;
     t.palette = e.palette;
     t.palette.resize(size_t(std::max(0, e.picture.paletteSize)));
-    // The mask is read back at the geometry its file was written with.
-    t.mask.Reset(f.maskX, f.maskY, std::max(0, f.maskWidth), std::max(0, f.maskHeight), 1);
-    t.planesOf(slot).text.assign(f.textLength > 0 ? size_t(f.textLength) + 1 : 0, 0);
-    // A missing or damaged file leaves the planes as created; the rebuild still succeeds.
-    ReadLayerFile(fileStep, slot, f);
 
     doc_.SetSelectionActive(e.picture.selectionActive);
-    doc_.CopyToSnapshot(slot);
+    // Undo and redo copy every layer into the snapshot once they are done.
+    if (!replaying_) doc_.CopyToSnapshot(slot);
     viewState_ = e.view;
     if (e.view.zoom > 0 && e.view.zoom != doc_.Zoom()) doc_.SetZoom(e.view.zoom);
     return true;
@@ -125,12 +156,17 @@ void UndoStore::KeepCurrentLayerListed(int preferred) {
     doc_.SetCurrentLayerIndex(t.InList(preferred) ? preferred : t.Top());
 }
 
+void UndoStore::EndReplay() {
+    replaying_ = false;
+    doc_.SetBusy(false);
+}
+
 void UndoStore::FinishReplay() {
     doc_.CopyAllToSnapshot();
     doc_.NotifyLayerListChanged();
     doc_.NotifyViewsUpdate();
     if (doc_.SelectionActive()) doc_.NotifySelectionOutlineTimer(kOutlineMs);
-    doc_.SetBusy(false);
+    EndReplay();
 }
 
 bool UndoStore::Undo() {
@@ -139,6 +175,7 @@ bool UndoStore::Undo() {
     const int undone = stepIndex_;
     const int k = --stepIndex_;
     doc_.SetBusy(true);
+    replaying_ = true;
     doc_.NotifySelectionOutlineTimer(0);
     lastError_.clear();
     if (k == 1) {
@@ -155,12 +192,12 @@ bool UndoStore::Undo() {
         for (int s = 0; s < kLayerSlots; ++s) {
             if (!u.slots[size_t(s)].stored || !t.InList(s)) continue;
             if (!Rebuild(s, SourceStep(s, k), k)) {
-                doc_.SetBusy(false);
+                EndReplay();
                 return false;
             }
         }
         if (!RebuildUnsizedLayers(k)) {
-            doc_.SetBusy(false);
+            EndReplay();
             return false;
         }
         doc_.Layers().palette = entries_[size_t(k)].palette;
@@ -178,6 +215,7 @@ bool UndoStore::Redo() {
     if (stepIndex_ < 0 || redoLimit_ < stepIndex_ + 1) return false;
     const int k = ++stepIndex_;
     doc_.SetBusy(true);
+    replaying_ = true;
     doc_.NotifySelectionOutlineTimer(0);
     lastError_.clear();
     const StepEntry& e = entries_[size_t(k)];
@@ -195,12 +233,12 @@ bool UndoStore::Redo() {
     for (int s = 0; s < kLayerSlots; ++s) {
         if (!e.slots[size_t(s)].stored || !t.InList(s)) continue;
         if (!Rebuild(s, k, k)) {
-            doc_.SetBusy(false);
+            EndReplay();
             return false;
         }
     }
     if (!RebuildUnsizedLayers(k)) {
-        doc_.SetBusy(false);
+        EndReplay();
         return false;
     }
     t.palette = e.palette;
