@@ -58,7 +58,7 @@ void BM_JournalRecordAndUndo(benchmark::State& state) {
         doc.Layers().planesOf(0).pixels[size_t(value) * 997] = value;
         ++value;
         doc.RecordStep(u"채우기", StepKind::PixelEdit);  // step 3
-        doc.Undo();                                     // rebuilds the layer from step 2
+        doc.Undo();                                      // rebuilds the layer from step 2
         benchmark::DoNotOptimize(doc.Layers().planesOf(0).pixels.data());
     }
     const LayerTable& t = doc.Layers();

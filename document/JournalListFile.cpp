@@ -122,8 +122,7 @@ bool WriteJournalList(ByteStream& out, const LayerTable& t, std::string& error) 
     return ok;
 }
 
-bool ParseJournalList(ByteStream& in, int bottomSlot, JournalListContent& out,
-                      std::string& error) {
+bool ParseJournalList(ByteStream& in, int bottomSlot, JournalListContent& out, std::string& error) {
     out = {};
     if (!readExact(in, &out.header, sizeof out.header))
         return fail(error, "journal list file: short picture header");
@@ -138,7 +137,8 @@ bool ParseJournalList(ByteStream& in, int bottomSlot, JournalListContent& out,
         return fail(error, "journal list file: bad palette size");
     if (h.paletteSize > 0) {
         const size_t bytes = size_t(h.paletteSize) * sizeof(Rgbquad);
-        if (uint64_t(in.Remaining()) < bytes) return fail(error, "journal list file: short palette");
+        if (uint64_t(in.Remaining()) < bytes)
+            return fail(error, "journal list file: short palette");
         out.palette.resize(size_t(h.paletteSize));
         if (!readExact(in, out.palette.data(), bytes))
             return fail(error, "journal list file: short palette");
@@ -160,11 +160,10 @@ bool ParseJournalList(ByteStream& in, int bottomSlot, JournalListContent& out,
         Layer& r = layer.record;
         if (!readExact(in, &r, sizeof r)) return fail(error, "journal list file: short record");
         if (r.kind > LayerKind::Floating) return fail(error, "journal list file: bad layer kind");
-        if (r.width < 1 || r.height < 1 ||
-            uint64_t(r.width) * uint64_t(r.height) > kMaxImagePixels)
+        if (r.width < 1 || r.height < 1 || uint64_t(r.width) * uint64_t(r.height) > kMaxImagePixels)
             return fail(error, "journal list file: bad layer size");
-        const uint64_t stride = r.kind == LayerKind::Text ? uint64_t(r.width)
-                                                          : StrideFor(h.bitsPerPixel, r.width);
+        const uint64_t stride =
+            r.kind == LayerKind::Text ? uint64_t(r.width) : StrideFor(h.bitsPerPixel, r.width);
         const uint64_t pixels = stride * uint64_t(r.height);
         const uint64_t plane = uint64_t(r.width) * uint64_t(r.height);
         if (pixels > UINT32_MAX || r.stride != stride || r.pixelSize != pixels ||
@@ -180,7 +179,8 @@ bool ParseJournalList(ByteStream& in, int bottomSlot, JournalListContent& out,
             return fail(error, "journal list file: short layer planes");
         if (r.textLength > 0) {
             const size_t bytes = size_t(r.textLength) * 2;
-            if (uint64_t(in.Remaining()) < bytes) return fail(error, "journal list file: short text");
+            if (uint64_t(in.Remaining()) < bytes)
+                return fail(error, "journal list file: short text");
             p.text.assign(size_t(r.textLength) + 1, 0);
             if (!readExact(in, p.text.data(), bytes))
                 return fail(error, "journal list file: short text");

@@ -17,9 +17,9 @@ class CBrevDoc;
 
 // Step kinds: what undo and redo rebuild.
 namespace StepKind {
-constexpr int PixelEdit = 0;     // one layer's pixels
-constexpr int DeleteLayer = 1;   // "레이어삭제"
-constexpr int AddLayer = 2;      // "레이어추가", "패턴 레이어 넣기", "[달력]", "사진틀 넣기"
+constexpr int PixelEdit = 0;    // one layer's pixels
+constexpr int DeleteLayer = 1;  // "레이어삭제"
+constexpr int AddLayer = 2;  // "레이어추가", "패턴 레이어 넣기", "[달력]", "사진틀 넣기"
 constexpr int PasteLayer = 3;    // "복사물 붙이기"
 constexpr int TextEdit = 4;      // "글자수정"
 constexpr int TextLayer = 5;     // "글자입력"

@@ -102,7 +102,7 @@ bool UndoStore::ReadLayerFile(int step, int slot, const StepSlotFields& f) {
         lastError_ = "journal file missing: " + path;
         return false;
     }
-    struct stat st{};
+    struct stat st {};
     const uint64_t expected = layerFileBytes(f);
     // The planes were just created at the recorded sizes; a file of any other length is not
     // the one written for them and leaves the planes as created.

@@ -148,8 +148,10 @@ bool UndoStore::RecordStep(std::u16string_view label, int kind, int layer,
 
     doc_.CopyAllToSnapshot();
     doc_.NotifyLayerListChanged();
-    if (kind == StepKind::DeleteLayer && !doc_.Layers().InList(layer))
+    if (kind == StepKind::DeleteLayer && !doc_.Layers().InList(layer)) {
         doc_.Layers().planesOf(layer).Release();
+        doc_.Snapshot().planesOf(layer).Release();
+    }
     doc_.SetBusy(false);
     return lastError_.empty();
 }

@@ -46,13 +46,13 @@ bool UndoStore::Rebuild(int slot, int fileStep, int stateStep) {
     const uint64_t stride = text ? uint64_t(f.width) : StrideFor(e.picture.bitsPerPixel, f.width);
     const uint64_t pixelSize = stride * uint64_t(std::max(0, f.height));
     const uint64_t planeSize = uint64_t(std::max(0, f.width)) * uint64_t(std::max(0, f.height));
-    const bool sameShape =
-        f.width >= 1 && f.height >= 1 && pixelSize == f.pixelSize && planeSize == f.planeSize &&
-        p.pixels.size() == pixelSize && p.alpha.size() == planeSize &&
-        p.effect.size() == planeSize && t.header.canvasWidth == e.picture.canvasWidth &&
-        t.header.canvasHeight == e.picture.canvasHeight &&
-        t.header.bitsPerPixel == e.picture.bitsPerPixel &&
-        t.header.paletteSize == e.picture.paletteSize;
+    const bool sameShape = f.width >= 1 && f.height >= 1 && pixelSize == f.pixelSize &&
+                           planeSize == f.planeSize && p.pixels.size() == pixelSize &&
+                           p.alpha.size() == planeSize && p.effect.size() == planeSize &&
+                           t.header.canvasWidth == e.picture.canvasWidth &&
+                           t.header.canvasHeight == e.picture.canvasHeight &&
+                           t.header.bitsPerPixel == e.picture.bitsPerPixel &&
+                           t.header.paletteSize == e.picture.paletteSize;
     bool loaded = false;
     if (sameShape) {
         prepare();

@@ -219,9 +219,11 @@ inline ::testing::AssertionResult sameTable(const TableState& want, const LayerT
             return ::testing::AssertionFailure() << "slot " << slot << " record differs";
         const LayerPlanes& p = want.planes[i];
         const LayerPlanes& q = got.planes[i];
-        if (p.pixels != q.pixels) return ::testing::AssertionFailure() << "slot " << slot << " pixels";
+        if (p.pixels != q.pixels)
+            return ::testing::AssertionFailure() << "slot " << slot << " pixels";
         if (p.alpha != q.alpha) return ::testing::AssertionFailure() << "slot " << slot << " alpha";
-        if (p.effect != q.effect) return ::testing::AssertionFailure() << "slot " << slot << " effect";
+        if (p.effect != q.effect)
+            return ::testing::AssertionFailure() << "slot " << slot << " effect";
         if (textOf(p, a.textLength) != textOf(q, b.textLength))
             return ::testing::AssertionFailure() << "slot " << slot << " text";
     }
