@@ -75,7 +75,20 @@ std::unique_ptr<JournalFolder> JournalFolder::Create(const std::string& tmpRoot,
         fs::remove_all(staging, ec);
         return nullptr;
     }
-    if (fs::exists(final, ec)) removeJournalFolder(final);  // our own name: an earlier run of ours
+    if (fs::exists(final, ec)) {
+        // Our own name: left by an earlier run with the same pid and start time, unless this
+        // program already holds it (a second folder in one run would share its files).
+        const int other = ::open((final / kLockName).c_str(), O_RDWR | O_CLOEXEC);
+        const bool held = other >= 0 && ::flock(other, LOCK_EX | LOCK_NB) != 0;
+        if (other >= 0) ::close(other);
+        if (held) {
+            error = "the journal folder " + final.string() + " is in use";
+            ::close(fd);
+            fs::remove_all(staging, ec);
+            return nullptr;
+        }
+        removeJournalFolder(final);
+    }
     fs::rename(staging, final, ec);
     if (ec) {
         error = "cannot set up the journal folder " + final.string();

@@ -203,7 +203,7 @@ bool UndoStore::Undo() {
         doc_.Layers().palette = entries_[size_t(k)].palette;
         KeepCurrentLayerListed(u.layer);
     } else {
-        ReadListFile(InitialListFileName(), entries_[0].bottom);
+        if (ReadListFile(InitialListFileName(), entries_[0].bottom)) viewState_ = entries_[0].view;
         KeepCurrentLayerListed(entries_[0].layer);
         doc_.NotifyViewsUpdate();
     }

@@ -320,6 +320,7 @@ TEST(JournalFolderTest, EachProgramOwnsItsFolderAndCleanUpSparesLiveOnes) {
     std::string error;
     auto mine = JournalFolder::Create(root.path + "tmp", error);
     ASSERT_TRUE(mine) << error;
+    EXPECT_FALSE(JournalFolder::Create(root.path + "tmp", error));  // one folder per program
     writeFile(mine->Path() + "UD_1_0_0.vlrtmp", {1, 2, 3});
 
     // A program that died: lock file present but unlocked, and one that never got a lock file.
