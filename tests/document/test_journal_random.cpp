@@ -58,7 +58,7 @@ void runRandomHistory(unsigned seed, int operations) {
                 d.restack(slot, below);
             } else if (e < 84) {
                 what = "canvas";
-                d.resizeCanvas(4 + pick(8), 3 + pick(6), op);
+                d.resizeCanvas(4 + pick(8), 3 + pick(6), op, pick(2) == 0);
             } else {
                 const int text = [&] {
                     for (int s : order)

@@ -145,7 +145,7 @@ struct JournalDoc {
         doc.RecordStep(u"레이어삭제", StepKind::DeleteLayer, slot);
     }
     // Every layer created again at a new canvas size, keeping its record's other fields.
-    void resizeCanvas(int w, int h, int seed) {
+    void resizeCanvas(int w, int h, int seed, bool rotation = false) {
         canvasW = w;
         canvasH = h;
         for (int s : t().Order()) {
@@ -171,7 +171,13 @@ struct JournalDoc {
             t().planesOf(s).text = text;
             paintPattern(s, seed + s);
         }
-        doc.RecordStep(u"캔버스크기조정", StepKind::CanvasResize);
+        if (rotation) {
+            StepExtras extras;
+            extras.rotationDegrees = 90;
+            doc.RecordStep(u"캔버스 90 우회전", StepKind::Rotate, -1, extras);
+        } else {
+            doc.RecordStep(u"캔버스크기조정", StepKind::CanvasResize);
+        }
     }
 };
 
