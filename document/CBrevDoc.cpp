@@ -18,7 +18,8 @@ CBrevDoc::CBrevDoc(UserPort& user, int documentNumber)
       documentNumber_(documentNumber),
       current_(std::make_unique<LayerTable>()),
       snapshot_(std::make_unique<LayerTable>()),
-      preview_(std::make_unique<LayerTable>()) {}
+      preview_(std::make_unique<LayerTable>()),
+      journal_(std::make_unique<UndoStore>(*this)) {}
 
 bool CBrevDoc::SelectLayer(int slot) {
     if (!LayerTable::IsValidIndex(slot)) return false;
@@ -134,6 +135,10 @@ void CBrevDoc::RemoveObserver(DocumentObserver* observer) {
 
 void CBrevDoc::NotifyViewsUpdate() {
     for (auto* o : observers_) o->onViewsUpdate(*this);
+}
+
+void CBrevDoc::NotifySelectionOutlineTimer(int milliseconds) {
+    for (auto* o : observers_) o->onSelectionOutlineTimer(*this, milliseconds);
 }
 
 void CBrevDoc::NotifyLayerListChanged() {

@@ -9,6 +9,7 @@
 #include "document/Compositor.h"
 #include "document/DocumentObserver.h"
 #include "document/LayerTable.h"
+#include "document/UndoStore.h"
 #include "image/RaViru.h"
 
 namespace quillet {
@@ -102,6 +103,19 @@ public:
     // Frees every buffer of the three tables and the image object.
     void Close();
 
+    // The journal (undo/redo history); its files carry the document number.
+    UndoStore& Journal() { return *journal_; }
+    const UndoStore& Journal() const { return *journal_; }
+    // Every operation records a step after its change; layer -1 means the current layer.
+    bool RecordStep(std::u16string_view label, int kind, int layer = -1,
+                    const StepExtras& extras = {}) {
+        return journal_->RecordStep(label, kind, layer, extras);
+    }
+    bool Undo() { return journal_->Undo(); }
+    bool Redo() { return journal_->Redo(); }
+    // Period 0 stops the selection outline animation.
+    void NotifySelectionOutlineTimer(int milliseconds);
+
 private:
     UserPort& user_;
     int documentNumber_;
@@ -120,6 +134,8 @@ private:
     std::vector<uint8_t> workingAlpha_;
     double zoom_ = 1.0;
     std::vector<DocumentObserver*> observers_;
+    // Last: destroyed first, while the document number it deletes files by is still there.
+    std::unique_ptr<UndoStore> journal_;
 };
 
 }  // namespace quillet

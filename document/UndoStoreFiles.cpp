@@ -1,0 +1,168 @@
+// The journal's files: layer files of one step and slot, and the two list files.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "document/CBrevDoc.h"
+#include "document/JournalListFile.h"
+#include "document/UndoStore.h"
+
+namespace quillet {
+
+namespace {
+
+struct FileCloser {
+    void operator()(FILE* f) const {
+        if (f) std::fclose(f);
+    }
+};
+using FilePtr = std::unique_ptr<FILE, FileCloser>;
+
+bool writeBytes(FILE* f, const void* data, size_t have, size_t want) {
+    const size_t n = have < want ? have : want;
+    if (n && std::fwrite(data, 1, n, f) != n) return false;
+    for (size_t i = n; i < want; ++i)
+        if (std::fputc(0, f) == EOF) return false;
+    return true;
+}
+
+bool readBytes(FILE* f, void* data, size_t n) { return n == 0 || std::fread(data, 1, n, f) == n; }
+
+// Bytes of a layer file: pixels (not for text layers), alpha, effect, mask, and text.
+uint64_t layerFileBytes(const StepSlotFields& f) {
+    const bool text = f.kind == LayerKind::Text;
+    uint64_t n = text ? 0 : uint64_t(f.pixelSize);
+    n += 2 * uint64_t(f.planeSize);
+    n += uint64_t(uint32_t(f.maskWidth)) * uint64_t(uint32_t(f.maskHeight));
+    if (text && f.textLength > 0) n += 2 * uint64_t(f.textLength);
+    return n;
+}
+
+}  // namespace
+
+void UndoStore::SetFolder(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    folder_ = std::move(folder);
+}
+
+std::string UndoStore::LayerFileName(int step, int slot) const {
+    char name[64];
+    std::snprintf(name, sizeof name, "UD_%d_%d_%d.vlrtmp", doc_.DocumentNumber(), step, slot);
+    return folder_ + name;
+}
+
+std::string UndoStore::InitialListFileName() const {
+    char name[64];
+    std::snprintf(name, sizeof name, "WrIniLrList_Head_%d.vlrtmp", doc_.DocumentNumber());
+    return folder_ + name;
+}
+
+std::string UndoStore::RedoListFileName() const {
+    char name[64];
+    std::snprintf(name, sizeof name, "RedIniLrList_Head_%d.vlrtmp", doc_.DocumentNumber());
+    return folder_ + name;
+}
+
+bool UndoStore::WriteLayerFile(int step, int slot) {
+    if (folder_.empty()) return false;
+    const LayerTable& t = doc_.Layers();
+    const Layer& l = t.layer(slot);
+    const LayerPlanes& p = t.planesOf(slot);
+    const std::string path = LayerFileName(step, slot);
+    FilePtr f(std::fopen(path.c_str(), "wb"));
+    if (!f) {
+        lastError_ = "cannot create journal file " + path;
+        return false;
+    }
+    const bool text = l.kind == LayerKind::Text;
+    bool ok = (text || writeBytes(f.get(), p.pixels.data(), p.pixels.size(), l.pixelSize)) &&
+              writeBytes(f.get(), p.alpha.data(), p.alpha.size(), l.planeSize) &&
+              writeBytes(f.get(), p.effect.data(), p.effect.size(), l.planeSize) &&
+              writeBytes(f.get(), t.mask.bytes.data(), t.mask.bytes.size(),
+                         size_t(uint32_t(t.mask.width)) * size_t(uint32_t(t.mask.height)));
+    if (ok && text && l.textLength > 0)
+        ok = writeBytes(f.get(), p.text.data(), p.text.size() * 2, size_t(l.textLength) * 2);
+    ok = (std::fclose(f.release()) == 0) && ok;
+    if (!ok) {
+        // A half-written file would be read back as a whole one.
+        std::remove(path.c_str());
+        lastError_ = "cannot write journal file " + path;
+    }
+    return ok;
+}
+
+bool UndoStore::ReadLayerFile(int step, int slot, const StepSlotFields& f) {
+    LayerTable& t = doc_.Layers();
+    LayerPlanes& p = t.planesOf(slot);
+    const std::string path = LayerFileName(step, slot);
+    FilePtr file(folder_.empty() ? nullptr : std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        lastError_ = "journal file missing: " + path;
+        return false;
+    }
+    struct stat st {};
+    const uint64_t expected = layerFileBytes(f);
+    // The planes were just created at the recorded sizes; a file of any other length is not
+    // the one written for them and leaves the planes as created.
+    if (fstat(fileno(file.get()), &st) != 0 || uint64_t(st.st_size) != expected ||
+        p.pixels.size() != f.pixelSize || p.alpha.size() != f.planeSize ||
+        p.effect.size() != f.planeSize ||
+        t.mask.bytes.size() != size_t(uint32_t(f.maskWidth)) * size_t(uint32_t(f.maskHeight))) {
+        lastError_ = "journal file has the wrong size: " + path;
+        return false;
+    }
+    const bool text = f.kind == LayerKind::Text;
+    const size_t textBytes = text && f.textLength > 0 ? size_t(f.textLength) * 2 : 0;
+    if (textBytes) p.text.assign(size_t(f.textLength) + 1, 0);
+    bool ok = (text || readBytes(file.get(), p.pixels.data(), p.pixels.size())) &&
+              readBytes(file.get(), p.alpha.data(), p.alpha.size()) &&
+              readBytes(file.get(), p.effect.data(), p.effect.size()) &&
+              readBytes(file.get(), t.mask.bytes.data(), t.mask.bytes.size()) &&
+              readBytes(file.get(), p.text.data(), textBytes);
+    if (!ok) lastError_ = "cannot read journal file " + path;
+    return ok;
+}
+
+// The files a step wrote are the slots its entry marks as saved (entries move with their files).
+void UndoStore::DeleteStepFiles(int step) {
+    if (folder_.empty()) return;
+    const StepEntry& e = entries_[size_t(step)];
+    for (int s = 0; s < kLayerSlots; ++s)
+        if (e.slots[size_t(s)].stored) std::remove(LayerFileName(step, s).c_str());
+}
+
+void UndoStore::DeleteAllFiles() {
+    if (folder_.empty()) return;
+    for (int step = 0; step < kSteps; ++step)
+        for (int s = 0; s < kLayerSlots; ++s) std::remove(LayerFileName(step, s).c_str());
+    std::remove(InitialListFileName().c_str());
+    std::remove(RedoListFileName().c_str());
+}
+
+bool UndoStore::WriteListFile(const std::string& path) {
+    if (folder_.empty()) return false;
+    FileStream out(path.c_str(), "wb");
+    if (!out.isOpen()) {
+        lastError_ = "cannot create journal list file " + path;
+        return false;
+    }
+    if (!WriteJournalList(out, doc_.Layers(), lastError_)) {
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool UndoStore::ReadListFile(const std::string& path, int bottomSlot) {
+    FileStream in(path.c_str(), "rb");
+    if (!in.isOpen()) return false;  // no file: the document stays as it is
+    JournalListContent content;
+    if (!ParseJournalList(in, bottomSlot, content, lastError_)) return false;
+    doc_.ReleaseWorkingCopy();
+    ApplyJournalList(std::move(content), bottomSlot, doc_.Layers(), doc_.SelectionActive());
+    return true;
+}
+
+}  // namespace quillet
