@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/Compositor.h"
+#include "document/DocViewState.h"
 #include "document/DocumentObserver.h"
 #include "document/LayerTable.h"
 #include "image/RaViru.h"
@@ -93,6 +94,9 @@ public:
 
     double Zoom() const { return zoom_; }
     void SetZoom(double zoom);
+    // Zoom anchor, tool anchors and display flags shared by the document's windows.
+    DocViewState& ViewShared() { return viewShared_; }
+    const DocViewState& ViewShared() const { return viewShared_; }
 
     void AddObserver(DocumentObserver* observer);
     void RemoveObserver(DocumentObserver* observer);
@@ -119,6 +123,7 @@ private:
     std::vector<uint8_t> workingPixels_;
     std::vector<uint8_t> workingAlpha_;
     double zoom_ = 1.0;
+    DocViewState viewShared_;
     std::vector<DocumentObserver*> observers_;
 };
 
