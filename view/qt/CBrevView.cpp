@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <QWheelEvent>
 
 #include "document/CBrevDoc.h"
@@ -93,12 +94,19 @@ void CBrevView::emitTitle() { emit titleChanged(QString::fromStdString(state_.Ti
 
 void CBrevView::syncScrollBars() {
     syncing_ = true;
+    // The bars are decided from the whole widget, so that a picture that fits once the bars
+    // are gone does not keep them.
     const ViewSize extent = state_.ScrollExtent();
+    const QSize full = contentsRect().size();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    bool needH = extent.width > full.width(), needV = extent.height > full.height();
+    if (needH && !needV) needV = extent.height > full.height() - bar;
+    if (needV && !needH) needH = extent.width > full.width() - bar;
+    setHorizontalScrollBarPolicy(needH ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(needV ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    state_.SetClientSize({viewport()->width(), viewport()->height()});
     const ViewSize client = state_.ClientSize();
     const ViewPoint max = state_.ScrollMax();
-    const bool stretch = document().ViewShared().stretchView;
-    setHorizontalScrollBarPolicy(stretch ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(stretch ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     horizontalScrollBar()->setRange(0, max.x);
     horizontalScrollBar()->setPageStep(std::max(1, client.width));
     horizontalScrollBar()->setSingleStep(std::max(1, extent.width / 100));
@@ -123,13 +131,7 @@ void CBrevView::updateCursor() { viewport()->setCursor(ToolCursor(state_.Cursor(
 
 void CBrevView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    state_.SetClientSize({viewport()->width(), viewport()->height()});
     syncScrollBars();
-    // The bars may have taken room from the viewport.
-    if (state_.ClientSize() != ViewSize{viewport()->width(), viewport()->height()}) {
-        state_.SetClientSize({viewport()->width(), viewport()->height()});
-        syncScrollBars();
-    }
     invalidate();
 }
 
@@ -270,11 +272,6 @@ void CBrevView::onSelectionOutlineTimer(CBrevDoc& doc, int ms) {
 void CBrevView::onZoomChanged(CBrevDoc&, double) {
     state_.UpdateForZoom();
     syncScrollBars();
-    // The scroll bars may have appeared or gone; the client size follows them.
-    if (state_.ClientSize() != ViewSize{viewport()->width(), viewport()->height()}) {
-        state_.SetClientSize({viewport()->width(), viewport()->height()});
-        syncScrollBars();
-    }
     cacheValid_ = false;
     viewport()->update();
     if (state_.TakeFrameFitRequest()) {

@@ -18,8 +18,12 @@ public:
     // The client size that fits the picture (the frame resize rule), applied now.
     void fitToPicture(QSize zoomedSize);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     CBrevView* view_ = nullptr;
+    bool fitted_ = false;
 };
 
 }  // namespace quillet
