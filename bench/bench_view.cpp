@@ -100,8 +100,14 @@ void BM_CachedRepaint(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_FullRepaintZoom1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK(BM_FullRepaintZoomQuarter)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_FullRepaintZoom1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_FullRepaintZoomQuarter)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_CachedRepaint)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {

@@ -18,11 +18,16 @@ bool OnTextLayer(const CBrevDoc& doc) {
 
 int SelectionKindOf(int id) {
     switch (id) {
-    case ToolId::CircleSelect: return SelectionKind::Circle;
-    case ToolId::FreehandSelect: return SelectionKind::Freehand;
-    case ToolId::MagicWand: return SelectionKind::MagicWand;
-    case ToolId::PolygonSelect: return SelectionKind::Polygon;
-    default: return SelectionKind::Rectangle;
+        case ToolId::CircleSelect:
+            return SelectionKind::Circle;
+        case ToolId::FreehandSelect:
+            return SelectionKind::Freehand;
+        case ToolId::MagicWand:
+            return SelectionKind::MagicWand;
+        case ToolId::PolygonSelect:
+            return SelectionKind::Polygon;
+        default:
+            return SelectionKind::Rectangle;
     }
 }
 

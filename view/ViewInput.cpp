@@ -42,14 +42,20 @@ void ViewState::ButtonDown(ViewPoint window) {
 
 void ViewState::ToolDown(ViewPoint z) {
     switch (ctx_.tools.currentTool) {
-    case ToolId::Move: MoveDown(z); break;
-    case ToolId::ZoomIn: ZoomIn(doc_, AnchorPoint{z.x, z.y}); break;
-    case ToolId::ZoomOut: ZoomOut(doc_, AnchorPoint{z.x, z.y}); break;
-    default:
-        if (ToolOperation* op = CurrentOperation()) {
-            ToolEvent e = EventAt(z);
-            op->down(e);
-        }
+        case ToolId::Move:
+            MoveDown(z);
+            break;
+        case ToolId::ZoomIn:
+            ZoomIn(doc_, AnchorPoint{z.x, z.y});
+            break;
+        case ToolId::ZoomOut:
+            ZoomOut(doc_, AnchorPoint{z.x, z.y});
+            break;
+        default:
+            if (ToolOperation* op = CurrentOperation()) {
+                ToolEvent e = EventAt(z);
+                op->down(e);
+            }
     }
 }
 
@@ -124,17 +130,29 @@ void ViewState::KeyDown(int key, unsigned flags) {
     doc_.ViewShared().addToSelection = flags == kLeftShiftRepeatFlags;
     if (key == VirtualKey::Control) ctrlHeld_ = true;
     if (ctrlHeld_) {
-        if (key == VirtualKey::Plus) ZoomIn(doc_, AnchorPoint{0, 0});
-        else if (key == VirtualKey::Minus) ZoomOut(doc_, AnchorPoint{0, 0});
-        else if (key == VirtualKey::One) ZoomOneToOne(doc_);
+        if (key == VirtualKey::Plus)
+            ZoomIn(doc_, AnchorPoint{0, 0});
+        else if (key == VirtualKey::Minus)
+            ZoomOut(doc_, AnchorPoint{0, 0});
+        else if (key == VirtualKey::One)
+            ZoomOneToOne(doc_);
     }
     if (ctx_.tools.currentTool == ToolId::Move) {
         switch (key) {
-        case VirtualKey::Left: MoveLayerBy(-1, 0); break;
-        case VirtualKey::Up: MoveLayerBy(0, -1); break;
-        case VirtualKey::Right: MoveLayerBy(1, 0); break;
-        case VirtualKey::Down: MoveLayerBy(0, 1); break;
-        default: break;
+            case VirtualKey::Left:
+                MoveLayerBy(-1, 0);
+                break;
+            case VirtualKey::Up:
+                MoveLayerBy(0, -1);
+                break;
+            case VirtualKey::Right:
+                MoveLayerBy(1, 0);
+                break;
+            case VirtualKey::Down:
+                MoveLayerBy(0, 1);
+                break;
+            default:
+                break;
         }
     }
 }

@@ -30,12 +30,18 @@ inline bool HatchPixel(int style, int x, int y) {
     x &= 7;
     y &= 7;
     switch (style) {
-    case HatchStyle::Horizontal: return y == 4;
-    case HatchStyle::Vertical: return x == 4;
-    case HatchStyle::ForwardDiagonal: return x == y;
-    case HatchStyle::BackwardDiagonal: return x == 7 - y;
-    case HatchStyle::Cross: return x == 4 || y == 4;
-    default: return x == y || x == 7 - y;
+        case HatchStyle::Horizontal:
+            return y == 4;
+        case HatchStyle::Vertical:
+            return x == 4;
+        case HatchStyle::ForwardDiagonal:
+            return x == y;
+        case HatchStyle::BackwardDiagonal:
+            return x == 7 - y;
+        case HatchStyle::Cross:
+            return x == 4 || y == 4;
+        default:
+            return x == y || x == 7 - y;
     }
 }
 

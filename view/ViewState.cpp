@@ -52,10 +52,14 @@ ViewRect ViewState::DisplayedRect() const {
     ViewRect r;
     const int offX = (client_.width + 1 - z.width) / 2;
     const int offY = (client_.height + 1 - z.height) / 2;
-    if (offX >= 0) r.left = offX, r.right = offX + z.width;
-    else r.left = 0, r.right = client_.width;
-    if (offY >= 0) r.top = offY, r.bottom = offY + z.height;
-    else r.top = 0, r.bottom = client_.height;
+    if (offX >= 0)
+        r.left = offX, r.right = offX + z.width;
+    else
+        r.left = 0, r.right = client_.width;
+    if (offY >= 0)
+        r.top = offY, r.bottom = offY + z.height;
+    else
+        r.top = 0, r.bottom = client_.height;
     return r;
 }
 
@@ -119,8 +123,10 @@ void ViewState::UpdateForZoom() {
     extent_ = ZoomedSize();
     const ViewPoint max = ScrollMax();
     if (oldExtent.width > 0 && oldExtent.height > 0) {
-        const int x = std::clamp(std::min(int(extent_.width * rx), extent_.width - client_.width), 0, max.x);
-        const int y = std::clamp(std::min(int(extent_.height * ry), extent_.height - client_.height), 0, max.y);
+        const int x =
+            std::clamp(std::min(int(extent_.width * rx), extent_.width - client_.width), 0, max.x);
+        const int y = std::clamp(
+            std::min(int(extent_.height * ry), extent_.height - client_.height), 0, max.y);
         scroll_ = {x, y};
         if (anchor.IsSet()) {
             // The anchor comes to the middle of the window; a position already at its maximum
@@ -131,8 +137,10 @@ void ViewState::UpdateForZoom() {
     } else {
         scroll_ = {std::clamp(scroll_.x, 0, max.x), std::clamp(scroll_.y, 0, max.y)};
     }
-    if (v.keepFrameSize) v.keepFrameSize = false;
-    else frameFitRequest_ = true;
+    if (v.keepFrameSize)
+        v.keepFrameSize = false;
+    else
+        frameFitRequest_ = true;
     v.recomposeNeeded = true;
     StoreGeometry();
 }

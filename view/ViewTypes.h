@@ -22,7 +22,9 @@ struct ViewRect {
     int bottom = 0;
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
-    bool Contains(ViewPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool Contains(ViewPoint p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
     bool operator==(const ViewRect&) const = default;
 };
 

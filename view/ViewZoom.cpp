@@ -49,12 +49,14 @@ void ZoomOneToOne(CBrevDoc& doc) {
 void ZoomCommand(ToolState& tools, CBrevDoc& doc, int command) {
     if (tools.currentTool == command || IsFreeTransformTool(tools.currentTool)) return;
     const DocViewState& v = doc.ViewShared();
-    const bool drawing = tools.currentTool == ToolId::FreehandSelect ||
-                         (tools.currentTool == ToolId::PolygonSelect && v.polygonVertices > 0 &&
-                          !v.selectionShown);
+    const bool drawing =
+        tools.currentTool == ToolId::FreehandSelect ||
+        (tools.currentTool == ToolId::PolygonSelect && v.polygonVertices > 0 && !v.selectionShown);
     if (drawing) {
-        if (command == ToolId::ZoomIn) ZoomIn(doc, AnchorPoint{});
-        else ZoomOut(doc, AnchorPoint{});
+        if (command == ToolId::ZoomIn)
+            ZoomIn(doc, AnchorPoint{});
+        else
+            ZoomOut(doc, AnchorPoint{});
         return;
     }
     ChooseTool(tools, command, &doc);

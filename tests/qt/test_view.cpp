@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <cmath>
 
 #include "../view/ViewTestDoc.h"
 #include "QtTestRegistry.h"
@@ -66,8 +67,8 @@ void Drag(QWidget* w, QPoint p) {
     QApplication::sendEvent(w, &e);
 }
 void Release(QWidget* w, QPoint p) {
-    QMouseEvent e(QEvent::MouseButtonRelease, p, w->mapToGlobal(p), Qt::LeftButton,
-                  Qt::NoButton, Qt::NoModifier);
+    QMouseEvent e(QEvent::MouseButtonRelease, p, w->mapToGlobal(p), Qt::LeftButton, Qt::NoButton,
+                  Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
 
@@ -91,13 +92,79 @@ private slots:
         QCOMPARE(img.pixel(s.at(50, 50)), Expected(50, 50));
         QCOMPARE(img.pixel(s.at(25, 12)), Expected(25, 12));
         const QRgb hatch = img.pixel(s.at(0, 0));
-        QVERIFY2(hatch == 0xFFFFFFFFu || hatch == 0xFFBFBFBFu, qPrintable(QString::number(hatch, 16)));
+        QVERIFY2(hatch == 0xFFFFFFFFu || hatch == 0xFFBFBFBFu,
+                 qPrintable(QString::number(hatch, 16)));
         // Half covered: the colour lies between the premultiplied colour and the hatch.
         const QRgb half = img.pixel(s.at(1, 0));
         QVERIFY(qRed(half) >= qRed(Expected(1, 0)) / 2);
         QVERIFY(qRed(half) <= 255);
         if (r.left > 0) QCOMPARE(img.pixel(r.left - 1, r.top + 5), qRgb(0x78, 0x78, 0x78));
         QVERIFY(s.view()->cacheValid());
+    }
+
+    // Every pixel of the picture area against a plain formula: the composed colour clamped to
+    // its alpha, plus the hatch weighted by 255 − alpha. A "화면혼합" layer over transparent
+    // pixels gives colours above their alpha, which must not leak through as garbage.
+    void pictureOverHatchMatchesTheFormula() {
+        Session s;
+        LayerTable& t = s.doc.Layers();
+        for (int r = 100; r < 150; ++r)
+            for (int c = 0; c < 60; ++c) t.PutAlpha(0, c, r, uint8_t(c * 4));
+        t.layer(s.layer).blendMode = BlendMode::Screen;
+        t.layer(s.layer).x = 0;
+        t.layer(s.layer).y = 0;
+        for (int r = 0; r < 30; ++r)
+            for (int c = 0; c < 40; ++c) t.PutAlpha(s.layer, c, r, uint8_t(10 + c));
+        s.doc.NotifyViewsUpdate();
+        const QImage img = s.view()->renderViewport();
+        const ViewRect rect = s.view()->state().DisplayedRect();
+        const Image32 composed = s.doc.ComposeDisplay(s.view()->state().RequestFor(rect));
+        const int style = s.view()->settings().hatchStyle;
+        int checked = 0;
+        for (int y = 0; y < composed.height; ++y)
+            for (int x = 0; x < composed.width; ++x) {
+                const uint8_t* p = composed.Row(y) + size_t(x) * 4;
+                const int wx = composed.x + x, wy = composed.y + y;
+                const double a = p[3];
+                const int hatch = HatchPixel(style, wx, wy) ? 0xBF : 0xFF;
+                const QRgb got = img.pixel(wx, wy);
+                const int channels[3] = {qBlue(got), qGreen(got), qRed(got)};
+                for (int ch = 0; ch < 3; ++ch) {
+                    const double want = std::min<double>(p[ch], a) + (255 - a) * hatch / 255.0;
+                    if (std::abs(channels[ch] - want) > 0.5 + 1e-9)
+                        QFAIL(qPrintable(QStringLiteral("pixel %1,%2 channel %3: %4, want %5")
+                                             .arg(wx)
+                                             .arg(wy)
+                                             .arg(ch)
+                                             .arg(channels[ch])
+                                             .arg(want)));
+                }
+                ++checked;
+            }
+        QCOMPARE(checked, 200 * 150);
+    }
+
+    void gridAndStretchView() {
+        Session s;
+        ViewSettings settings;
+        settings.gridSpacing = 10;
+        settings.gridColour = 0x000000FF;  // red, 0x00BBGGRR
+        s.view()->setSettings(settings);
+        QImage img = s.view()->renderViewport();
+        QCOMPARE(img.pixel(s.at(10, 33)), qRgb(255, 0, 0));
+        QCOMPARE(img.pixel(s.at(33, 40)), qRgb(255, 0, 0));
+        QCOMPARE(img.pixel(s.at(33, 33)), Expected(33, 33));
+        s.view()->toggleGrid();
+        QCOMPARE(s.view()->settings().gridSpacing, -10);
+        img = s.view()->renderViewport();
+        QCOMPARE(img.pixel(s.at(10, 33)), Expected(10, 33));
+
+        s.view()->toggleStretchView();
+        img = s.view()->renderViewport();
+        const QSize port = s.port()->size();
+        QCOMPARE(img.pixel(0, 0), Expected(0, 0));
+        QCOMPARE(img.pixel(port.width() - 1, port.height() - 1), Expected(199, 149));
+        QVERIFY(!s.view()->horizontalScrollBar()->isVisible());
     }
 
     void moveToolDragsTheLayerAndRecordsTheStep() {
@@ -111,7 +178,8 @@ private slots:
         QCOMPARE(s.doc.Layers().layer(s.layer).x, 32);
         QCOMPARE(s.doc.Layers().layer(s.layer).y, 17);
         QCOMPARE(int(s.journal.steps.size()), 1);
-        QCOMPARE(QString::fromStdString(s.journal.steps[0].label), QStringLiteral("전체영상 위치이동"));
+        QCOMPARE(QString::fromStdString(s.journal.steps[0].label),
+                 QStringLiteral("전체영상 위치이동"));
         // The picture on screen follows the layer.
         const QImage img = s.view()->renderViewport();
         QCOMPARE(img.pixel(s.at(32, 17)), Expected(20, 10));

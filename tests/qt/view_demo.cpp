@@ -7,8 +7,8 @@
 #include <QTimer>
 
 #include "base/Utf.h"
-#include "image/qt/RaViruQImage.h"
 #include "document/CBrevDoc.h"
+#include "image/qt/RaViruQImage.h"
 #include "platform/ClipboardPort.h"
 #include "platform/RecordingUserPort.h"
 #include "view/ToolState.h"
@@ -46,17 +46,22 @@ void AddLayer(CBrevDoc& doc, int w, int h, int x, int y, int cw, int ch, const c
 void BuildPicture(CBrevDoc& doc, const char* path) {
     RaViru image;
     // The codecs arrive separately; Qt's readers stand in for them here.
-    const QImage picture = path && *path ? QImage(QString::fromLocal8Bit(path)).convertToFormat(QImage::Format_RGB888) : QImage();
+    const QImage picture =
+        path && *path ? QImage(QString::fromLocal8Bit(path)).convertToFormat(QImage::Format_RGB888)
+                      : QImage();
     if (!picture.isNull() && FromQImage(image, picture) && image.Width() > 0) {
-        AddLayer(doc, image.Width(), image.Height(), 0, 0, image.Width(), image.Height(), u"배경영상");
+        AddLayer(doc, image.Width(), image.Height(), 0, 0, image.Width(), image.Height(),
+                 u"배경영상");
         for (int y = 0; y < image.Height(); ++y)
-            for (int x = 0; x < image.Width(); ++x) doc.Layers().PutColor(0, x, y, image.PixelColorAt(x, y));
+            for (int x = 0; x < image.Width(); ++x)
+                doc.Layers().PutColor(0, x, y, image.PixelColorAt(x, y));
     } else {
         const int w = 360, h = 260;
         AddLayer(doc, w, h, 0, 0, w, h, u"배경영상");
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                doc.Layers().PutColor(0, x, y, (uint32_t(x * 255 / w) << 16) | (uint32_t(y * 255 / h) << 8) | 0x60);
+                doc.Layers().PutColor(
+                    0, x, y, (uint32_t(x * 255 / w) << 16) | (uint32_t(y * 255 / h) << 8) | 0x60);
     }
     LayerTable& t = doc.Layers();
     const int w = t.header.canvasWidth, h = t.header.canvasHeight;

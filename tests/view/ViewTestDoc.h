@@ -23,7 +23,8 @@ struct RecordingJournal : JournalSink {
 
 // Colour of a canvas pixel in the test pictures: depends on both coordinates.
 inline uint32_t PatternColour(int x, int y) {
-    return (uint32_t(x * 7 & 0xFF) << 16) | (uint32_t(y * 13 & 0xFF) << 8) | uint32_t((x + y) & 0xFF);
+    return (uint32_t(x * 7 & 0xFF) << 16) | (uint32_t(y * 13 & 0xFF) << 8) |
+           uint32_t((x + y) & 0xFF);
 }
 
 // Adds a layer of the given size at (x, y) on top of the stack; slot 0 makes the canvas.
@@ -46,7 +47,8 @@ inline int AddPatternLayer(CBrevDoc& doc, int width, int height, int x = 0, int 
     Layer& l = t.layer(slot);
     l.used = 1;
     l.visible = 1;
-    l.SetName(slot == 0 ? std::u16string(u"배경영상") : u"레이어 " + std::u16string(1, char16_t('0' + slot)));
+    l.SetName(slot == 0 ? std::u16string(u"배경영상")
+                        : u"레이어 " + std::u16string(1, char16_t('0' + slot)));
     t.LinkAbove(slot, t.Top());
     if (kind != LayerKind::Text)
         for (int r = 0; r < height; ++r)  // storage row r is top-down row height − 1 − r

@@ -85,11 +85,13 @@ TEST(ViewGeometry, MappingAgreesWithTheComposedPicture) {
             f.view.UpdateOther();
             if (f.view.ScrollMax().x > 0) f.view.ScrollTo({3, 5});
             const ViewRect r = f.view.DisplayedRect();
-            const Image32 img = f.doc.ComposeDisplay(f.view.RequestFor({0, 0, client.width, client.height}));
+            const Image32 img =
+                f.doc.ComposeDisplay(f.view.RequestFor({0, 0, client.width, client.height}));
             ASSERT_FALSE(img.Empty());
             for (int wy = r.top; wy < r.bottom; wy += 3) {
                 for (int wx = r.left; wx < r.right; wx += 3) {
-                    if (wx < img.x || wy < img.y || wx >= img.x + img.width || wy >= img.y + img.height)
+                    if (wx < img.x || wy < img.y || wx >= img.x + img.width ||
+                        wy >= img.y + img.height)
                         continue;
                     const ViewPoint z = f.view.ToZoomed({wx, wy});
                     const int cx = int(std::floor(z.x / zoom)), cy = int(std::floor(z.y / zoom));
@@ -147,7 +149,8 @@ TEST(ViewZoomUpdate, WithoutAnchorKeepsTheRelativeScrollAndAMaximumStays) {
 }
 
 TEST(ViewZoomUpdate, FrameFitsThePictureWithinTheMainWindow) {
-    EXPECT_EQ(ViewState::FrameFitClientSize({800, 600}, {10, 20}, {500, 400}), (ViewSize{482, 372}));
+    EXPECT_EQ(ViewState::FrameFitClientSize({800, 600}, {10, 20}, {500, 400}),
+              (ViewSize{482, 372}));
     EXPECT_EQ(ViewState::FrameFitClientSize({100, 50}, {10, 20}, {500, 400}), (ViewSize{104, 54}));
 }
 

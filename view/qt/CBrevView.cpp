@@ -24,19 +24,29 @@ ViewPoint At(const QPointF& p) { return {int(std::floor(p.x())), int(std::floor(
 // Qt keys as the virtual keys the view's rules speak of.
 int VirtualKeyOf(const QKeyEvent* e) {
     switch (e->key()) {
-    case Qt::Key_Shift: return VirtualKey::Shift;
-    case Qt::Key_Control: return VirtualKey::Control;
-    case Qt::Key_Left: return VirtualKey::Left;
-    case Qt::Key_Up: return VirtualKey::Up;
-    case Qt::Key_Right: return VirtualKey::Right;
-    case Qt::Key_Down: return VirtualKey::Down;
-    case Qt::Key_1:
-    case Qt::Key_Exclam: return VirtualKey::One;
-    case Qt::Key_Plus:
-    case Qt::Key_Equal: return VirtualKey::Plus;
-    case Qt::Key_Minus:
-    case Qt::Key_Underscore: return VirtualKey::Minus;
-    default: return e->key() < 0x100 ? e->key() : 0;
+        case Qt::Key_Shift:
+            return VirtualKey::Shift;
+        case Qt::Key_Control:
+            return VirtualKey::Control;
+        case Qt::Key_Left:
+            return VirtualKey::Left;
+        case Qt::Key_Up:
+            return VirtualKey::Up;
+        case Qt::Key_Right:
+            return VirtualKey::Right;
+        case Qt::Key_Down:
+            return VirtualKey::Down;
+        case Qt::Key_1:
+        case Qt::Key_Exclam:
+            return VirtualKey::One;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            return VirtualKey::Plus;
+        case Qt::Key_Minus:
+        case Qt::Key_Underscore:
+            return VirtualKey::Minus;
+        default:
+            return e->key() < 0x100 ? e->key() : 0;
     }
 }
 
@@ -199,8 +209,7 @@ void CBrevView::mouseDoubleClickEvent(QMouseEvent* e) {
 void CBrevView::wheelEvent(QWheelEvent* e) { e->accept(); }
 
 void CBrevView::keyPressEvent(QKeyEvent* e) {
-    if ((e->modifiers() & Qt::ControlModifier) && !state_.CtrlHeld() &&
-        e->key() != Qt::Key_Control)
+    if ((e->modifiers() & Qt::ControlModifier) && !state_.CtrlHeld() && e->key() != Qt::Key_Control)
         state_.KeyDown(VirtualKey::Control);
     unsigned flags = 0;
     if (e->key() == Qt::Key_Shift && e->isAutoRepeat() && e->nativeScanCode() == kX11LeftShift)
@@ -220,10 +229,10 @@ void CBrevView::keyReleaseEvent(QKeyEvent* e) {
 
 const std::vector<std::pair<int, QString>>& CBrevView::contextMenuCommands() {
     static const std::vector<std::pair<int, QString>> commands{
-        {1420, QStringLiteral("확대")},          {1421, QStringLiteral("축소")},
+        {1420, QStringLiteral("확대")},           {1421, QStringLiteral("축소")},
         {2060, QStringLiteral("선택/명령 해제")}, {57634, QStringLiteral("복사")},
-        {57637, QStringLiteral("붙이기")},       {57643, QStringLiteral("실행취소")},
-        {57644, QStringLiteral("실행반복")},     {4604, QStringLiteral("이미지복사")}};
+        {57637, QStringLiteral("붙이기")},        {57643, QStringLiteral("실행취소")},
+        {57644, QStringLiteral("실행반복")},      {4604, QStringLiteral("이미지복사")}};
     return commands;
 }
 

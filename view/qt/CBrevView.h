@@ -27,7 +27,7 @@ public:
 
     // The viewport painted into an image exactly as on screen (tests, benchmarks).
     QImage renderViewport();
-    // Paints the whole viewport; `forceCompose` drops the cache first.
+    // Paints the clip area, recomposing first when the document changed since the last paint.
     void paintViewport(QPainter& painter, const QRect& clip);
     bool cacheValid() const { return cacheValid_; }
 

@@ -26,7 +26,8 @@ void DrawOverHatch(QImage& frame, const Image32& img, int style) {
     const uint32_t line = Rgb(kHatchLineColour), back = Rgb(kHatchBackColour);
     std::array<std::array<uint32_t, 8>, 8> tile;
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) tile[size_t(y)][size_t(x)] = HatchPixel(style, x, y) ? line : back;
+        for (int x = 0; x < 8; ++x)
+            tile[size_t(y)][size_t(x)] = HatchPixel(style, x, y) ? line : back;
     const int x0 = std::max(0, img.x), y0 = std::max(0, img.y);
     const int x1 = std::min(frame.width(), img.x + img.width);
     const int y1 = std::min(frame.height(), img.y + img.height);
@@ -73,8 +74,8 @@ void CBrevView::rebuildFrame() {
     // Where the picture does not reach (a fully transparent border after clamping) the hatch
     // still shows, so it is laid first over the whole displayed rectangle.
     FillHatch(frame_, shown, settings_.hatchStyle);
-    const DisplayRequest q = state_.RequestFor(
-        {shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1});
+    const DisplayRequest q =
+        state_.RequestFor({shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1});
     const Image32 img = doc.ComposeDisplay(q, 2);
     if (!img.Empty()) DrawOverHatch(frame_, img, settings_.hatchStyle);
 

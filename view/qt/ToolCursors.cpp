@@ -73,98 +73,102 @@ QCursor Make(const Picture& pic) {
 
 Picture PictureFor(int id) {
     switch (id) {
-    case CursorId::Move: return {[](QPainter& p) { Stroke(p, FourArrows()); }, 16, 16};
-    case CursorId::ZoomIn: return {[](QPainter& p) { Stroke(p, Magnifier(true)); }, 12, 12};
-    case CursorId::ZoomOut: return {[](QPainter& p) { Stroke(p, Magnifier(false)); }, 12, 12};
-    case CursorId::Picker:
-        return {[](QPainter& p) {
-                    QPainterPath path;
-                    path.moveTo(3, 29);
-                    path.lineTo(6, 22);
-                    path.lineTo(19, 9);
-                    path.lineTo(23, 13);
-                    path.lineTo(10, 26);
-                    path.closeSubpath();
-                    path.addEllipse(QPointF(24, 8), 4, 4);
-                    Stroke(p, path, true);
-                },
-                3, 29};
-    case CursorId::Eraser:
-        return {[](QPainter& p) {
-                    QPainterPath path;
-                    path.moveTo(4, 22);
-                    path.lineTo(18, 8);
-                    path.lineTo(26, 16);
-                    path.lineTo(12, 30);
-                    path.closeSubpath();
-                    path.moveTo(11, 15);
-                    path.lineTo(19, 23);
-                    Stroke(p, path, true);
-                },
-                4, 22};
-    case CursorId::Dot:
-        return {[](QPainter& p) {
-                    QPainterPath path;
-                    path.addEllipse(QPointF(16, 16), 6, 6);
-                    Stroke(p, path);
-                    p.setPen(Qt::NoPen);
-                    p.setBrush(Qt::black);
-                    p.drawEllipse(QPointF(16, 16), 1.5, 1.5);
-                },
-                16, 16};
-    case CursorId::DropOrHandle:
-        return {[](QPainter& p) {
-                    QPainterPath path;
-                    path.moveTo(16, 4);
-                    path.cubicTo(16, 4, 7, 16, 7, 21);
-                    path.cubicTo(7, 26, 11, 29, 16, 29);
-                    path.cubicTo(21, 29, 25, 26, 25, 21);
-                    path.cubicTo(25, 16, 16, 4, 16, 4);
-                    Stroke(p, path, true);
-                },
-                16, 4};
-    case CursorId::Touch:
-        return {[](QPainter& p) {
-                    QPainterPath path;
-                    path.addEllipse(QPointF(16, 16), 10, 10);
-                    path.moveTo(16, 2);
-                    path.lineTo(16, 10);
-                    path.moveTo(16, 22);
-                    path.lineTo(16, 30);
-                    path.moveTo(2, 16);
-                    path.lineTo(10, 16);
-                    path.moveTo(22, 16);
-                    path.lineTo(30, 16);
-                    Stroke(p, path);
-                },
-                16, 16};
-    case CursorId::Text:
-        return {[](QPainter& p) {
-                    QPainterPath path;
-                    path.moveTo(11, 5);
-                    path.lineTo(21, 5);
-                    path.moveTo(16, 5);
-                    path.lineTo(16, 27);
-                    path.moveTo(11, 27);
-                    path.lineTo(21, 27);
-                    Stroke(p, path);
-                },
-                16, 16};
-    case CursorId::Resize:
-        return {[](QPainter& p) {
-                    QPainterPath path;
-                    path.moveTo(6, 6);
-                    path.lineTo(26, 26);
-                    path.moveTo(6, 14);
-                    path.lineTo(6, 6);
-                    path.lineTo(14, 6);
-                    path.moveTo(18, 26);
-                    path.lineTo(26, 26);
-                    path.lineTo(26, 18);
-                    Stroke(p, path);
-                },
-                16, 16};
-    default: return {nullptr, 0, 0};
+        case CursorId::Move:
+            return {[](QPainter& p) { Stroke(p, FourArrows()); }, 16, 16};
+        case CursorId::ZoomIn:
+            return {[](QPainter& p) { Stroke(p, Magnifier(true)); }, 12, 12};
+        case CursorId::ZoomOut:
+            return {[](QPainter& p) { Stroke(p, Magnifier(false)); }, 12, 12};
+        case CursorId::Picker:
+            return {[](QPainter& p) {
+                        QPainterPath path;
+                        path.moveTo(3, 29);
+                        path.lineTo(6, 22);
+                        path.lineTo(19, 9);
+                        path.lineTo(23, 13);
+                        path.lineTo(10, 26);
+                        path.closeSubpath();
+                        path.addEllipse(QPointF(24, 8), 4, 4);
+                        Stroke(p, path, true);
+                    },
+                    3, 29};
+        case CursorId::Eraser:
+            return {[](QPainter& p) {
+                        QPainterPath path;
+                        path.moveTo(4, 22);
+                        path.lineTo(18, 8);
+                        path.lineTo(26, 16);
+                        path.lineTo(12, 30);
+                        path.closeSubpath();
+                        path.moveTo(11, 15);
+                        path.lineTo(19, 23);
+                        Stroke(p, path, true);
+                    },
+                    4, 22};
+        case CursorId::Dot:
+            return {[](QPainter& p) {
+                        QPainterPath path;
+                        path.addEllipse(QPointF(16, 16), 6, 6);
+                        Stroke(p, path);
+                        p.setPen(Qt::NoPen);
+                        p.setBrush(Qt::black);
+                        p.drawEllipse(QPointF(16, 16), 1.5, 1.5);
+                    },
+                    16, 16};
+        case CursorId::DropOrHandle:
+            return {[](QPainter& p) {
+                        QPainterPath path;
+                        path.moveTo(16, 4);
+                        path.cubicTo(16, 4, 7, 16, 7, 21);
+                        path.cubicTo(7, 26, 11, 29, 16, 29);
+                        path.cubicTo(21, 29, 25, 26, 25, 21);
+                        path.cubicTo(25, 16, 16, 4, 16, 4);
+                        Stroke(p, path, true);
+                    },
+                    16, 4};
+        case CursorId::Touch:
+            return {[](QPainter& p) {
+                        QPainterPath path;
+                        path.addEllipse(QPointF(16, 16), 10, 10);
+                        path.moveTo(16, 2);
+                        path.lineTo(16, 10);
+                        path.moveTo(16, 22);
+                        path.lineTo(16, 30);
+                        path.moveTo(2, 16);
+                        path.lineTo(10, 16);
+                        path.moveTo(22, 16);
+                        path.lineTo(30, 16);
+                        Stroke(p, path);
+                    },
+                    16, 16};
+        case CursorId::Text:
+            return {[](QPainter& p) {
+                        QPainterPath path;
+                        path.moveTo(11, 5);
+                        path.lineTo(21, 5);
+                        path.moveTo(16, 5);
+                        path.lineTo(16, 27);
+                        path.moveTo(11, 27);
+                        path.lineTo(21, 27);
+                        Stroke(p, path);
+                    },
+                    16, 16};
+        case CursorId::Resize:
+            return {[](QPainter& p) {
+                        QPainterPath path;
+                        path.moveTo(6, 6);
+                        path.lineTo(26, 26);
+                        path.moveTo(6, 14);
+                        path.lineTo(6, 6);
+                        path.lineTo(14, 6);
+                        path.moveTo(18, 26);
+                        path.lineTo(26, 26);
+                        path.lineTo(26, 18);
+                        Stroke(p, path);
+                    },
+                    16, 16};
+        default:
+            return {nullptr, 0, 0};
     }
 }
 
