@@ -53,8 +53,10 @@ void DrawOverHatch(QImage& frame, const Image32& img, int style) {
 void FillHatch(QImage& frame, const QRect& r, int style) {
     const uint32_t line = Rgb(kHatchLineColour), back = Rgb(kHatchBackColour);
     for (int y = r.top(); y <= r.bottom(); ++y) {
+        uint32_t row[8];
+        for (int x = 0; x < 8; ++x) row[x] = HatchPixel(style, x, y) ? line : back;
         auto* d = reinterpret_cast<uint32_t*>(frame.scanLine(y));
-        for (int x = r.left(); x <= r.right(); ++x) d[x] = HatchPixel(style, x, y) ? line : back;
+        for (int x = r.left(); x <= r.right(); ++x) d[x] = row[x & 7];
     }
 }
 
