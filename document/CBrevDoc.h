@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/Compositor.h"
+#include "document/DocViewState.h"
 #include "document/DocumentObserver.h"
 #include "document/LayerTable.h"
 #include "document/UndoStore.h"
@@ -94,6 +95,9 @@ public:
 
     double Zoom() const { return zoom_; }
     void SetZoom(double zoom);
+    // Zoom anchor, tool anchors and display flags shared by the document's windows.
+    DocViewState& ViewShared() { return viewShared_; }
+    const DocViewState& ViewShared() const { return viewShared_; }
 
     void AddObserver(DocumentObserver* observer);
     void RemoveObserver(DocumentObserver* observer);
@@ -133,6 +137,7 @@ private:
     std::vector<uint8_t> workingPixels_;
     std::vector<uint8_t> workingAlpha_;
     double zoom_ = 1.0;
+    DocViewState viewShared_;
     std::vector<DocumentObserver*> observers_;
     // Last: destroyed first, while the document number it deletes files by is still there.
     std::unique_ptr<UndoStore> journal_;

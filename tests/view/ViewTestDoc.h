@@ -1,0 +1,62 @@
+#pragma once
+// Documents for the view tests: a picture layer built through create layer the way opening a
+// picture does, and a journal that records its calls.
+#include <string>
+#include <vector>
+
+#include "document/CBrevDoc.h"
+#include "view/JournalSink.h"
+
+namespace quillet::testing {
+
+struct RecordingJournal : JournalSink {
+    struct Step {
+        std::string label;
+        int kind;
+        int layer;
+    };
+    std::vector<Step> steps;
+    void recordStep(const std::string& label, int kind, int layer) override {
+        steps.push_back({label, kind, layer});
+    }
+};
+
+// Colour of a canvas pixel in the test pictures: depends on both coordinates.
+inline uint32_t PatternColour(int x, int y) {
+    return (uint32_t(x * 7 & 0xFF) << 16) | (uint32_t(y * 13 & 0xFF) << 8) |
+           uint32_t((x + y) & 0xFF);
+}
+
+// Adds a layer of the given size at (x, y) on top of the stack; slot 0 makes the canvas.
+inline int AddPatternLayer(CBrevDoc& doc, int width, int height, int x = 0, int y = 0,
+                           int canvasW = -1, int canvasH = -1, uint8_t kind = LayerKind::Raster) {
+    LayerTable& t = doc.Layers();
+    const int slot = t.LowestFreeSlot();
+    CreateLayerArgs a;
+    a.slot = slot;
+    a.width = width;
+    a.height = height;
+    a.x = x;
+    a.y = y;
+    a.canvasWidth = canvasW;
+    a.canvasHeight = canvasH;
+    a.kind = kind;
+    a.initialAlpha = 255;
+    a.background = slot == 0;
+    if (!doc.CreateLayer(a)) return -1;
+    Layer& l = t.layer(slot);
+    l.used = 1;
+    l.visible = 1;
+    l.SetName(slot == 0 ? std::u16string(u"배경영상")
+                        : u"레이어 " + std::u16string(1, char16_t('0' + slot)));
+    t.LinkAbove(slot, t.Top());
+    if (kind != LayerKind::Text)
+        for (int r = 0; r < height; ++r)  // storage row r is top-down row height − 1 − r
+            for (int c = 0; c < width; ++c)
+                t.PutColor(slot, c, r, PatternColour(x + c, y + height - 1 - r));
+    doc.SetCurrentLayerIndex(slot);
+    doc.CopyToSnapshot(slot);
+    return slot;
+}
+
+}  // namespace quillet::testing

@@ -1,0 +1,45 @@
+#pragma once
+// The mouse handlers of one tool. The view maps the point and calls the current tool's
+// operation; a tool overrides only the handlers it needs. The tools of the selection, painting,
+// fill, path, text and transform families register themselves in a ToolRegistry.
+#include <map>
+
+#include "view/ViewTypes.h"
+
+namespace quillet {
+
+class CBrevDoc;
+class JournalSink;
+struct ToolState;
+
+struct ToolEvent {
+    CBrevDoc& doc;
+    ToolState& tools;
+    JournalSink* journal;
+    ViewPoint zoomed;  // zoomed coordinates; the tool divides by the zoom itself
+};
+
+class ToolOperation {
+public:
+    virtual ~ToolOperation() = default;
+    virtual void down(ToolEvent&) {}
+    virtual void drag(ToolEvent&) {}
+    virtual void up(ToolEvent&) {}
+    virtual void doubleClick(ToolEvent&) {}
+    // Mouse movement with no button held.
+    virtual void hover(ToolEvent&) {}
+};
+
+class ToolRegistry {
+public:
+    void add(int toolId, ToolOperation& operation) { tools_[toolId] = &operation; }
+    ToolOperation* find(int toolId) const {
+        auto it = tools_.find(toolId);
+        return it == tools_.end() ? nullptr : it->second;
+    }
+
+private:
+    std::map<int, ToolOperation*> tools_;
+};
+
+}  // namespace quillet
