@@ -87,7 +87,7 @@ struct StepEntry {
     // Positions of all slots; geometry of the saved ones.
     std::array<int32_t, kLayerSlots> x{};
     std::array<int32_t, kLayerSlots> y{};
-    std::array<StepSlotFields, kLayerSlots> slots{};
+    std::array<StepSlotFields, kLayerSlots> slotFields{};
     // The step layer's appearance.
     uint8_t transparency = 0, effectValue1 = 0, effectValue2 = 0, effectValue3 = 0;
     uint32_t effectColour = 0;

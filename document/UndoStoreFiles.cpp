@@ -130,7 +130,7 @@ void UndoStore::DeleteStepFiles(int step) {
     if (folder_.empty()) return;
     const StepEntry& e = entries_[size_t(step)];
     for (int s = 0; s < kLayerSlots; ++s)
-        if (e.slots[size_t(s)].stored) std::remove(LayerFileName(step, s).c_str());
+        if (e.slotFields[size_t(s)].stored) std::remove(LayerFileName(step, s).c_str());
 }
 
 void UndoStore::DeleteAllFiles() {

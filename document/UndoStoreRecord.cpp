@@ -26,7 +26,7 @@ void UndoStore::StoreStructure(StepEntry& e) const {
 void UndoStore::StoreSlot(StepEntry& e, int step, int slot) {
     const LayerTable& t = doc_.Layers();
     const Layer& l = t.layer(slot);
-    StepSlotFields& f = e.slots[size_t(slot)];
+    StepSlotFields& f = e.slotFields[size_t(slot)];
     f.stored = true;
     f.width = l.width;
     f.height = l.height;
@@ -87,12 +87,12 @@ void UndoStore::ShiftOut() {
     StepEntry& gone = entries_[2];
     StepEntry& after = entries_[3];
     for (int s = 0; s < kLayerSlots; ++s) {
-        if (gone.slots[size_t(s)].stored && !after.slots[size_t(s)].stored) {
-            after.slots[size_t(s)] = gone.slots[size_t(s)];
+        if (gone.slotFields[size_t(s)].stored && !after.slotFields[size_t(s)].stored) {
+            after.slotFields[size_t(s)] = gone.slotFields[size_t(s)];
             // Renamed below as if it were step 3's own file: step 3 has none for this slot.
             if (!folder_.empty())
                 std::rename(LayerFileName(2, s).c_str(), LayerFileName(3, s).c_str());
-        } else if (!folder_.empty() && gone.slots[size_t(s)].stored) {
+        } else if (!folder_.empty() && gone.slotFields[size_t(s)].stored) {
             std::remove(LayerFileName(2, s).c_str());
         }
     }
@@ -101,7 +101,7 @@ void UndoStore::ShiftOut() {
         if (folder_.empty()) continue;
         // Only the files the entry wrote exist: renaming the other slots would do nothing.
         for (int s = 0; s < kLayerSlots; ++s)
-            if (entries_[size_t(i - 1)].slots[size_t(s)].stored)
+            if (entries_[size_t(i - 1)].slotFields[size_t(s)].stored)
                 std::rename(LayerFileName(i, s).c_str(), LayerFileName(i - 1, s).c_str());
     }
     entries_[size_t(kSteps - 1)] = StepEntry{};

@@ -14,7 +14,7 @@ constexpr int kOutlineMs = 400;
 // as they were at `atOrBelow` (a layer changes only through steps that save it).
 int UndoStore::SourceStep(int slot, int atOrBelow) const {
     for (int j = atOrBelow; j >= 0; --j)
-        if (entries_[size_t(j)].slots[size_t(slot)].stored) return j;
+        if (entries_[size_t(j)].slotFields[size_t(slot)].stored) return j;
     return atOrBelow;
 }
 
@@ -24,7 +24,7 @@ bool UndoStore::Rebuild(int slot, int fileStep, int stateStep) {
     LayerTable& t = doc_.Layers();
     if (!t.InList(slot)) return false;
     const StepEntry& e = entries_[size_t(stateStep)];
-    const StepSlotFields& f = entries_[size_t(fileStep)].slots[size_t(slot)];
+    const StepSlotFields& f = entries_[size_t(fileStep)].slotFields[size_t(slot)];
     // Nothing was ever saved for this slot: what it holds is the best there is.
     if (!f.stored) return true;
 
@@ -190,7 +190,7 @@ bool UndoStore::Undo() {
         RestoreStructure(entries_[size_t(k)]);
         const LayerTable& t = doc_.Layers();
         for (int s = 0; s < kLayerSlots; ++s) {
-            if (!u.slots[size_t(s)].stored || !t.InList(s)) continue;
+            if (!u.slotFields[size_t(s)].stored || !t.InList(s)) continue;
             if (!Rebuild(s, SourceStep(s, k), k)) {
                 EndReplay();
                 return false;
@@ -231,7 +231,7 @@ bool UndoStore::Redo() {
     }
     // The step's layer, and for canvas-wide steps every layer, from this step's files.
     for (int s = 0; s < kLayerSlots; ++s) {
-        if (!e.slots[size_t(s)].stored || !t.InList(s)) continue;
+        if (!e.slotFields[size_t(s)].stored || !t.InList(s)) continue;
         if (!Rebuild(s, k, k)) {
             EndReplay();
             return false;

@@ -58,7 +58,7 @@ TEST(JournalFiles, LayerFilesHoldPlanesMaskAndTextUnderTheirNames) {
     const Layer& l = d.t().layer(slot);
     ASSERT_EQ(text.size(), size_t(6 + 6 + 6 + 2 * l.textLength));
     EXPECT_EQ(readU16LE(text.data() + 18), uint16_t(d.t().planesOf(slot).text[0]));
-    EXPECT_TRUE(d.j().Entry(1).slots[size_t(slot)].stored);
+    EXPECT_TRUE(d.j().Entry(1).slotFields[size_t(slot)].stored);
     EXPECT_EQ(d.j().Entry(1).kind, StepKind::TextLayer);
 }
 
