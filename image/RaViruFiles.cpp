@@ -5,6 +5,7 @@
 #include "base/AtomicFileWriter.h"
 #include "image/ByteStream.h"
 #include "image/RaViru.h"
+#include "image/RaViruBMP.h"
 
 namespace quillet {
 
@@ -108,12 +109,19 @@ bool decodeWith(RaViru& target, ByteStream& stream) {
     return true;
 }
 
-// The codec object gets a copy of the header and info block sharing the pixel block.
+// The codec object writes straight from the source image: the pixels are never copied.
+// (A codec whose writer reads from itself gets the header and info block instead.)
 template <class Codec>
 bool encodeWith(RaViru& source, ByteStream& stream) {
     Codec codec;
-    codec.ShareHeaderFrom(source);
-    if (!codec.Write(stream)) {
+    bool written;
+    if constexpr (requires { codec.Write(stream, source); }) {
+        written = codec.Write(stream, source);
+    } else {
+        codec.ShareHeaderFrom(source);
+        written = codec.Write(stream);
+    }
+    if (!written) {
         source.SetError(codec.lastError);
         return false;
     }
@@ -122,6 +130,7 @@ bool encodeWith(RaViru& source, ByteStream& stream) {
 
 bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
+        case ImageKind::Bmp: return decodeWith<RaViruBMP>(*this, stream);
         default:
             (void)stream;
             SetError(std::string("The ") + kindName(fileKind) + " reader is not part of this build");
@@ -131,6 +140,7 @@ bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
 
 bool RaViru::EncodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
+        case ImageKind::Bmp: return encodeWith<RaViruBMP>(*this, stream);
         default:
             (void)stream;
             SetError(std::string("The ") + kindName(fileKind) + " writer is not part of this build");
