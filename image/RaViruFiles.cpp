@@ -6,6 +6,7 @@
 #include "image/ByteStream.h"
 #include "image/RaViru.h"
 #include "image/RaViruBMP.h"
+#include "image/RaViruPCX.h"
 
 namespace quillet {
 
@@ -131,6 +132,7 @@ bool encodeWith(RaViru& source, ByteStream& stream) {
 bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
         case ImageKind::Bmp: return decodeWith<RaViruBMP>(*this, stream);
+        case ImageKind::Pcx: return decodeWith<RaViruPCX>(*this, stream);
         default:
             (void)stream;
             SetError(std::string("The ") + kindName(fileKind) + " reader is not part of this build");
