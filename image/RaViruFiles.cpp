@@ -6,6 +6,7 @@
 #include "image/ByteStream.h"
 #include "image/RaViru.h"
 #include "image/RaViruBMP.h"
+#include "image/RaViruJPG.h"
 #include "image/RaViruPCX.h"
 
 namespace quillet {
@@ -131,6 +132,7 @@ bool encodeWith(RaViru& source, ByteStream& stream) {
 
 bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
+        case ImageKind::Jpeg: return decodeWith<RaViruJPG>(*this, stream);
         case ImageKind::Bmp: return decodeWith<RaViruBMP>(*this, stream);
         case ImageKind::Pcx: return decodeWith<RaViruPCX>(*this, stream);
         default:
@@ -142,6 +144,7 @@ bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
 
 bool RaViru::EncodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
+        case ImageKind::Jpeg: return encodeWith<RaViruJPG>(*this, stream);
         case ImageKind::Bmp: return encodeWith<RaViruBMP>(*this, stream);
         default:
             (void)stream;
