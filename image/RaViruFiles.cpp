@@ -8,6 +8,7 @@
 #include "image/RaViruBMP.h"
 #include "image/RaViruJPG.h"
 #include "image/RaViruPCX.h"
+#include "image/RaViruTIF.h"
 
 namespace quillet {
 
@@ -134,6 +135,7 @@ bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
         case ImageKind::Jpeg: return decodeWith<RaViruJPG>(*this, stream);
         case ImageKind::Bmp: return decodeWith<RaViruBMP>(*this, stream);
+        case ImageKind::Tiff: return decodeWith<RaViruTIF>(*this, stream);
         case ImageKind::Pcx: return decodeWith<RaViruPCX>(*this, stream);
         default:
             (void)stream;
@@ -146,6 +148,7 @@ bool RaViru::EncodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
         case ImageKind::Jpeg: return encodeWith<RaViruJPG>(*this, stream);
         case ImageKind::Bmp: return encodeWith<RaViruBMP>(*this, stream);
+        case ImageKind::Tiff: return encodeWith<RaViruTIF>(*this, stream);
         default:
             (void)stream;
             SetError(std::string("The ") + kindName(fileKind) + " writer is not part of this build");
