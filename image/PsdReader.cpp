@@ -1,0 +1,251 @@
+#include "image/PsdReader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "base/LittleEndian.h"
+#include "image/ByteStream.h"
+#include "image/RaViru.h"
+
+namespace quillet {
+
+namespace {
+
+enum Mode { Bitmap = 0, Greyscale = 1, Indexed = 2, Rgb = 3, Cmyk = 4, Multichannel = 7, Duotone = 8, Lab = 9 };
+
+int planesFor(int mode) {
+    switch (mode) {
+        case Greyscale: case Indexed: case Multichannel: case Duotone: return 1;
+        case Rgb: case Lab: return 3;
+        case Cmyk: return 4;
+        default: return 0;
+    }
+}
+
+const char* describe(int code) {
+    switch (code) {
+        case PsdResult::CannotOpen: return "Can't open PSD file";
+        case PsdResult::NotPsd: return "Not a PSD file";
+        case PsdResult::ColourModeUnreadable: return "PSD colour mode section unreadable";
+        case PsdResult::HeaderFailed: return "Can't read PSD header";
+        case PsdResult::ColourModeFailed: return "Can't read PSD colour mode data";
+        case PsdResult::ResourcesFailed: return "Can't read PSD image resources";
+        case PsdResult::ImageDataFailed: return "Can't read PSD image data";
+        case PsdResult::DepthOne: return "PSD with 1 bit per channel is not supported";
+        case PsdResult::DepthUnsupported: return "PSD bit depth not supported";
+        case PsdResult::BitmapFailed: return "Can't create the PSD picture";
+        case PsdResult::Zip: return "PSD ZIP compression is not supported";
+        case PsdResult::ZipPrediction: return "PSD ZIP compression with prediction is not supported";
+        default: return "PSD compression not supported";
+    }
+}
+
+bool readU32(ByteStream& s, uint32_t* v) {
+    uint8_t b[4];
+    if (s.Read(b, 1, 4) != 4) return false;
+    *v = readU32BE(b);
+    return true;
+}
+
+// PackBits over the whole run of planes: n < 128 copies n + 1 bytes, n > 128 repeats the next
+// byte 257 − n times, 128 does nothing. False when the input ends first.
+bool unpackBits(const uint8_t* in, size_t inSize, uint8_t* out, size_t outSize) {
+    size_t p = 0, o = 0;
+    while (o < outSize) {
+        if (p >= inSize) return false;
+        const uint8_t n = in[p++];
+        if (n < 128) {
+            const size_t count = std::min<size_t>(size_t(n) + 1, outSize - o);
+            if (p + count > inSize) return false;
+            std::memcpy(out + o, in + p, count);
+            p += size_t(n) + 1;
+            o += count;
+        } else if (n > 128) {
+            if (p >= inSize) return false;
+            const size_t count = std::min<size_t>(257 - size_t(n), outSize - o);
+            std::memset(out + o, in[p++], count);
+            o += count;
+        }
+    }
+    return true;
+}
+
+// CIE L*a*b* (D65 white 95.047, 100, 108.883) to sRGB, each result × 256 truncated and clamped.
+void labToBgr(double L, double a, double b, uint8_t* bgr) {
+    const double fy = (L + 16.0) / 116.0, fx = fy + a / 500.0, fz = fy - b / 200.0;
+    auto inv = [](double t) { return t * t * t > 0.008856 ? t * t * t : (t - 16.0 / 116.0) / 7.787; };
+    const double X = 95.047 * inv(fx) / 100.0, Y = 100.0 * inv(fy) / 100.0, Z = 108.883 * inv(fz) / 100.0;
+    const double lin[3] = {X * 3.2406 + Y * -1.5372 + Z * -0.4986, X * -0.9689 + Y * 1.8758 + Z * 0.0415,
+                           X * 0.0557 + Y * -0.2040 + Z * 1.0570};
+    for (int i = 0; i < 3; ++i) {
+        const double v = lin[i] > 0.0031308 ? 1.055 * std::pow(lin[i], 1 / 2.4) - 0.055 : 12.92 * lin[i];
+        const double scaled = v * 256.0;
+        bgr[2 - i] = uint8_t(scaled <= 0 ? 0 : scaled >= 255 ? 255 : int(scaled));
+    }
+}
+
+// One CMYK component: stored inverted; each sample over 2^depth.
+inline uint8_t cmykComponent(double c, double k) {
+    double v = std::floor((1.0 - (k + (1.0 - k) * c)) * 255.0 + 0.5);
+    return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+int fail(RaViru& image, int code) {
+    image.SetError(describe(code));
+    return code;
+}
+
+}  // namespace
+
+int ReadPsd(const std::string& path, RaViru& image) {
+    FileStream stream(path.c_str(), "rb");
+    if (!stream.isOpen()) return fail(image, PsdResult::CannotOpen);
+    return ReadPsd(stream, image);
+}
+
+int ReadPsd(ByteStream& stream, RaViru& image) {
+    const int64_t size = stream.Size();
+    auto remaining = [&] { return size < 0 ? INT64_MAX : size - stream.Tell(); };
+
+    uint8_t head[26];
+    if (stream.Read(head, 1, 26) != 26) return fail(image, PsdResult::HeaderFailed);
+    static const uint8_t zeros[6] = {};
+    if (std::memcmp(head, "8BPS", 4) != 0 || readU16BE(head + 4) != 1 || std::memcmp(head + 6, zeros, 6) != 0) {
+        return fail(image, PsdResult::NotPsd);
+    }
+    const int channels = readU16BE(head + 12);
+    const uint32_t height = readU32BE(head + 14), width = readU32BE(head + 18);
+    const int depth = readU16BE(head + 22), mode = readU16BE(head + 24);
+    if (depth == 1) return fail(image, PsdResult::DepthOne);
+    if (depth != 8 && depth != 16) return fail(image, PsdResult::DepthUnsupported);
+    const int planes = planesFor(mode);
+    if (planes == 0 || channels < planes || width == 0 || height == 0) return fail(image, PsdResult::NotPsd);
+
+    // Colour mode data: the palette of indexed files.
+    uint32_t length = 0;
+    if (!readU32(stream, &length)) return fail(image, PsdResult::ColourModeUnreadable);
+    if (int64_t(length) > remaining()) return fail(image, PsdResult::ColourModeFailed);
+    std::vector<uint8_t> colourMode(length);
+    if (length && stream.Read(colourMode.data(), 1, length) != length) return fail(image, PsdResult::ColourModeFailed);
+
+    // Image resources (resolution, display information, thumbnails) do not change the
+    // flattened picture: the section is stepped over as a whole.
+    if (!readU32(stream, &length) || int64_t(length) > remaining() ||
+        !stream.Seek(int64_t(length), SEEK_CUR)) {
+        return fail(image, PsdResult::ResourcesFailed);
+    }
+    // Layer and mask information.
+    if (!readU32(stream, &length) || int64_t(length) > remaining() ||
+        !stream.Seek(int64_t(length), SEEK_CUR)) {
+        return fail(image, PsdResult::ImageDataFailed);
+    }
+    uint8_t comp[2];
+    if (stream.Read(comp, 1, 2) != 2) return fail(image, PsdResult::ImageDataFailed);
+    const int compression = readU16BE(comp);
+    if (compression == 2) return fail(image, PsdResult::Zip);
+    if (compression == 3) return fail(image, PsdResult::ZipPrediction);
+    if (compression != 0 && compression != 1) return fail(image, PsdResult::CompressionUnknown);
+
+    if (uint64_t(width) * height > kMaxImagePixels) return fail(image, PsdResult::BitmapFailed);
+    const size_t sampleBytes = size_t(depth) / 8;
+    const size_t planeBytes = size_t(width) * height * sampleBytes;
+    const size_t needed = planeBytes * size_t(planes);  // < 2^28 · 2 · 4
+    std::vector<uint8_t> samples;
+    if (compression == 0) {
+        if (int64_t(needed) > remaining()) return fail(image, PsdResult::ImageDataFailed);
+        try {
+            samples.resize(needed);
+        } catch (const std::bad_alloc&) {
+            return fail(image, PsdResult::BitmapFailed);
+        }
+        if (stream.Read(samples.data(), 1, needed) != needed) return fail(image, PsdResult::ImageDataFailed);
+    } else {
+        const int64_t table = int64_t(channels) * height * 2;
+        if (table > remaining() || !stream.Seek(table, SEEK_CUR)) return fail(image, PsdResult::ImageDataFailed);
+        // Even a poor PackBits coder spends at most two bytes per sample byte.
+        const int64_t most = int64_t(needed) * 2 + 2;
+        const int64_t left = remaining();
+        if (left <= 0 || uint64_t(left) * 64 < needed) return fail(image, PsdResult::ImageDataFailed);
+        std::vector<uint8_t> packed;
+        try {
+            packed.resize(size_t(std::min(left, most)));
+            samples.resize(needed);
+        } catch (const std::bad_alloc&) {
+            return fail(image, PsdResult::BitmapFailed);
+        }
+        const size_t got = stream.Read(packed.data(), 1, packed.size());
+        if (!unpackBits(packed.data(), got, samples.data(), needed)) return fail(image, PsdResult::ImageDataFailed);
+    }
+
+    RaViru out(ImageKind::Unknown);
+    if (!out.Allocate(int(width), int(height), 24, 0)) return fail(image, PsdResult::BitmapFailed);
+    out.SetHorizontalDpi(96);
+    out.SetVerticalDpi(96);
+
+    const uint8_t* plane[4] = {};
+    for (int p = 0; p < planes; ++p) plane[p] = samples.data() + size_t(p) * planeBytes;
+    const double scale = depth == 8 ? 256.0 : 65536.0;
+    const double maxValue = scale - 1.0;
+    // The high byte of a sample (16-bit samples are big-endian), or the whole value.
+    auto high = [&](int p, size_t i) { return plane[p][i * sampleBytes]; };
+    auto value = [&](int p, size_t i) -> unsigned {
+        return sampleBytes == 1 ? plane[p][i] : unsigned(readU16BE(plane[p] + 2 * i));
+    };
+    // 8-bit CMYK components come from one table over (C or M or Y, K).
+    std::vector<uint8_t> cmyk8;
+    if (mode == Cmyk && depth == 8) {
+        cmyk8.resize(256 * 256);
+        for (int k = 0; k < 256; ++k)
+            for (int c = 0; c < 256; ++c)
+                cmyk8[size_t(k) * 256 + size_t(c)] = cmykComponent(1.0 - c / scale, 1.0 - k / scale);
+    }
+    for (uint32_t y = 0; y < height; ++y) {
+        uint8_t* dst = out.Row(int(height - 1 - y));
+        const size_t base = size_t(y) * width;
+        for (uint32_t x = 0; x < width; ++x, dst += 3) {
+            const size_t i = base + x;
+            switch (mode) {
+                case Greyscale: case Duotone: case Multichannel:
+                    dst[0] = dst[1] = dst[2] = high(0, i);
+                    break;
+                case Indexed: {
+                    const size_t index = high(0, i);
+                    auto entry = [&](size_t at) { return at < colourMode.size() ? colourMode[at] : uint8_t(0); };
+                    dst[2] = entry(index);
+                    dst[1] = entry(256 + index);
+                    dst[0] = entry(512 + index);
+                    break;
+                }
+                case Rgb:
+                    dst[2] = high(0, i);
+                    dst[1] = high(1, i);
+                    dst[0] = high(2, i);
+                    break;
+                case Cmyk:
+                    if (depth == 8) {
+                        const uint8_t* row = cmyk8.data() + size_t(plane[3][i]) * 256;
+                        dst[2] = row[plane[0][i]];
+                        dst[1] = row[plane[1][i]];
+                        dst[0] = row[plane[2][i]];
+                    } else {
+                        const double k = 1.0 - value(3, i) / scale;
+                        dst[2] = cmykComponent(1.0 - value(0, i) / scale, k);
+                        dst[1] = cmykComponent(1.0 - value(1, i) / scale, k);
+                        dst[0] = cmykComponent(1.0 - value(2, i) / scale, k);
+                    }
+                    break;
+                case Lab:
+                    labToBgr(value(0, i) * 100.0 / maxValue, value(1, i) * 255.0 / maxValue - 128.0,
+                             value(2, i) * 255.0 / maxValue - 128.0, dst);
+                    break;
+            }
+        }
+    }
+    image.AdoptFrom(out);
+    return PsdResult::Ok;
+}
+
+}  // namespace quillet
