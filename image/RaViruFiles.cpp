@@ -4,11 +4,13 @@
 
 #include "base/AtomicFileWriter.h"
 #include "image/ByteStream.h"
+#include "image/EmbeddedResources.h"
 #include "image/RaViru.h"
 #include "image/RaViruBMP.h"
 #include "image/RaViruJPG.h"
 #include "image/RaViruPCX.h"
 #include "image/RaViruTIF.h"
+#include "platform/UserPort.h"
 
 namespace quillet {
 
@@ -65,6 +67,17 @@ bool RaViru::WriteFile(const std::string& path, int fileKind) {
         return false;
     }
     return true;
+}
+
+bool RaViru::ReadResource(const std::string& name, int fileKind, UserPort* user) {
+    const EmbeddedResource* resource = FindEmbeddedResource(name);
+    if (!resource) {
+        SetError("Unable to load resource!");
+        if (user) user->showMessage(lastError, MessageIcon::Error);
+        return false;
+    }
+    MemoryStream stream(resource->data, resource->size);
+    return Decode(stream, fileKind);
 }
 
 bool RaViru::Decode(ByteStream& stream, int fileKind) {
