@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -153,15 +154,12 @@ int ReadPsd(ByteStream& stream, RaViru& image) {
     const size_t sampleBytes = size_t(depth) / 8;
     const size_t planeBytes = size_t(width) * height * sampleBytes;
     const size_t needed = planeBytes * size_t(planes);  // < 2^28 · 2 · 4
-    std::vector<uint8_t> samples;
+    // Work buffers are left uninitialised: every byte is written before it is read.
+    std::unique_ptr<uint8_t[]> samples(new (std::nothrow) uint8_t[needed]);
+    if (!samples) return fail(image, PsdResult::BitmapFailed);
     if (compression == 0) {
         if (int64_t(needed) > remaining()) return fail(image, PsdResult::ImageDataFailed);
-        try {
-            samples.resize(needed);
-        } catch (const std::bad_alloc&) {
-            return fail(image, PsdResult::BitmapFailed);
-        }
-        if (stream.Read(samples.data(), 1, needed) != needed) return fail(image, PsdResult::ImageDataFailed);
+        if (stream.Read(samples.get(), 1, needed) != needed) return fail(image, PsdResult::ImageDataFailed);
     } else {
         const int64_t table = int64_t(channels) * height * 2;
         if (table > remaining() || !stream.Seek(table, SEEK_CUR)) return fail(image, PsdResult::ImageDataFailed);
@@ -169,15 +167,11 @@ int ReadPsd(ByteStream& stream, RaViru& image) {
         const int64_t most = int64_t(needed) * 2 + 2;
         const int64_t left = remaining();
         if (left <= 0 || uint64_t(left) * 64 < needed) return fail(image, PsdResult::ImageDataFailed);
-        std::vector<uint8_t> packed;
-        try {
-            packed.resize(size_t(std::min(left, most)));
-            samples.resize(needed);
-        } catch (const std::bad_alloc&) {
-            return fail(image, PsdResult::BitmapFailed);
-        }
-        const size_t got = stream.Read(packed.data(), 1, packed.size());
-        if (!unpackBits(packed.data(), got, samples.data(), needed)) return fail(image, PsdResult::ImageDataFailed);
+        const size_t packedSize = size_t(std::min(left, most));
+        std::unique_ptr<uint8_t[]> packed(new (std::nothrow) uint8_t[packedSize]);
+        if (!packed) return fail(image, PsdResult::BitmapFailed);
+        const size_t got = stream.Read(packed.get(), 1, packedSize);
+        if (!unpackBits(packed.get(), got, samples.get(), needed)) return fail(image, PsdResult::ImageDataFailed);
     }
 
     RaViru out(ImageKind::Unknown);
@@ -186,13 +180,12 @@ int ReadPsd(ByteStream& stream, RaViru& image) {
     out.SetVerticalDpi(96);
 
     const uint8_t* plane[4] = {};
-    for (int p = 0; p < planes; ++p) plane[p] = samples.data() + size_t(p) * planeBytes;
+    for (int p = 0; p < planes; ++p) plane[p] = samples.get() + size_t(p) * planeBytes;
     const double scale = depth == 8 ? 256.0 : 65536.0;
     const double maxValue = scale - 1.0;
-    // The high byte of a sample (16-bit samples are big-endian), or the whole value.
-    auto high = [&](int p, size_t i) { return plane[p][i * sampleBytes]; };
+    const size_t step = sampleBytes;  // 16-bit samples are big-endian: the high byte comes first
     auto value = [&](int p, size_t i) -> unsigned {
-        return sampleBytes == 1 ? plane[p][i] : unsigned(readU16BE(plane[p] + 2 * i));
+        return step == 1 ? plane[p][i] : unsigned(readU16BE(plane[p] + 2 * i));
     };
     // 8-bit CMYK components come from one table over (C or M or Y, K).
     std::vector<uint8_t> cmyk8;
@@ -202,29 +195,36 @@ int ReadPsd(ByteStream& stream, RaViru& image) {
             for (int c = 0; c < 256; ++c)
                 cmyk8[size_t(k) * 256 + size_t(c)] = cmykComponent(1.0 - c / scale, 1.0 - k / scale);
     }
+    uint8_t palette[768] = {};
+    std::memcpy(palette, colourMode.data(), std::min<size_t>(768, colourMode.size()));
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* dst = out.Row(int(height - 1 - y));
-        const size_t base = size_t(y) * width;
-        for (uint32_t x = 0; x < width; ++x, dst += 3) {
-            const size_t i = base + x;
-            switch (mode) {
-                case Greyscale: case Duotone: case Multichannel:
-                    dst[0] = dst[1] = dst[2] = high(0, i);
-                    break;
-                case Indexed: {
-                    const size_t index = high(0, i);
-                    auto entry = [&](size_t at) { return at < colourMode.size() ? colourMode[at] : uint8_t(0); };
-                    dst[2] = entry(index);
-                    dst[1] = entry(256 + index);
-                    dst[0] = entry(512 + index);
-                    break;
+        const size_t first = size_t(y) * width;
+        const uint8_t* p0 = plane[0] + first * step;
+        switch (mode) {
+            case Greyscale: case Duotone: case Multichannel:
+                for (uint32_t x = 0; x < width; ++x, dst += 3) dst[0] = dst[1] = dst[2] = p0[x * step];
+                break;
+            case Indexed:
+                for (uint32_t x = 0; x < width; ++x, dst += 3) {
+                    const uint8_t index = p0[x * step];
+                    dst[2] = palette[index];
+                    dst[1] = palette[256 + index];
+                    dst[0] = palette[512 + index];
                 }
-                case Rgb:
-                    dst[2] = high(0, i);
-                    dst[1] = high(1, i);
-                    dst[0] = high(2, i);
-                    break;
-                case Cmyk:
+                break;
+            case Rgb: {
+                const uint8_t *p1 = plane[1] + first * step, *p2 = plane[2] + first * step;
+                for (uint32_t x = 0; x < width; ++x, dst += 3) {
+                    dst[0] = p2[x * step];
+                    dst[1] = p1[x * step];
+                    dst[2] = p0[x * step];
+                }
+                break;
+            }
+            case Cmyk:
+                for (uint32_t x = 0; x < width; ++x, dst += 3) {
+                    const size_t i = first + x;
                     if (depth == 8) {
                         const uint8_t* row = cmyk8.data() + size_t(plane[3][i]) * 256;
                         dst[2] = row[plane[0][i]];
@@ -236,12 +236,15 @@ int ReadPsd(ByteStream& stream, RaViru& image) {
                         dst[1] = cmykComponent(1.0 - value(1, i) / scale, k);
                         dst[0] = cmykComponent(1.0 - value(2, i) / scale, k);
                     }
-                    break;
-                case Lab:
+                }
+                break;
+            case Lab:
+                for (uint32_t x = 0; x < width; ++x, dst += 3) {
+                    const size_t i = first + x;
                     labToBgr(value(0, i) * 100.0 / maxValue, value(1, i) * 255.0 / maxValue - 128.0,
                              value(2, i) * 255.0 / maxValue - 128.0, dst);
-                    break;
-            }
+                }
+                break;
         }
     }
     image.AdoptFrom(out);

@@ -168,9 +168,13 @@ bool RaViruJPG::Read(ByteStream& stream) {
         }
     }
     // The top row of the picture is the last row of the block.
+    // Several rows per call: the library then runs fewer, longer passes.
+    JSAMPROW rows[16];
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = Row(height - 1 - int(cinfo.output_scanline));
-        jpeg_read_scanlines(&cinfo, &row, 1);
+        const int first = int(cinfo.output_scanline);
+        const int count = std::min(16, height - first);
+        for (int i = 0; i < count; ++i) rows[i] = Row(height - 1 - first - i);
+        jpeg_read_scanlines(&cinfo, rows, JDIMENSION(count));
     }
     if (components == 4 && !cinfo.quantize_colors) {
         for (int y = 0; y < height; ++y) {

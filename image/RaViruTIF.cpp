@@ -157,6 +157,18 @@ bool RaViruTIF::Read(ByteStream& stream) {
     offsetX = int32_t(xpos);
     offsetY = int32_t(ypos);
 
+    // Plain 8-bit RGB strips give the RGBA reader's pixels without its packed raster.
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(t, TIFFTAG_COMPRESSION, &compression);
+    const bool jpegYcc = photometric == PHOTOMETRIC_YCBCR && compression == COMPRESSION_JPEG;
+    if (rgba && (photometric == PHOTOMETRIC_RGB || jpegYcc) && samples == 3 && bitsPerSample == 8 &&
+        planar == PLANARCONFIG_CONTIG && orientation == ORIENTATION_TOPLEFT && !TIFFIsTiled(t)) {
+        if (jpegYcc) TIFFSetField(t, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+        if (ReadRgbStrips(t)) return true;
+        Destroy();
+        SetError(kCorrupted);
+        return false;
+    }
     if (rgba) {
         std::unique_ptr<uint32_t[]> raster(new (std::nothrow) uint32_t[size_t(width) * height]);
         if (!raster) {
@@ -249,6 +261,34 @@ bool RaViruTIF::Read(ByteStream& stream) {
 
 // Orientations 5 to 8 swap width and height; 6 and 8 are the plain quarter turns
 // (6: stored rows are the picture's columns from the right, 8: from the left).
+bool RaViruTIF::ReadRgbStrips(TIFF* t) {
+    const uint32_t width = uint32_t(Width()), height = uint32_t(Height());
+    uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(t, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    if (rowsPerStrip == 0 || rowsPerStrip > height) rowsPerStrip = height;
+    const size_t lineBytes = size_t(width) * 3;
+    const tmsize_t stripBytes = TIFFStripSize(t);
+    if (stripBytes <= 0 || size_t(stripBytes) < lineBytes * rowsPerStrip) return false;
+    std::unique_ptr<uint8_t[]> strip(new (std::nothrow) uint8_t[size_t(stripBytes)]);
+    if (!strip) return false;
+    for (uint32_t top = 0; top < height; top += rowsPerStrip) {
+        const uint32_t rows = std::min(rowsPerStrip, height - top);
+        if (TIFFReadEncodedStrip(t, TIFFComputeStrip(t, top, 0), strip.get(), tmsize_t(lineBytes * rows)) < 0) {
+            return false;
+        }
+        for (uint32_t r = 0; r < rows; ++r) {
+            const uint8_t* src = strip.get() + size_t(r) * lineBytes;
+            uint8_t* dst = Row(int(height - 1 - (top + r)));
+            for (uint32_t x = 0; x < width; ++x, src += 3, dst += 3) {
+                dst[0] = src[2];
+                dst[1] = src[1];
+                dst[2] = src[0];
+            }
+        }
+    }
+    return true;
+}
+
 void RaViruTIF::ApplyOrientation(int orientation) {
     const int depth = BitCount();
     auto mirror = [&] {

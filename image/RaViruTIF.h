@@ -2,6 +2,8 @@
 // TIFF files through the TIFF library, read and written over the image core's byte streams.
 #include "image/RaViru.h"
 
+struct tiff;  // the TIFF library's handle
+
 namespace quillet {
 
 class ByteStream;
@@ -17,6 +19,7 @@ public:
     bool Write(ByteStream& stream, const RaViru& source);
 
 private:
+    bool ReadRgbStrips(::tiff* t);
     void ApplyOrientation(int orientation);
     void QuarterTurn(bool turnA);
 };

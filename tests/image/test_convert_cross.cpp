@@ -1,6 +1,7 @@
 // Cross-checks against ImageMagick's convert as an independent reader and writer: small
 // pictures are made in a temporary folder, read by both sides and compared pixel by pixel.
 #include <gtest/gtest.h>
+#include <tiffio.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -204,6 +205,17 @@ TEST_F(ConvertCross, TiffFilesMadeByConvert) {
         RaViru img(file, ImageKind::Tiff);
         ASSERT_TRUE(img.HasBlock()) << compression << ": " << img.lastError;
         EXPECT_LE(maxDifference(pixelsOf(img), rgbOf(file)), std::string(compression) == "JPEG" ? 2 : 0) << compression;
+        // Exactly what the TIFF library's own RGBA reader makes of the file (YCbCr JPEG included).
+        TIFF* t = TIFFOpen(file.c_str(), "r");
+        ASSERT_NE(t, nullptr);
+        std::vector<uint32_t> raster(size_t(img.Width()) * size_t(img.Height()));
+        ASSERT_TRUE(TIFFReadRGBAImage(t, uint32_t(img.Width()), uint32_t(img.Height()), raster.data(), 1));
+        TIFFClose(t);
+        for (int y = 0; y < img.Height(); ++y)
+            for (int x = 0; x < img.Width(); ++x) {
+                const uint32_t v = raster[size_t(y) * size_t(img.Width()) + size_t(x)];
+                ASSERT_EQ(img.PixelColorAt(x, y), packBgr(uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16))) << compression;
+            }
     }
     const std::string grey = make(kRich + " -depth 8 -colorspace Gray -compress LZW", "TIFF", "grey.tif");
     const std::string palette = make(kPicture + " -colors 12 -type Palette", "TIFF", "palette.tif");

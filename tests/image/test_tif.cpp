@@ -184,3 +184,26 @@ TEST(TifCodec, NotTiffAndBrokenStrips) {
     EXPECT_STREQ(target.lastError, "Corrupted TIFF file!");
     EXPECT_EQ(target.BitCount(), 24);
 }
+
+// Colour strips are read directly; the pixels must be what the library's RGBA reader gives.
+TEST(TifCodec, RgbStripsMatchTheRgbaReader) {
+    TempDir dir;
+    RaViru img(37, 21, 24, ImageKind::Tiff);
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 37; ++x) img.PutPixelColor(x, y, packBgr(uint8_t(x * 7), uint8_t(y * 11), uint8_t(x * y)));
+    const std::string file = (dir.path / "rgb.tif").string();
+    ASSERT_TRUE(img.WriteFile(file, ImageKind::Tiff)) << img.lastError;
+    RaViru back(file, ImageKind::Tiff);
+    ASSERT_TRUE(back.HasBlock()) << back.lastError;
+
+    TIFF* t = TIFFOpen(file.c_str(), "r");
+    ASSERT_NE(t, nullptr);
+    std::vector<uint32_t> raster(37 * 21);
+    ASSERT_TRUE(TIFFReadRGBAImage(t, 37, 21, raster.data(), 1));
+    TIFFClose(t);
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 37; ++x) {
+            const uint32_t v = raster[size_t(y) * 37 + size_t(x)];  // bottom row first
+            ASSERT_EQ(back.PixelColorAt(x, y), packBgr(uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16))) << x << "," << y;
+        }
+}
