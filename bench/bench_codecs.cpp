@@ -2,6 +2,7 @@
 // page cache), as the peers in peers_codecs.sh do; encoders write into memory.
 // With QUILLET_BENCH_FILES=DIR the test files are left in DIR for peers_codecs.sh.
 #include <benchmark/benchmark.h>
+#include <tiffio.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -39,7 +40,8 @@ void paint(RaViru& img) {
 }
 
 void save(const std::string& file, const std::vector<uint8_t>& bytes) {
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
 }
 
 // PCX with three 8-bit planes, run-length coded as a PCX writer would.
@@ -66,7 +68,9 @@ std::vector<uint8_t> pcxOf(const RaViru& img) {
     return out;
 }
 
-void put16(std::vector<uint8_t>& v, unsigned x) { v.insert(v.end(), {uint8_t(x >> 8), uint8_t(x)}); }
+void put16(std::vector<uint8_t>& v, unsigned x) {
+    v.insert(v.end(), {uint8_t(x >> 8), uint8_t(x)});
+}
 void put32(std::vector<uint8_t>& v, uint32_t x) {
     v.insert(v.end(), {uint8_t(x >> 24), uint8_t(x >> 16), uint8_t(x >> 8), uint8_t(x)});
 }
@@ -100,7 +104,8 @@ std::vector<uint8_t> psdOf(const RaViru& img) {
                 }
                 int lit = 0;  // literals up to the next run of three
                 while (x + lit < kWidth && lit < 128 &&
-                       !(x + lit + 2 < kWidth && line[x + lit] == line[x + lit + 1] && line[x + lit] == line[x + lit + 2]))
+                       !(x + lit + 2 < kWidth && line[x + lit] == line[x + lit + 1] &&
+                         line[x + lit] == line[x + lit + 2]))
                     ++lit;
                 r.push_back(uint8_t(lit - 1));
                 r.insert(r.end(), line.begin() + x, line.begin() + x + lit);
@@ -114,6 +119,29 @@ std::vector<uint8_t> psdOf(const RaViru& img) {
     return f;
 }
 
+// RGB TIFF with LZW strips of 16 rows, as other programs commonly write them.
+void writeLzwTiff(const std::string& file, const RaViru& img) {
+    TIFF* t = TIFFOpen(file.c_str(), "w");
+    if (!t) return;
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, kWidth);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, kHeight);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 16);
+    std::vector<uint8_t> line(size_t(kWidth) * 3);
+    for (int y = 0; y < kHeight; ++y) {
+        const uint8_t* row = img.Row(kHeight - 1 - y);
+        for (int x = 0; x < kWidth; ++x)
+            line[3 * x] = row[3 * x + 2], line[3 * x + 1] = row[3 * x + 1],
+                     line[3 * x + 2] = row[3 * x];
+        TIFFWriteScanline(t, line.data(), uint32_t(y), 0);
+    }
+    TIFFClose(t);
+}
+
 struct Files {
     fs::path dir;
     bool keep = false;
@@ -123,7 +151,8 @@ struct Files {
     Files() {
         const char* wanted = std::getenv("QUILLET_BENCH_FILES");
         keep = wanted && *wanted;
-        dir = keep ? fs::path(wanted) : fs::temp_directory_path() / ("quillet-bench-" + std::to_string(getpid()));
+        dir = keep ? fs::path(wanted)
+                   : fs::temp_directory_path() / ("quillet-bench-" + std::to_string(getpid()));
         fs::create_directories(dir);
         paint(picture);
         picture.jpegQuality = 90;
@@ -134,6 +163,7 @@ struct Files {
         picture.WriteFile(path("picture.jpg"), ImageKind::Jpeg);
         picture.WriteFile(path("picture.tif"), ImageKind::Tiff);
         grey.WriteFile(path("grey.tif"), ImageKind::Tiff);
+        writeLzwTiff(path("lzw.tif"), picture);
         save(path("picture.pcx"), pcxOf(picture));
         save(path("picture.psd"), psdOf(picture));
         // The same pixels as PPM, for cjpeg.
@@ -142,7 +172,9 @@ struct Files {
         std::vector<uint8_t> line(size_t(kWidth) * 3);
         for (int y = kHeight - 1; y >= 0; --y) {
             const uint8_t* row = picture.Row(y);
-            for (int x = 0; x < kWidth; ++x) line[3 * x] = row[3 * x + 2], line[3 * x + 1] = row[3 * x + 1], line[3 * x + 2] = row[3 * x];
+            for (int x = 0; x < kWidth; ++x)
+                line[3 * x] = row[3 * x + 2], line[3 * x + 1] = row[3 * x + 1],
+                         line[3 * x + 2] = row[3 * x];
             ppm.write(reinterpret_cast<const char*>(line.data()), long(line.size()));
         }
     }
@@ -184,6 +216,7 @@ static void BM_DecodeJpeg(benchmark::State& s) { decode(s, "picture.jpg", ImageK
 static void BM_EncodeJpeg(benchmark::State& s) { encode(s, files().picture, ImageKind::Jpeg); }
 static void BM_DecodeTiffJpeg(benchmark::State& s) { decode(s, "picture.tif", ImageKind::Tiff); }
 static void BM_EncodeTiffJpeg(benchmark::State& s) { encode(s, files().picture, ImageKind::Tiff); }
+static void BM_DecodeTiffLzw(benchmark::State& s) { decode(s, "lzw.tif", ImageKind::Tiff); }
 static void BM_DecodeTiffPackBits(benchmark::State& s) { decode(s, "grey.tif", ImageKind::Tiff); }
 static void BM_EncodeTiffPackBits(benchmark::State& s) { encode(s, files().grey, ImageKind::Tiff); }
 static void BM_DecodePcx(benchmark::State& s) { decode(s, "picture.pcx", ImageKind::Pcx); }
@@ -203,6 +236,7 @@ BENCHMARK(BM_DecodeJpeg)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeJpeg)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeTiffJpeg)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeTiffJpeg)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeTiffLzw)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeTiffPackBits)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeTiffPackBits)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodePcx)->Unit(benchmark::kMillisecond);

@@ -200,7 +200,8 @@ bool RaViruBMP::Read(ByteStream& stream) {
             return false;
         }
     } else if (bitCount == 16) {
-        // 16-bit rows are never longer than 24-bit ones: read them into the block and widen in place.
+        // 16-bit rows are never longer than 24-bit ones: read them into the block and widen in
+        // place.
         if (!readExact(stream, bits, fileRows)) {
             SetError(kTruncated);
             return false;

@@ -8,8 +8,8 @@
 #include <vector>
 
 // jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "image/ByteStream.h"
 
@@ -93,7 +93,8 @@ void initDestination(j_compress_ptr cinfo) {
 
 boolean emptyOutputBuffer(j_compress_ptr cinfo) {
     auto* dest = reinterpret_cast<DestinationManager*>(cinfo->dest);
-    if (dest->stream->Write(dest->buffer, 1, kBufferBytes) != kBufferBytes) ERREXIT(cinfo, JERR_FILE_WRITE);
+    if (dest->stream->Write(dest->buffer, 1, kBufferBytes) != kBufferBytes)
+        ERREXIT(cinfo, JERR_FILE_WRITE);
     dest->pub.next_output_byte = dest->buffer;
     dest->pub.free_in_buffer = kBufferBytes;
     return TRUE;
@@ -163,7 +164,8 @@ bool RaViruJPG::Read(ByteStream& stream) {
     if (components == 1) MakeGreyPalette();
     if (cinfo.quantize_colors && cinfo.colormap) {
         for (int i = 0; i < cinfo.actual_number_of_colors && i < PaletteCount(); ++i) {
-            const int g = cinfo.out_color_components > 1 ? 1 : 0, b = cinfo.out_color_components > 2 ? 2 : 0;
+            const int g = cinfo.out_color_components > 1 ? 1 : 0,
+                      b = cinfo.out_color_components > 2 ? 2 : 0;
             SetPaletteEntry(i, cinfo.colormap[0][i], cinfo.colormap[g][i], cinfo.colormap[b][i]);
         }
     }

@@ -62,9 +62,12 @@ bool RaViruPCX::Read(ByteStream& stream) {
             // Two 1-bit planes make 2-bit indices: they need the 16-entry palette too.
             depth = planes == 3 ? 24 : planes >= 2 ? 4 : 1;
         } else if (bitsPerPixel == 2 || bitsPerPixel == 4 || bitsPerPixel == 8) {
-            if (planes == 1) depth = bitsPerPixel;
-            else if (planes == 3) depth = 24;
-            else throw PcxFailure{"Can't handle bits per pixel image with planes."};
+            if (planes == 1)
+                depth = bitsPerPixel;
+            else if (planes == 3)
+                depth = 24;
+            else
+                throw PcxFailure{"Can't handle bits per pixel image with planes."};
         } else {
             throw PcxFailure{"Can't handle bits per pixel image with planes."};
         }
@@ -103,7 +106,8 @@ bool RaViruPCX::Read(ByteStream& stream) {
             if (pos >= got || coded[pos] != 12) throw PcxFailure{"bad color map signature"};
             if (got - pos - 1 < 768) throw PcxFailure{"corrupted PCX"};
             const uint8_t* rgb = coded.data() + pos + 1;
-            for (int i = 0; i < 256; ++i) SetPaletteEntry(i, rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+            for (int i = 0; i < 256; ++i)
+                SetPaletteEntry(i, rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
         } else if (depth == 1) {
             SetPaletteEntry(0, 0, 0, 0);
             SetPaletteEntry(1, 255, 255, 255);
@@ -125,9 +129,15 @@ bool RaViruPCX::Read(ByteStream& stream) {
                 }
             } else if (planes == 1) {
                 switch (bitsPerPixel) {
-                    case 8: std::memcpy(dst, src, size_t(width)); break;
-                    case 4: std::memcpy(dst, src, (size_t(width) + 1) / 2); break;
-                    case 1: std::memcpy(dst, src, (size_t(width) + 7) / 8); break;
+                    case 8:
+                        std::memcpy(dst, src, size_t(width));
+                        break;
+                    case 4:
+                        std::memcpy(dst, src, (size_t(width) + 1) / 2);
+                        break;
+                    case 1:
+                        std::memcpy(dst, src, (size_t(width) + 7) / 8);
+                        break;
                     case 2:
                         for (int x = 0; x < width; ++x) {
                             putNibble(dst, x, (src[x >> 2] >> (6 - 2 * (x & 3))) & 3);
@@ -139,7 +149,10 @@ bool RaViruPCX::Read(ByteStream& stream) {
                 for (int x = 0; x < width; ++x) {
                     unsigned index = 0;
                     for (int p = 0; p < planes; ++p) {
-                        index |= unsigned((src[size_t(p) * bytesPerLine + (x >> 3)] >> (7 - (x & 7))) & 1) << p;
+                        index |=
+                            unsigned((src[size_t(p) * bytesPerLine + (x >> 3)] >> (7 - (x & 7))) &
+                                     1)
+                            << p;
                     }
                     if (depth == 24) {
                         dst[3 * x] = map[3 * index + 2];

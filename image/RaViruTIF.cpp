@@ -83,15 +83,20 @@ TiffHandle openClient(TiffClient& client, const char* mode) {
 
 inline unsigned getIndex(const uint8_t* row, int x, int depth) {
     switch (depth) {
-        case 8: return row[x];
-        case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-        default: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+        case 8:
+            return row[x];
+        case 4:
+            return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
+        default:
+            return (row[x >> 3] >> (7 - (x & 7))) & 1;
     }
 }
 
 inline void setIndex(uint8_t* row, int x, int depth, unsigned v) {
     switch (depth) {
-        case 8: row[x] = uint8_t(v); break;
+        case 8:
+            row[x] = uint8_t(v);
+            break;
         case 4: {
             const int shift = (x & 1) ? 0 : 4;
             row[x >> 1] = uint8_t((row[x >> 1] & ~(0x0F << shift)) | ((v & 0x0F) << shift));
@@ -113,7 +118,8 @@ bool RaViruTIF::Read(ByteStream& stream) {
         return false;
     }
     frameCount = int(TIFFNumberOfDirectories(tif.get()));
-    if (frameIndex < 0 || frameIndex >= frameCount || !TIFFSetDirectory(tif.get(), tdir_t(frameIndex))) {
+    if (frameIndex < 0 || frameIndex >= frameCount ||
+        !TIFFSetDirectory(tif.get(), tdir_t(frameIndex))) {
         SetError("Error: page not present in TIFF file");
         return false;
     }
@@ -204,7 +210,8 @@ bool RaViruTIF::Read(ByteStream& stream) {
             return false;
         }
         bool wide = false;
-        for (int i = 0; i < entries; ++i) wide = wide || red[i] > 255 || green[i] > 255 || blue[i] > 255;
+        for (int i = 0; i < entries; ++i)
+            wide = wide || red[i] > 255 || green[i] > 255 || blue[i] > 255;
         for (int i = 0; i < entries && i < PaletteCount(); ++i) {
             auto c = [wide](uint16_t v) { return uint8_t(wide ? v * 255u / 65535u : v); };
             SetPaletteEntry(i, c(red[i]), c(green[i]), c(blue[i]));
@@ -247,7 +254,8 @@ bool RaViruTIF::Read(ByteStream& stream) {
                 const uint16_t* s16 = reinterpret_cast<const uint16_t*>(src);
                 for (uint32_t x = 0; x < width; ++x) dst[x] = uint8_t(s16[x] >> 8);
             } else if (bitsPerSample == 2) {
-                for (uint32_t x = 0; x < width; ++x) dst[x] = (src[x >> 2] >> (6 - 2 * (x & 3))) & 3;
+                for (uint32_t x = 0; x < width; ++x)
+                    dst[x] = (src[x >> 2] >> (6 - 2 * (x & 3))) & 3;
             } else if (bitsPerSample == 1 && depth == 8) {  // a two-colour palette
                 for (uint32_t x = 0; x < width; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
             } else {
@@ -273,7 +281,8 @@ bool RaViruTIF::ReadRgbStrips(TIFF* t) {
     if (!strip) return false;
     for (uint32_t top = 0; top < height; top += rowsPerStrip) {
         const uint32_t rows = std::min(rowsPerStrip, height - top);
-        if (TIFFReadEncodedStrip(t, TIFFComputeStrip(t, top, 0), strip.get(), tmsize_t(lineBytes * rows)) < 0) {
+        if (TIFFReadEncodedStrip(t, TIFFComputeStrip(t, top, 0), strip.get(),
+                                 tmsize_t(lineBytes * rows)) < 0) {
             return false;
         }
         for (uint32_t r = 0; r < rows; ++r) {
@@ -311,14 +320,32 @@ void RaViruTIF::ApplyOrientation(int orientation) {
         }
     };
     switch (orientation) {
-        case 2: mirror(); break;
-        case 3: flip(); mirror(); break;
-        case 4: flip(); break;
-        case 5: QuarterTurn(false); mirror(); break;
-        case 6: QuarterTurn(false); break;
-        case 7: QuarterTurn(true); mirror(); break;
-        case 8: QuarterTurn(true); break;
-        default: break;
+        case 2:
+            mirror();
+            break;
+        case 3:
+            flip();
+            mirror();
+            break;
+        case 4:
+            flip();
+            break;
+        case 5:
+            QuarterTurn(false);
+            mirror();
+            break;
+        case 6:
+            QuarterTurn(false);
+            break;
+        case 7:
+            QuarterTurn(true);
+            mirror();
+            break;
+        case 8:
+            QuarterTurn(true);
+            break;
+        default:
+            break;
     }
 }
 
@@ -376,8 +403,8 @@ bool RaViruTIF::Write(ByteStream& stream, const RaViru& source) {
             }
         }
     }
-    const uint16_t compression = depth == 1 ? COMPRESSION_CCITTFAX3
-                                 : depth == 8 ? COMPRESSION_PACKBITS
+    const uint16_t compression = depth == 1    ? COMPRESSION_CCITTFAX3
+                                 : depth == 8  ? COMPRESSION_PACKBITS
                                  : depth >= 24 ? COMPRESSION_JPEG
                                                : COMPRESSION_NONE;
     TIFFSetField(t, TIFFTAG_IMAGEWIDTH, uint32_t(width));
@@ -385,7 +412,8 @@ bool RaViruTIF::Write(ByteStream& stream, const RaViru& source) {
     TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, samples);
     TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, bitsPerSample);
     TIFFSetField(t, TIFFTAG_PHOTOMETRIC, photometric);
-    if (!map.empty()) TIFFSetField(t, TIFFTAG_COLORMAP, map.data(), map.data() + 256, map.data() + 512);
+    if (!map.empty())
+        TIFFSetField(t, TIFFTAG_COLORMAP, map.data(), map.data() + 256, map.data() + 512);
     TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(t, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
     TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);

@@ -10,7 +10,8 @@ namespace quillet::testfiles {
 // A PCX file: header, the lines run-length coded (runs of equal bytes, escapes above 191),
 // then whatever trailer is given (the 256-colour palette).
 inline std::vector<uint8_t> pcxFile(int width, int height, int bits, int planes, int bytesPerLine,
-                             const std::vector<uint8_t>& raw, const std::vector<uint8_t>& trailer) {
+                                    const std::vector<uint8_t>& raw,
+                                    const std::vector<uint8_t>& trailer) {
     std::vector<uint8_t> out(128);
     out[0] = 10;
     out[1] = 5;

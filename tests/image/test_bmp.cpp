@@ -59,7 +59,8 @@ std::vector<uint8_t> encode(RaViru& img, int kind = ImageKind::Bmp) {
 
 void fillPattern(RaViru& img) {
     for (size_t i = 0; i < img.header.biSizeImage; ++i) img.bits[i] = uint8_t(i * 37 + 11);
-    for (int i = 0; i < img.PaletteCount(); ++i) img.SetPaletteEntry(i, uint8_t(i), uint8_t(255 - i), uint8_t(i * 3));
+    for (int i = 0; i < img.PaletteCount(); ++i)
+        img.SetPaletteEntry(i, uint8_t(i), uint8_t(255 - i), uint8_t(i * 3));
 }
 
 }  // namespace
@@ -85,12 +86,14 @@ TEST(BmpCodec, WriterLayoutAndRoundTripAtEveryDepth) {
         EXPECT_EQ(back.kind, 0);
         if (depth <= 24) {
             ASSERT_EQ(back.BitCount(), depth);
-            EXPECT_EQ(0, std::memcmp(back.Dib() + 40, img.Dib() + 40, pal + img.header.biSizeImage));
+            EXPECT_EQ(0,
+                      std::memcmp(back.Dib() + 40, img.Dib() + 40, pal + img.header.biSizeImage));
         } else {
             // 32-bit rows come back as 24-bit pixels.
             ASSERT_EQ(back.BitCount(), 24);
             for (int y = 0; y < 5; ++y)
-                for (int x = 0; x < 13; ++x) EXPECT_EQ(back.PixelColorAt(x, y), img.PixelColorAt(x, y));
+                for (int x = 0; x < 13; ++x)
+                    EXPECT_EQ(back.PixelColorAt(x, y), img.PixelColorAt(x, y));
         }
     }
 }
@@ -98,16 +101,16 @@ TEST(BmpCodec, WriterLayoutAndRoundTripAtEveryDepth) {
 TEST(BmpCodec, HeaderlessDibAndCoreHeader) {
     RaViru img(ImageKind::Unknown);
     const std::vector<uint8_t> rows = {0x12, 0x34, 0, 0, 0x56, 0x78, 0, 0};
-    ASSERT_TRUE(decode(img, bmpFile(4, 2, 4, 0, greyPalette(16), rows, {}, false))) << img.lastError;
+    ASSERT_TRUE(decode(img, bmpFile(4, 2, 4, 0, greyPalette(16), rows, {}, false)))
+        << img.lastError;
     EXPECT_EQ(img.PixelIndexAt(0, 0), 1u);
     EXPECT_EQ(img.PixelIndexAt(3, 1), 8u);
     EXPECT_EQ(img.PaletteEntry(5).green, 10);
 
     // OS/2 core header: 16-bit sizes and 3-byte palette entries.
-    std::vector<uint8_t> core = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 14 + 12 + 6, 0, 0, 0,
-                                 12, 0, 0, 0, 3, 0, 1, 0, 1, 0, 1, 0,
-                                 10, 20, 30, 40, 50, 60,
-                                 0xA0, 0, 0, 0};
+    std::vector<uint8_t> core = {'B', 'M', 0,  0,  0,  0,  0,  0,  0,    0, 14 + 12 + 6, 0,
+                                 0,   0,   12, 0,  0,  0,  3,  0,  1,    0, 1,           0,
+                                 1,   0,   10, 20, 30, 40, 50, 60, 0xA0, 0, 0,           0};
     RaViru c(ImageKind::Unknown);
     ASSERT_TRUE(decode(c, core)) << c.lastError;
     EXPECT_EQ(c.Width(), 3);
@@ -130,8 +133,8 @@ TEST(BmpCodec, Rle8AndRle4WithDeltaAndOddLiterals) {
 
     // RLE4, 7 × 2: run of alternating nibbles, literal of 3 nibbles (2 bytes, no pad),
     // then a literal of 5 nibbles (3 bytes + pad) on the next row.
-    const std::vector<uint8_t> rle4 = {4, 0xAB, 0, 3, 0x12, 0x30, 0, 0,
-                                       0, 5, 0x45, 0x67, 0x80, 0, 0, 1};
+    const std::vector<uint8_t> rle4 = {4, 0xAB, 0,    3,    0x12, 0x30, 0, 0,
+                                       0, 5,    0x45, 0x67, 0x80, 0,    0, 1};
     RaViru b(ImageKind::Unknown);
     ASSERT_TRUE(decode(b, bmpFile(7, 2, 4, 2, greyPalette(16), rle4))) << b.lastError;
     const uint32_t r0[] = {10, 11, 10, 11, 1, 2, 3}, r1[] = {4, 5, 6, 7, 8, 15, 15};
@@ -162,8 +165,8 @@ TEST(BmpCodec, BitFields16MatchTheShiftFormula) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const uint16_t v = values[y * w + x];
-            const uint32_t expect = packBgr(uint8_t(((v >> 11) & 31) << 3), uint8_t(((v >> 5) & 63) << 2),
-                                            uint8_t((v & 31) << 3));
+            const uint32_t expect = packBgr(uint8_t(((v >> 11) & 31) << 3),
+                                            uint8_t(((v >> 5) & 63) << 2), uint8_t((v & 31) << 3));
             EXPECT_EQ(img.PixelColorAt(x, y), expect);
         }
     }
@@ -199,15 +202,19 @@ TEST(BmpCodec, BadFilesFailCleanlyAndLeaveTheTargetAlone) {
     cases.push_back({bmpFile(4, 4, 24, 1, {}, std::vector<uint8_t>(48)), "unknown compression"});
     cases.push_back({bmpFile(4, 4, 32, 2, {}, std::vector<uint8_t>(64)), "unknown compression"});
     cases.push_back({bmpFile(4, 4, 8, 4, greyPalette(256), {}), "compression type not supported"});
-    cases.push_back({bmpFile(4, 4, 4, 1, greyPalette(16), {0, 1}), "compression type not supported"});
-    cases.push_back({bmpFile(70000, 70000, 1, 0, greyPalette(2), {}), "Image is larger than the pixel limit"});
-    cases.push_back({bmpFile(4, 4, 3, 0, {}, std::vector<uint8_t>(64)), "BMP bit depth not supported"});
+    cases.push_back(
+        {bmpFile(4, 4, 4, 1, greyPalette(16), {0, 1}), "compression type not supported"});
+    cases.push_back(
+        {bmpFile(70000, 70000, 1, 0, greyPalette(2), {}), "Image is larger than the pixel limit"});
+    cases.push_back(
+        {bmpFile(4, 4, 3, 0, {}, std::vector<uint8_t>(64)), "BMP bit depth not supported"});
     cases.push_back({bmpFile(8, 8, 8, 1, greyPalette(256), {2, 7, 0, 0}), "Truncated BMP file"});
     std::vector<uint8_t> badMasks(12);
     writeU32LE(&badMasks[0], 0xFFFF);
     writeU32LE(&badMasks[4], 0xFFFF);
     writeU32LE(&badMasks[8], 0xFFFF);
-    cases.push_back({bmpFile(1, 1, 16, 3, {}, {0, 0, 0, 0}, badMasks), "BMP bit field masks not supported"});
+    cases.push_back(
+        {bmpFile(1, 1, 16, 3, {}, {0, 0, 0, 0}, badMasks), "BMP bit field masks not supported"});
     for (const Case& c : cases) {
         RaViru target(2, 2, 8, ImageKind::Gif);
         target.bits[0] = 42;
@@ -224,7 +231,8 @@ TEST(BmpCodec, ProbingFindsBmpAndRejectsOtherData) {
     const auto bytes = encode(img);
     RaViru back(ImageKind::Unknown);
     EXPECT_TRUE(decode(back, bytes, ImageKind::Unknown)) << back.lastError;
-    const std::vector<uint8_t> junk = {0xFF, 0xD8, 0xFF, 0xE0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    const std::vector<uint8_t> junk = {0xFF, 0xD8, 0xFF, 0xE0, 1,  2,  3,  4, 5,
+                                       6,    7,    8,    9,    10, 11, 12, 13};
     RaViruBMP codec;
     MemoryStream s(junk.data(), junk.size());
     EXPECT_FALSE(codec.Read(s));

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "image/PsdReader.h"
 #include "image/RaViru.h"
-#include "TestFiles.h"
 
 using namespace quillet;
 namespace fs = std::filesystem;
@@ -94,7 +94,8 @@ int bmpDepth(const std::string& file) {
     return h[28];
 }
 
-const std::string kPicture = "-size 23x9 gradient:'#ff2000-#0040ff' -fill '#20c020' -draw 'rectangle 4,2 9,6'";
+const std::string kPicture =
+    "-size 23x9 gradient:'#ff2000-#0040ff' -fill '#20c020' -draw 'rectangle 4,2 9,6'";
 const std::string kRich = "-size 21x11 plasma:fractal -seed 7";
 
 }  // namespace
@@ -139,7 +140,7 @@ TEST_F(ConvertCross, Bmp16BitFieldsFollowTheShiftRule) {
 
 TEST_F(ConvertCross, PcxFilesBothWays) {
     for (const auto& [args, name] : {std::pair{kRich + " -colors 200 -type Palette", "p8.pcx"},
-                                      std::pair{kRich + " -type TrueColor", "p24.pcx"}}) {
+                                     std::pair{kRich + " -type TrueColor", "p24.pcx"}}) {
         const std::string file = make(args, "PCX", name);
         RaViru img(file, ImageKind::Pcx);
         ASSERT_TRUE(img.HasBlock()) << name << ": " << img.lastError;
@@ -153,7 +154,8 @@ TEST_F(ConvertCross, PcxFilesBothWays) {
                         std::pair{testfiles::pcxFile(13, 5, 1, 4, 2, planes, {}), "p4.pcx"}};
     for (const auto& [bytes, name] : files) {
         const std::string file = path(name);
-        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
         RaViru img(file, ImageKind::Pcx);
         ASSERT_TRUE(img.HasBlock()) << name << ": " << img.lastError;
         auto expected = rgbOf(file);
@@ -169,20 +171,25 @@ TEST_F(ConvertCross, PcxFilesBothWays) {
 TEST_F(ConvertCross, PsdFilesMadeByConvert) {
     for (const char* compression : {"None", "RLE"}) {
         const std::string c = std::string(" -depth 8 -compress ") + compression;
-        for (const auto& [args, name] : {std::pair{kRich + " -type TrueColor", "rgb"},
-                                          std::pair{kRich + " -colorspace Gray", "grey"},
-                                          std::pair{kPicture + " -colors 12 -type Palette", "indexed"}}) {
-            const std::string file = make(args + c, "PSD", std::string(name) + compression + ".psd");
+        for (const auto& [args, name] :
+             {std::pair{kRich + " -type TrueColor", "rgb"},
+              std::pair{kRich + " -colorspace Gray", "grey"},
+              std::pair{kPicture + " -colors 12 -type Palette", "indexed"}}) {
+            const std::string file =
+                make(args + c, "PSD", std::string(name) + compression + ".psd");
             RaViru img(ImageKind::Unknown);
-            ASSERT_EQ(ReadPsd(file, img), PsdResult::Ok) << name << compression << ": " << img.lastError;
+            ASSERT_EQ(ReadPsd(file, img), PsdResult::Ok)
+                << name << compression << ": " << img.lastError;
             // convert cannot read back the indexed PSD it writes: the same picture as BMP stands
             // in, with the palette convert rounds down by one when it writes the PSD.
             const bool indexed = std::string(name) == "indexed";
             const std::string reference = indexed ? make(args, "BMP3", "indexed.bmp") : file;
-            EXPECT_LE(maxDifference(pixelsOf(img), rgbOf(reference)), indexed ? 1 : 0) << name << compression;
+            EXPECT_LE(maxDifference(pixelsOf(img), rgbOf(reference)), indexed ? 1 : 0)
+                << name << compression;
         }
         // CMYK: the formula over the stored (inverted) samples, each divided by 256.
-        const std::string file = make(kRich + " -colorspace CMYK" + c, "PSD", std::string("cmyk") + compression + ".psd");
+        const std::string file = make(kRich + " -colorspace CMYK" + c, "PSD",
+                                      std::string("cmyk") + compression + ".psd");
         const auto ink = capture("convert '" + file + "[0]' -depth 8 cmyk:- 2>/dev/null");
         RaViru img(ImageKind::Unknown);
         ASSERT_EQ(ReadPsd(file, img), PsdResult::Ok) << img.lastError;
@@ -191,7 +198,8 @@ TEST_F(ConvertCross, PsdFilesMadeByConvert) {
             const double k = 1.0 - (255 - ink[i + 3]) / 256.0;
             for (int j = 0; j < 3; ++j) {
                 const double c = 1.0 - (255 - ink[i + j]) / 256.0;
-                expected.push_back(uint8_t(std::clamp(std::floor((1.0 - (k + (1.0 - k) * c)) * 255.0 + 0.5), 0.0, 255.0)));
+                expected.push_back(uint8_t(
+                    std::clamp(std::floor((1.0 - (k + (1.0 - k) * c)) * 255.0 + 0.5), 0.0, 255.0)));
             }
         }
         EXPECT_EQ(pixelsOf(img), expected) << compression;
@@ -200,24 +208,30 @@ TEST_F(ConvertCross, PsdFilesMadeByConvert) {
 
 TEST_F(ConvertCross, TiffFilesMadeByConvert) {
     for (const char* compression : {"None", "LZW", "RLE", "Zip", "JPEG"}) {
-        const std::string file = make(kRich + " -depth 8 -compress " + std::string(compression), "TIFF",
-                                      std::string("c") + compression + ".tif");
+        const std::string file = make(kRich + " -depth 8 -compress " + std::string(compression),
+                                      "TIFF", std::string("c") + compression + ".tif");
         RaViru img(file, ImageKind::Tiff);
         ASSERT_TRUE(img.HasBlock()) << compression << ": " << img.lastError;
-        EXPECT_LE(maxDifference(pixelsOf(img), rgbOf(file)), std::string(compression) == "JPEG" ? 2 : 0) << compression;
+        EXPECT_LE(maxDifference(pixelsOf(img), rgbOf(file)),
+                  std::string(compression) == "JPEG" ? 2 : 0)
+            << compression;
         // Exactly what the TIFF library's own RGBA reader makes of the file (YCbCr JPEG included).
         TIFF* t = TIFFOpen(file.c_str(), "r");
         ASSERT_NE(t, nullptr);
         std::vector<uint32_t> raster(size_t(img.Width()) * size_t(img.Height()));
-        ASSERT_TRUE(TIFFReadRGBAImage(t, uint32_t(img.Width()), uint32_t(img.Height()), raster.data(), 1));
+        ASSERT_TRUE(
+            TIFFReadRGBAImage(t, uint32_t(img.Width()), uint32_t(img.Height()), raster.data(), 1));
         TIFFClose(t);
         for (int y = 0; y < img.Height(); ++y)
             for (int x = 0; x < img.Width(); ++x) {
                 const uint32_t v = raster[size_t(y) * size_t(img.Width()) + size_t(x)];
-                ASSERT_EQ(img.PixelColorAt(x, y), packBgr(uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16))) << compression;
+                ASSERT_EQ(img.PixelColorAt(x, y),
+                          packBgr(uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16)))
+                    << compression;
             }
     }
-    const std::string grey = make(kRich + " -depth 8 -colorspace Gray -compress LZW", "TIFF", "grey.tif");
+    const std::string grey =
+        make(kRich + " -depth 8 -colorspace Gray -compress LZW", "TIFF", "grey.tif");
     const std::string palette = make(kPicture + " -colors 12 -type Palette", "TIFF", "palette.tif");
     const std::string mono = make(kPicture + " -type Bilevel -compress Group4", "TIFF", "mono.tif");
     for (const std::string& file : {grey, palette, mono}) {
@@ -227,8 +241,10 @@ TEST_F(ConvertCross, TiffFilesMadeByConvert) {
         EXPECT_EQ(pixelsOf(img), rgbOf(file)) << file;
     }
     const std::string pages = path("pages.tif");
-    ASSERT_EQ(std::system(("convert " + kRich + " -depth 8 \\( " + kPicture + " \\) \\( -size 5x4 xc:'#123456' \\) '" +
-                           pages + "' 2>/dev/null").c_str()), 0);
+    ASSERT_EQ(std::system(("convert " + kRich + " -depth 8 \\( " + kPicture +
+                           " \\) \\( -size 5x4 xc:'#123456' \\) '" + pages + "' 2>/dev/null")
+                              .c_str()),
+              0);
     for (int page = 0; page < 3; ++page) {
         RaViru img(ImageKind::Unknown);
         img.frameIndex = page;
@@ -267,15 +283,17 @@ TEST_F(ConvertCross, ConvertReadsWhatQuilletWrites) {
     RaViru indexed(colour.Width(), colour.Height(), 4, ImageKind::Bmp);
     RaViru mono(colour.Width(), colour.Height(), 1, ImageKind::Bmp);
     mono.SetPaletteEntry(1, 255, 255, 255);
-    for (int i = 0; i < 16; ++i) indexed.SetPaletteEntry(i, uint8_t(i * 16), uint8_t(255 - i * 9), uint8_t(i * 5));
+    for (int i = 0; i < 16; ++i)
+        indexed.SetPaletteEntry(i, uint8_t(i * 16), uint8_t(255 - i * 9), uint8_t(i * 5));
     for (int y = 0; y < colour.Height(); ++y) {
         for (int x = 0; x < colour.Width(); ++x) {
             const uint32_t c = colour.PixelColorAt(x, y);
             grey.Row(y)[x] = uint8_t(c >> 8);
             indexed.PutPixelColor(x, y, indexed.PaletteEntry(int((c >> 4) & 15)).blue | 0u);
-            indexed.PutPixelColor(x, y, packBgr(indexed.PaletteEntry(int(c & 15)).red,
-                                                indexed.PaletteEntry(int(c & 15)).green,
-                                                indexed.PaletteEntry(int(c & 15)).blue));
+            indexed.PutPixelColor(x, y,
+                                  packBgr(indexed.PaletteEntry(int(c & 15)).red,
+                                          indexed.PaletteEntry(int(c & 15)).green,
+                                          indexed.PaletteEntry(int(c & 15)).blue));
             mono.PutPixelColor(x, y, (c & 0x80) ? 0xFFFFFF : 0);
         }
     }
@@ -294,7 +312,8 @@ TEST_F(ConvertCross, ConvertReadsWhatQuilletWrites) {
         ASSERT_TRUE(img->WriteFile(path(name + ".bmp"), ImageKind::Bmp)) << img->lastError;
         EXPECT_EQ(rgbOf(path(name + ".bmp")), pixelsOf(*img)) << name;
         double dpiX = 0, dpiY = 0;  // pels per metre round to 150.01 dpi
-        const std::string dpi = text("identify -units PixelsPerInch -format '%x %y' '" + path(name + ".bmp") + "'");
+        const std::string dpi =
+            text("identify -units PixelsPerInch -format '%x %y' '" + path(name + ".bmp") + "'");
         ASSERT_EQ(std::sscanf(dpi.c_str(), "%lf %lf", &dpiX, &dpiY), 2) << dpi;
         EXPECT_NEAR(dpiX, 300, 0.02);
         EXPECT_NEAR(dpiY, 150, 0.02);
@@ -302,29 +321,38 @@ TEST_F(ConvertCross, ConvertReadsWhatQuilletWrites) {
             ASSERT_TRUE(img->WriteFile(path(name + ".tif"), ImageKind::Tiff)) << img->lastError;
             const int tolerance = img->BitCount() == 24 ? 8 : 0;
             EXPECT_LE(maxDifference(rgbOf(path(name + ".tif")), pixelsOf(*img)), tolerance) << name;
-            EXPECT_EQ(text("identify -format '%x %y %U' '" + path(name + ".tif") + "'"), "300 150 PixelsPerInch");
+            EXPECT_EQ(text("identify -format '%x %y %U' '" + path(name + ".tif") + "'"),
+                      "300 150 PixelsPerInch");
         }
     }
-    EXPECT_EQ(text("identify -format '%C %[tiff:photometric] %[tiff:rows-per-strip]' '" + path("out1.tif") + "'"),
+    EXPECT_EQ(text("identify -format '%C %[tiff:photometric] %[tiff:rows-per-strip]' '" +
+                   path("out1.tif") + "'"),
               "Fax min-is-black 1");
-    EXPECT_EQ(text("identify -format '%C %[tiff:photometric] %[tiff:rows-per-strip]' '" + path("out4.tif") + "'"),
+    EXPECT_EQ(text("identify -format '%C %[tiff:photometric] %[tiff:rows-per-strip]' '" +
+                   path("out4.tif") + "'"),
               "None palette 1");
-    EXPECT_EQ(text("identify -format '%C %[tiff:photometric] %[tiff:rows-per-strip]' '" + path("out8.tif") + "'"),
+    EXPECT_EQ(text("identify -format '%C %[tiff:photometric] %[tiff:rows-per-strip]' '" +
+                   path("out8.tif") + "'"),
               "RLE min-is-black 1");
-    EXPECT_EQ(text("identify -format '%C %[tiff:photometric] %[tiff:rows-per-strip]' '" + path("out24.tif") + "'"),
+    EXPECT_EQ(text("identify -format '%C %[tiff:photometric] %[tiff:rows-per-strip]' '" +
+                   path("out24.tif") + "'"),
               "JPEG RGB 8");
 
     // JPEG: a smooth picture comes back close to its source, and convert decodes the file as
     // Quillet does. (convert names CCITT Group 3 "Fax" and PackBits "RLE" above.)
-    RaViru smooth(make(kPicture + " -blur 0x1 -type TrueColor", "BMP3", "smooth.bmp"), ImageKind::Bmp);
+    RaViru smooth(make(kPicture + " -blur 0x1 -type TrueColor", "BMP3", "smooth.bmp"),
+                  ImageKind::Bmp);
     ASSERT_TRUE(smooth.HasBlock()) << smooth.lastError;
     smooth.jpegQuality = 90;
     smooth.SetHorizontalDpi(300);
     smooth.SetVerticalDpi(150);
     ASSERT_TRUE(smooth.WriteFile(path("out.jpg"), ImageKind::Jpeg)) << smooth.lastError;
     EXPECT_LE(maxDifference(rgbOf(path("out.jpg")), pixelsOf(smooth)), 12);
-    EXPECT_LE(maxDifference(rgbOf(path("out.jpg")), pixelsOf(RaViru(path("out.jpg"), ImageKind::Jpeg))), 1);
-    EXPECT_EQ(text("identify -format '%x %y %U %Q %[interlace] %[jpeg:sampling-factor]' '" + path("out.jpg") + "'"),
+    EXPECT_LE(
+        maxDifference(rgbOf(path("out.jpg")), pixelsOf(RaViru(path("out.jpg"), ImageKind::Jpeg))),
+        1);
+    EXPECT_EQ(text("identify -format '%x %y %U %Q %[interlace] %[jpeg:sampling-factor]' '" +
+                   path("out.jpg") + "'"),
               "300 150 PixelsPerInch 90 JPEG 1x1,1x1,1x1");
     ASSERT_TRUE(grey.WriteFile(path("grey.jpg"), ImageKind::Jpeg)) << grey.lastError;
     EXPECT_EQ(text("identify -format '%[channels]' '" + path("grey.jpg") + "'"), "gray");

@@ -56,7 +56,7 @@ TEST(JpgCodec, ColourRoundTripProgressiveWithoutSubsampling) {
     EXPECT_EQ(marker, 0xC2);  // progressive
     ASSERT_EQ(bytes[sof + 9], 3);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(bytes[sof + 11 + 3 * c], 0x11) << c;  // 1 × 1 sampling
-    EXPECT_EQ(bytes[13], 1);                                                   // dots per inch
+    EXPECT_EQ(bytes[13], 1);                                                    // dots per inch
     EXPECT_EQ((bytes[14] << 8) | bytes[15], 300);
     EXPECT_EQ((bytes[16] << 8) | bytes[17], 200);
 
@@ -69,7 +69,8 @@ TEST(JpgCodec, ColourRoundTripProgressiveWithoutSubsampling) {
         for (int x = 0; x < 24; ++x) {
             const uint32_t a = img.PixelColorAt(x, y), b = back.PixelColorAt(x, y);
             for (int shift = 0; shift < 24; shift += 8)
-                ASSERT_LE(std::abs(int((a >> shift) & 255) - int((b >> shift) & 255)), 6) << x << "," << y;
+                ASSERT_LE(std::abs(int((a >> shift) & 255) - int((b >> shift) & 255)), 6)
+                    << x << "," << y;
         }
     }
 }

@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "TestFiles.h"
 #include "image/ByteStream.h"
 #include "image/RaViru.h"
-#include "TestFiles.h"
 
 using namespace quillet;
 using testfiles::pcxFile;
@@ -91,8 +91,10 @@ TEST(PcxCodec, BadFilesGiveTheirMessages) {
     encoding[0] = 10;
     encoding[2] = 2;
     cases.push_back({encoding, "PCX file has unknown encoding scheme"});
-    cases.push_back({pcxFile(2, 2, 1, 5, 2, raw, {}), "Can't handle image with more than 4 planes"});
-    cases.push_back({pcxFile(2, 2, 8, 2, 2, raw, {}), "Can't handle bits per pixel image with planes."});
+    cases.push_back(
+        {pcxFile(2, 2, 1, 5, 2, raw, {}), "Can't handle image with more than 4 planes"});
+    cases.push_back(
+        {pcxFile(2, 2, 8, 2, 2, raw, {}), "Can't handle bits per pixel image with planes."});
     cases.push_back({pcxFile(2, 2, 4, 3, 2, std::vector<uint8_t>(12, 1), {}),
                      "Can't handle packed pixels with more than 1 plane."});
     cases.push_back({pcxFile(2, 2, 8, 1, 2, {1, 2, 3}, {}), "corrupted PCX"});

@@ -11,14 +11,17 @@ using namespace quillet;
 
 namespace {
 
-void put16(std::vector<uint8_t>& v, unsigned x) { v.insert(v.end(), {uint8_t(x >> 8), uint8_t(x)}); }
+void put16(std::vector<uint8_t>& v, unsigned x) {
+    v.insert(v.end(), {uint8_t(x >> 8), uint8_t(x)});
+}
 void put32(std::vector<uint8_t>& v, uint32_t x) {
     v.insert(v.end(), {uint8_t(x >> 24), uint8_t(x >> 16), uint8_t(x >> 8), uint8_t(x)});
 }
 
 // A PSD with the given planes (each w × h samples, big-endian when 16-bit), raw or PackBits.
-std::vector<uint8_t> psdFile(int mode, int depth, int w, int h, const std::vector<std::vector<uint8_t>>& planes,
-                             int compression = 0, const std::vector<uint8_t>& colourMode = {}) {
+std::vector<uint8_t> psdFile(int mode, int depth, int w, int h,
+                             const std::vector<std::vector<uint8_t>>& planes, int compression = 0,
+                             const std::vector<uint8_t>& colourMode = {}) {
     std::vector<uint8_t> f = {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0};
     put16(f, unsigned(planes.size()));
     put32(f, uint32_t(h));
@@ -49,8 +52,10 @@ std::vector<uint8_t> psdFile(int mode, int depth, int w, int h, const std::vecto
             for (size_t i = 0; i < rowBytes;) {
                 size_t run = 1;
                 while (i + run < rowBytes && s[i + run] == s[i] && run < 128) ++run;
-                if (run > 1) r.insert(r.end(), {uint8_t(257 - run), s[i]});
-                else r.insert(r.end(), {0, s[i]});
+                if (run > 1)
+                    r.insert(r.end(), {uint8_t(257 - run), s[i]});
+                else
+                    r.insert(r.end(), {0, s[i]});
                 i += run;
             }
             rows.push_back(r);
@@ -79,19 +84,22 @@ TEST(PsdReader, RgbRawAndPackBitsGiveTheSamePicture) {
     const int w = 5, h = 3;
     std::vector<std::vector<uint8_t>> planes(4, std::vector<uint8_t>(w * h));
     for (int i = 0; i < w * h; ++i) {
-        planes[0][i] = uint8_t(i * 10), planes[1][i] = uint8_t(i < 8 ? 7 : 200), planes[2][i] = uint8_t(255 - i);
+        planes[0][i] = uint8_t(i * 10), planes[1][i] = uint8_t(i < 8 ? 7 : 200),
+        planes[2][i] = uint8_t(255 - i);
         planes[3][i] = 99;  // an alpha channel, not used
     }
     for (int compression : {0, 1}) {
         RaViru img(ImageKind::Unknown);
-        ASSERT_EQ(read(img, psdFile(3, 8, w, h, planes, compression)), PsdResult::Ok) << img.lastError;
+        ASSERT_EQ(read(img, psdFile(3, 8, w, h, planes, compression)), PsdResult::Ok)
+            << img.lastError;
         ASSERT_EQ(img.BitCount(), 24);
         EXPECT_EQ(img.dpiX, 96);
         EXPECT_EQ(img.header.biXPelsPerMeter, 3780);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 const int i = y * w + x;  // y from the top
-                EXPECT_EQ(img.PixelColorAt(x, h - 1 - y), packBgr(planes[0][i], planes[1][i], planes[2][i]));
+                EXPECT_EQ(img.PixelColorAt(x, h - 1 - y),
+                          packBgr(planes[0][i], planes[1][i], planes[2][i]));
             }
     }
 }
@@ -102,12 +110,14 @@ TEST(PsdReader, GreyIndexedCmykAnd16Bit) {
     EXPECT_EQ(grey.PixelColorAt(1, 0), packBgr(250, 250, 250));
 
     std::vector<uint8_t> palette(768);
-    for (int i = 0; i < 256; ++i) palette[i] = uint8_t(i), palette[256 + i] = uint8_t(i / 2), palette[512 + i] = 9;
+    for (int i = 0; i < 256; ++i)
+        palette[i] = uint8_t(i), palette[256 + i] = uint8_t(i / 2), palette[512 + i] = 9;
     RaViru indexed(ImageKind::Unknown);
     ASSERT_EQ(read(indexed, psdFile(2, 8, 2, 1, {{4, 100}}, 0, palette)), 0);
     EXPECT_EQ(indexed.PixelColorAt(1, 0), packBgr(100, 50, 9));
 
-    const std::vector<std::vector<uint8_t>> cmyk = {{255, 0, 128}, {255, 40, 128}, {255, 200, 0}, {255, 255, 30}};
+    const std::vector<std::vector<uint8_t>> cmyk = {
+        {255, 0, 128}, {255, 40, 128}, {255, 200, 0}, {255, 255, 30}};
     RaViru c(ImageKind::Unknown);
     ASSERT_EQ(read(c, psdFile(4, 8, 3, 1, cmyk, 1)), 0);
     for (int x = 0; x < 3; ++x) {

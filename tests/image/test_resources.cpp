@@ -10,7 +10,8 @@ TEST(Resources, BuiltInPicturesDecode) {
     struct Case {
         const char* name;
         int kind;
-    } cases[] = {{"IDR_JPG1", ImageKind::Jpeg}, {"1015", ImageKind::Tiff}, {"3131", ImageKind::Bmp}};
+    } cases[] = {
+        {"IDR_JPG1", ImageKind::Jpeg}, {"1015", ImageKind::Tiff}, {"3131", ImageKind::Bmp}};
     for (const Case& c : cases) {
         RaViru img(ImageKind::Unknown);
         ASSERT_TRUE(img.ReadResource(c.name, c.kind)) << c.name << ": " << img.lastError;

@@ -19,16 +19,17 @@ namespace {
 struct TempDir {
     fs::path path;
     TempDir() {
-        path = fs::temp_directory_path() / ("quillet-tif-" + std::to_string(getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        path = fs::temp_directory_path() /
+               ("quillet-tif-" + std::to_string(getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(path);
     }
     ~TempDir() { fs::remove_all(path); }
 };
 
 // Writes an 8-bit grey page per entry of `pages` (each w × h, top row first) with libtiff itself.
-void writeGreyPages(const std::string& file, int w, int h, const std::vector<std::vector<uint8_t>>& pages,
-                    int orientation = 1) {
+void writeGreyPages(const std::string& file, int w, int h,
+                    const std::vector<std::vector<uint8_t>>& pages, int orientation = 1) {
     TIFF* t = TIFFOpen(file.c_str(), "w");
     ASSERT_NE(t, nullptr);
     for (const auto& page : pages) {
@@ -40,7 +41,8 @@ void writeGreyPages(const std::string& file, int w, int h, const std::vector<std
         TIFFSetField(t, TIFFTAG_ORIENTATION, orientation);
         TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 2);
         TIFFSetField(t, TIFFTAG_XPOSITION, 3.0f);
-        for (int y = 0; y < h; ++y) TIFFWriteScanline(t, const_cast<uint8_t*>(&page[size_t(y * w)]), y, 0);
+        for (int y = 0; y < h; ++y)
+            TIFFWriteScanline(t, const_cast<uint8_t*>(&page[size_t(y * w)]), y, 0);
         TIFFWriteDirectory(t);
     }
     TIFFClose(t);
@@ -55,9 +57,11 @@ TEST(TifCodec, RoundTripAtEveryDepthWithItsTags) {
         for (size_t i = 0; i < img.header.biSizeImage; ++i) img.bits[i] = uint8_t(i * 29 + 3);
         if (depth == 24) {
             for (int y = 0; y < 7; ++y)
-                for (int x = 0; x < 11; ++x) img.PutPixelColor(x, y, packBgr(uint8_t(x * 20), uint8_t(y * 30), 90));
+                for (int x = 0; x < 11; ++x)
+                    img.PutPixelColor(x, y, packBgr(uint8_t(x * 20), uint8_t(y * 30), 90));
         }
-        for (int i = 0; i < img.PaletteCount(); ++i) img.SetPaletteEntry(i, uint8_t(i * 3), uint8_t(i), uint8_t(255 - i));
+        for (int i = 0; i < img.PaletteCount(); ++i)
+            img.SetPaletteEntry(i, uint8_t(i * 3), uint8_t(i), uint8_t(255 - i));
         if (depth == 1) img.SetPaletteEntry(0, 255, 255, 255), img.SetPaletteEntry(1, 0, 0, 0);
         img.SetHorizontalDpi(240);
         img.SetVerticalDpi(120);
@@ -77,7 +81,10 @@ TEST(TifCodec, RoundTripAtEveryDepthWithItsTags) {
         TIFFGetField(t, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
         TIFFGetField(t, TIFFTAG_XRESOLUTION, &xres);
         TIFFClose(t);
-        const uint16_t expectCompression = depth == 1 ? 3 : depth == 8 ? 32773 : depth == 24 ? 7 : 1;
+        const uint16_t expectCompression = depth == 1    ? 3
+                                           : depth == 8  ? 32773
+                                           : depth == 24 ? 7
+                                                         : 1;
         const uint16_t expectPhotometric = depth == 1 ? 0 : depth == 24 ? 2 : 3;
         EXPECT_EQ(compression, expectCompression) << depth;
         EXPECT_EQ(photometric, expectPhotometric) << depth;
@@ -98,7 +105,8 @@ TEST(TifCodec, RoundTripAtEveryDepthWithItsTags) {
                 const uint32_t a = img.PixelColorAt(x, y), b = back.PixelColorAt(x, y);
                 if (depth == 24) {
                     for (int s = 0; s < 24; s += 8)
-                        ASSERT_LE(std::abs(int((a >> s) & 255) - int((b >> s) & 255)), 8) << x << "," << y;
+                        ASSERT_LE(std::abs(int((a >> s) & 255) - int((b >> s) & 255)), 8)
+                            << x << "," << y;
                 } else {
                     ASSERT_EQ(a, b) << depth << " " << x << "," << y;
                 }
@@ -141,7 +149,8 @@ TEST(TifCodec, OrientationsMatchTheirTransforms) {
         {7, 2, 3, {6, 3, 5, 2, 4, 1}}, {8, 2, 3, {3, 6, 2, 5, 1, 4}},
     };
     for (const Case& c : cases) {
-        const std::string file = (dir.path / ("o" + std::to_string(c.orientation) + ".tif")).string();
+        const std::string file =
+            (dir.path / ("o" + std::to_string(c.orientation) + ".tif")).string();
         writeGreyPages(file, w, h, {stored}, c.orientation);
         RaViru img(file, ImageKind::Tiff);
         ASSERT_EQ(img.Width(), c.width) << c.orientation;
@@ -190,7 +199,8 @@ TEST(TifCodec, RgbStripsMatchTheRgbaReader) {
     TempDir dir;
     RaViru img(37, 21, 24, ImageKind::Tiff);
     for (int y = 0; y < 21; ++y)
-        for (int x = 0; x < 37; ++x) img.PutPixelColor(x, y, packBgr(uint8_t(x * 7), uint8_t(y * 11), uint8_t(x * y)));
+        for (int x = 0; x < 37; ++x)
+            img.PutPixelColor(x, y, packBgr(uint8_t(x * 7), uint8_t(y * 11), uint8_t(x * y)));
     const std::string file = (dir.path / "rgb.tif").string();
     ASSERT_TRUE(img.WriteFile(file, ImageKind::Tiff)) << img.lastError;
     RaViru back(file, ImageKind::Tiff);
@@ -204,6 +214,8 @@ TEST(TifCodec, RgbStripsMatchTheRgbaReader) {
     for (int y = 0; y < 21; ++y)
         for (int x = 0; x < 37; ++x) {
             const uint32_t v = raster[size_t(y) * 37 + size_t(x)];  // bottom row first
-            ASSERT_EQ(back.PixelColorAt(x, y), packBgr(uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16))) << x << "," << y;
+            ASSERT_EQ(back.PixelColorAt(x, y),
+                      packBgr(uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16)))
+                << x << "," << y;
         }
 }
