@@ -259,7 +259,9 @@ int ReadPsd(ByteStream& stream, RaViru& image) {
                     cmykComponent(1.0 - c / scale, 1.0 - k / scale);
     }
     uint8_t palette[768] = {};
-    std::memcpy(palette, colourMode.data(), std::min<size_t>(768, colourMode.size()));
+    if (!colourMode.empty()) {
+        std::memcpy(palette, colourMode.data(), std::min<size_t>(768, colourMode.size()));
+    }
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* dst = out.Row(int(height - 1 - y));
         const size_t first = size_t(y) * width;
