@@ -30,6 +30,14 @@ constexpr int32_t kV36TextScale = 10;
 constexpr int32_t kV36TextSettingB = 100;
 constexpr int32_t kV36TextSettingC = 0;
 
+// Layers may lie off the canvas, but not so far that canvas arithmetic on their position
+// overflows: no canvas side exceeds 2^28, so 2^30 leaves room on every side.
+constexpr int32_t kMaxLayerOffset = int32_t(1) << 30;
+inline bool PositionAllowed(int32_t x, int32_t y) {
+    return x >= -kMaxLayerOffset && x <= kMaxLayerOffset && y >= -kMaxLayerOffset &&
+           y <= kMaxLayerOffset;
+}
+
 struct PlaneSizes {
     uint32_t stride = 0;
     uint32_t planeSize = 0;  // alpha plane and effect plane bytes

@@ -225,6 +225,12 @@ bool ScanEntries(ByteStream& in, Layout& L, std::string& error) {
                                 r.width, r.height);
                 continue;
             }
+            if (!PositionAllowed(r.x, r.y)) {
+                reason = format("VLR file: the layer in slot %lld lies at %lld,%lld, beyond any "
+                                "canvas",
+                                slot, r.x, r.y);
+                continue;
+            }
             if (r.IsText() && e.lineTextLength < 0) {
                 reason =
                     format("VLR file: the text layer in slot %lld has a negative length", slot);

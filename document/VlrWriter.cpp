@@ -118,6 +118,9 @@ bool VlrWriter::CheckLayerList() {
         if (!shapeOk || !buffersOk)
             return Fail("VLR save refused: the buffers of the layer in slot " +
                         std::to_string(slot) + " do not match its record");
+        if (!vlr::PositionAllowed(l.x, l.y))
+            return Fail("VLR save refused: the layer in slot " + std::to_string(slot) +
+                        " lies beyond any canvas");
         slot = l.next;
     }
     return true;

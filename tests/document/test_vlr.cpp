@@ -362,6 +362,8 @@ TEST(VlrSave, AFailedSaveLeavesTheOldFileUntouched) {
          [](LayerTable& t) { t.layer(1).next = -1; }},
         {"do not match", [](LayerTable& t) { t.planesOf(1).alpha.pop_back(); },
          [](LayerTable& t) { t.planesOf(1).alpha.push_back(0); }},
+        {"beyond any canvas", [](LayerTable& t) { t.layer(1).x = INT32_MAX; },
+         [](LayerTable& t) { t.layer(1).x = 0; }},
         {"do not match", [](LayerTable& t) { t.layer(0).stride = 24; },
          [](LayerTable& t) { t.layer(0).stride = 20; }},
     };

@@ -21,6 +21,7 @@ struct HandLayer {
     std::string lineTextLength;  // as written in the entry line; empty: the text's length
     int claimedWidth = 0;        // a size in the record other than the bytes that follow
     int claimedHeight = 0;
+    int x = -1, y = 2;
 };
 
 constexpr int kW = 4, kH = 3;  // canvas of the hand-built files, 24 bits
@@ -42,8 +43,8 @@ Bytes HandRecord(const HandLayer& h, size_t recordBytes) {
     writeI32LE(r + 228, 0x112233);
     r[232] = 40;
     writeI32LE(r + 236, 1);
-    writeI32LE(r + 240, -1);
-    writeI32LE(r + 244, 2);
+    writeI32LE(r + 240, h.x);
+    writeI32LE(r + 244, h.y);
     writeI32LE(r + 248, ht);
     writeI32LE(r + 252, w);
     writeI32LE(r + 256, w * ht);
@@ -253,6 +254,7 @@ TEST(VlrRead, BrokenListsAndSizesAreRefused) {
         {"links down", [](auto& l) { l[0].previous = 4; }},
         {"size of 0x2", [](auto& l) { l[0].width = 0; }},
         {"size of 70000x70000", [](auto& l) { l[0].claimedWidth = l[0].claimedHeight = 70000; }},
+        {"beyond any canvas", [](auto& l) { l[1].y = INT32_MIN; }},
         {"needs", [](auto& l) { l[1].lineTextLength = "9"; }},
         {"negative", [](auto& l) { l[1].lineTextLength = "-3"; }},
         {"bottom layer slot 50", [](auto&) {}, 50},
