@@ -123,6 +123,7 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
                        cols.begin());
             for (int k = p.k0; k < p.k1; ++k) p.columns.push_back(cols[size_t(k)] - l.x);
         }
+        p.replaces = (p.mode == kNormal || p.mode == kBottomRule) && p.coverage[255] == 1.0f;
         if (p.k1 > p.k0) passes.push_back(std::move(p));
     }
     return passes;
@@ -166,15 +167,32 @@ DisplayRequest Compositor::StretchRequest(const LayerTable& table, int windowWid
 
 Image32 Compositor::ComposeDisplay(const LayerTable& table, const DisplayRequest& q, int threads) {
     Image32 out;
+    ComposeDisplayInto(table, q, out, threads);
+    return out;
+}
+
+Image32 Compositor::ComposeFull(const LayerTable& table, int startSlot, int count, int threads) {
+    Image32 out;
+    ComposeFullInto(table, startSlot, count, out, threads);
+    return out;
+}
+
+void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayRequest& q, Image32& out,
+                                    int threads) {
+    out.x = out.y = out.width = out.height = 0;
+    out.bottomUp = false;
+    out.bytes.clear();
     const int W = table.header.canvasWidth, H = table.header.canvasHeight;
-    if (W < 1 || H < 1 || !(q.zoomX > 0) || !(q.zoomY > 0)) return out;
+    if (W < 1 || H < 1 || !(q.zoomX > 0) || !(q.zoomY > 0)) return;
     // The part of the area the picture occupies.
     const int64_t px1 = int64_t(q.originX) + ScaledSize(W, q.zoomX);
     const int64_t py1 = int64_t(q.originY) + ScaledSize(H, q.zoomY);
     const int left = std::max(q.left, q.originX), top = std::max(q.top, q.originY);
     const int right = int(std::min<int64_t>(q.right, px1));
     const int bottom = int(std::min<int64_t>(q.bottom, py1));
-    if (right <= left || bottom <= top) return out;
+    if (right <= left || bottom <= top) return;
+    // A view asks for its clip box; an area no screen has is refused rather than allocated.
+    if (uint64_t(right - left) * uint64_t(bottom - top) > kMaxImagePixels) return;
 
     Plan plan;
     std::vector<int> columns(size_t(right - left));
@@ -192,13 +210,15 @@ Image32 Compositor::ComposeDisplay(const LayerTable& table, const DisplayRequest
     out.bytes.assign(size_t(out.width) * size_t(out.height) * 4, 0);
     const auto passes = PreparePasses(table, table.bottom, 0, plan);
     ComposeAll(passes, plan, out, threads);
-    return out;
 }
 
-Image32 Compositor::ComposeFull(const LayerTable& table, int startSlot, int count, int threads) {
-    Image32 out;
+void Compositor::ComposeFullInto(const LayerTable& table, int startSlot, int count, Image32& out,
+                                 int threads) {
+    out.x = out.y = out.width = out.height = 0;
+    out.bottomUp = true;
+    out.bytes.clear();
     const int W = table.header.canvasWidth, H = table.header.canvasHeight;
-    if (W < 1 || H < 1 || uint64_t(W) * uint64_t(H) > kMaxImagePixels) return out;
+    if (W < 1 || H < 1 || uint64_t(W) * uint64_t(H) > kMaxImagePixels) return;
     Plan plan;
     plan.distinctColumns.resize(size_t(W));
     for (int j = 0; j < W; ++j) plan.distinctColumns[size_t(j)] = j;
@@ -210,7 +230,6 @@ Image32 Compositor::ComposeFull(const LayerTable& table, int startSlot, int coun
     out.bytes.assign(size_t(W) * size_t(H) * 4, 0);
     const auto passes = PreparePasses(table, startSlot, count, plan);
     ComposeAll(passes, plan, out, threads);
-    return out;
 }
 
 }  // namespace quillet

@@ -59,6 +59,12 @@ public:
     // count <= 0). Hidden layers are skipped but counted.
     static Image32 ComposeFull(const LayerTable& table, int startSlot, int count, int threads = 1);
 
+    // The same into a caller's image, reusing its buffer (views keep one between repaints).
+    static void ComposeDisplayInto(const LayerTable& table, const DisplayRequest& request,
+                                   Image32& out, int threads = 1);
+    static void ComposeFullInto(const LayerTable& table, int startSlot, int count, Image32& out,
+                                int threads = 1);
+
     // Flatten and merge: converts a full-size composition into the picture's pixel format and
     // an alpha plane and puts both into `slot`, resized to the canvas at (0, 0).
     static bool WriteIntoLayer(LayerTable& table, int slot, const Image32& composed);

@@ -30,6 +30,7 @@ enum SourceKind : int {
 
 struct LayerPass {
     int mode = kNormal;
+    bool replaces = false;  // alpha 255 gives exactly the source colour and alpha 255
     int source = kBgr24;
     int bits = 24;
     int x = 0, y = 0, width = 0, height = 0;

@@ -1,4 +1,6 @@
 // The hot part of compositing: one layer over one row segment, per blend mode and source layout.
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <thread>
@@ -9,58 +11,129 @@ namespace quillet::compositing {
 
 namespace {
 
+// The blend modes on the three colour channels of one pixel at once, in 16-bit lanes: every
+// product of two bytes fits a lane, and each lane follows the integer rule of its mode.
 template <int Mode>
-inline int Blend(int d, int s) {
-    if constexpr (Mode == 2) return (d * s) >> 8;
-    if constexpr (Mode == 3) return 255 - (((255 - d) * (255 - s)) >> 8);
-    if constexpr (Mode == 4) return std::min(d, s);
-    if constexpr (Mode == 5) return std::max(d, s);
-    if constexpr (Mode == 6) return d > s ? d - s : s - d;
-    if constexpr (Mode == 7) {
-        const int v = 255 - d - s;
-        return 255 - (v < 0 ? -v : v);
+inline uint32_t BlendPixel(uint32_t dst, uint32_t src) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst)), zero);
+    const __m128i s = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(src)), zero);
+    const __m128i k255 = _mm_set1_epi16(255);
+    __m128i r;
+    if constexpr (Mode == 2) {
+        r = _mm_srli_epi16(_mm_mullo_epi16(d, s), 8);
+    } else if constexpr (Mode == 3) {
+        r = _mm_sub_epi16(
+            k255,
+            _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(k255, d), _mm_sub_epi16(k255, s)), 8));
+    } else if constexpr (Mode == 4) {
+        r = _mm_min_epi16(d, s);
+    } else if constexpr (Mode == 5) {
+        r = _mm_max_epi16(d, s);
+    } else if constexpr (Mode == 6) {
+        r = _mm_max_epi16(_mm_sub_epi16(d, s), _mm_sub_epi16(s, d));
+    } else if constexpr (Mode == 7) {
+        const __m128i v = _mm_sub_epi16(_mm_sub_epi16(k255, d), s);
+        r = _mm_sub_epi16(k255, _mm_max_epi16(v, _mm_sub_epi16(zero, v)));
+    } else if constexpr (Mode == 8) {
+        r = _mm_and_si128(
+            _mm_sub_epi16(_mm_add_epi16(d, s), _mm_srli_epi16(_mm_mullo_epi16(d, s), 7)), k255);
+    } else {
+        const __m128i low = _mm_srli_epi16(_mm_mullo_epi16(d, s), 7);
+        const __m128i high = _mm_sub_epi16(
+            k255,
+            _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(k255, d), _mm_sub_epi16(k255, s)), 7));
+        const __m128i isLow = _mm_cmplt_epi16(s, _mm_set1_epi16(128));
+        r = _mm_or_si128(_mm_and_si128(isLow, low), _mm_andnot_si128(isLow, high));
     }
-    if constexpr (Mode == 8) return (d + s - ((d * s) >> 7)) & 0xFF;
-    if constexpr (Mode == 9) return s < 128 ? (d * s) >> 7 : 255 - (((255 - d) * (255 - s)) >> 7);
-    return d;
+    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(r, zero)));
 }
 
-inline void UpdateAlpha(uint8_t* d, unsigned R) {
-    const unsigned da = d[3];
-    d[3] = uint8_t(da == 0 ? R : std::min(255u, (R + 1) * da));
+// Four bytes of a source pixel; `exact3` reads only three (the last pixel of a 24-bit row
+// may end its buffer).
+template <int Step>
+inline uint32_t LoadSource(const uint8_t* s, bool exact3) {
+    uint32_t v = 0;
+    if (Step == 3 && exact3)
+        std::memcpy(&v, s, 3);
+    else
+        std::memcpy(&v, s, 4);
+    return v;
+}
+
+inline uint8_t NewAlpha(unsigned da, unsigned R) {
+    return uint8_t(da == 0 ? R : std::min(255u, (R + 1) * da));
+}
+
+// trunc(c × s + e × d) per colour channel in single precision, four lanes at once. Each lane
+// does exactly the scalar operations (multiply, multiply, add, truncate), so the bytes agree.
+inline uint32_t Weighted(uint32_t src, uint32_t dst, float c, float e) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128 sf = _mm_cvtepi32_ps(
+        _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int(src)), zero), zero));
+    const __m128 df = _mm_cvtepi32_ps(
+        _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst)), zero), zero));
+    const __m128 r = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(c), sf), _mm_mul_ps(_mm_set1_ps(e), df));
+    const __m128i i = _mm_cvttps_epi32(r);
+    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(i, i), zero)));
+}
+
+// One destination pixel: the rules of the layer's mode for alpha R > 0.
+template <int Mode>
+inline uint32_t PixelRule(uint32_t dst, uint32_t src, unsigned R, bool opaque, const float* A,
+                          const float* B) {
+    uint32_t out;
+    if constexpr (Mode == kBottomRule || Mode == kNormal) {
+        if (R == 255 && opaque) {
+            out = src;  // 1 × s (+ 0 × d) is s exactly
+        } else {
+            const float c = A[R];
+            out = Mode == kBottomRule ? Weighted(src, 0, c, 0.0f) : Weighted(src, dst, c, B[R]);
+        }
+    } else {
+        out = BlendPixel<Mode>(dst, src);
+    }
+    return (out & 0x00FFFFFFu) | (uint32_t(NewAlpha(dst >> 24, R)) << 24);
 }
 
 // One layer over n destination pixels. `s` advances by Step bytes per pixel (0: one colour).
+// Eight alpha values at a time decide whether a stretch is untouched (all 0) or, for an
+// untransparent layer in the normal mode, a plain copy (all 255, and the alpha becomes 255).
 template <int Mode, int Step>
 void BlendRun(uint8_t* d, const uint8_t* s, const uint8_t* a, int n, const LayerPass& p) {
     const float* A = p.coverage;
     const float* B = p.rest;
-    for (int i = 0; i < n; ++i, d += 4, s += Step) {
+    const bool opaque = A[255] == 1.0f;
+    constexpr bool kCopies = Mode == kBottomRule || Mode == kNormal;
+    int i = 0;
+    for (; i + 8 <= n; i += 8, d += 32, s += 8 * Step) {
+        uint64_t eight;
+        std::memcpy(&eight, a + i, 8);
+        if (eight == 0) continue;
+        if (kCopies && opaque && eight == ~uint64_t(0)) {
+            for (int k = 0; k < 8; ++k) {
+                const uint32_t v = LoadSource<Step>(s + k * Step, i + k == n - 1) | 0xFF000000u;
+                std::memcpy(d + 4 * k, &v, 4);
+            }
+            continue;
+        }
+        for (int k = 0; k < 8; ++k) {
+            const unsigned R = a[i + k];
+            if (R == 0) continue;
+            uint32_t dst;
+            std::memcpy(&dst, d + 4 * k, 4);
+            const uint32_t out = PixelRule<Mode>(
+                dst, LoadSource<Step>(s + k * Step, i + k == n - 1), R, opaque, A, B);
+            std::memcpy(d + 4 * k, &out, 4);
+        }
+    }
+    for (; i < n; ++i, d += 4, s += Step) {
         const unsigned R = a[i];
         if (R == 0) continue;  // neither colour nor alpha changes
-        if constexpr (Mode == kBottomRule) {
-            const float c = A[R];
-            d[0] = uint8_t(int(c * float(s[0])));
-            d[1] = uint8_t(int(c * float(s[1])));
-            d[2] = uint8_t(int(c * float(s[2])));
-        } else if constexpr (Mode == kNormal) {
-            const float c = A[R];
-            if (c == 1.0f) {  // 1 × s + 0 × d is s exactly
-                d[0] = s[0];
-                d[1] = s[1];
-                d[2] = s[2];
-            } else if (c != 0.0f) {  // 0 × s + 1 × d is d exactly
-                const float e = B[R];
-                d[0] = uint8_t(int(c * float(s[0]) + e * float(d[0])));
-                d[1] = uint8_t(int(c * float(s[1]) + e * float(d[1])));
-                d[2] = uint8_t(int(c * float(s[2]) + e * float(d[2])));
-            }
-        } else {
-            d[0] = uint8_t(Blend<Mode>(d[0], s[0]));
-            d[1] = uint8_t(Blend<Mode>(d[1], s[1]));
-            d[2] = uint8_t(Blend<Mode>(d[2], s[2]));
-        }
-        UpdateAlpha(d, R);
+        uint32_t dst;
+        std::memcpy(&dst, d, 4);
+        const uint32_t out = PixelRule<Mode>(dst, LoadSource<Step>(s, i == n - 1), R, opaque, A, B);
+        std::memcpy(d, &out, 4);
     }
 }
 
@@ -108,21 +181,16 @@ struct Scratch {
     std::vector<uint8_t> alpha;   // gathered alpha values
 };
 
-void RunPass(const LayerPass& p, const Plan& plan, int canvasRow, uint8_t* row, Scratch& sc) {
-    const int n = p.k1 - p.k0;
-    if (n <= 0) return;
-    const int ly = canvasRow - p.y;
-    if (ly < 0 || ly >= p.height) return;
-    const int storedRow = p.height - 1 - ly;  // layers keep the bottom row first
-    const uint8_t* srcRow = p.pixels + size_t(storedRow) * p.stride;
-    const uint8_t* alphaRow = p.alpha + size_t(storedRow) * size_t(p.width);
-    uint8_t* dst = row + size_t(p.k0) * 4;
-
+// The layer over distinct columns [ka, kb) of one row.
+void RunSegment(const LayerPass& p, const Plan& plan, const uint8_t* srcRow,
+                const uint8_t* alphaRow, uint8_t* row, Scratch& sc, int ka, int kb) {
+    const int n = kb - ka;
+    uint8_t* dst = row + size_t(ka) * 4;
     const uint8_t* a;
     const uint8_t* s;
     int step;
     if (plan.contiguous) {
-        const int lx0 = plan.distinctColumns[size_t(p.k0)] - p.x;
+        const int lx0 = plan.distinctColumns[size_t(ka)] - p.x;
         a = alphaRow + lx0;
         if (p.source == kBgr24 || p.source == kBgra32) {
             s = srcRow + size_t(lx0) * size_t(p.source);
@@ -138,7 +206,7 @@ void RunPass(const LayerPass& p, const Plan& plan, int canvasRow, uint8_t* row, 
             step = 4;
         }
     } else {
-        const int32_t* cols = p.columns.data();
+        const int32_t* cols = p.columns.data() + (ka - p.k0);
         uint8_t* ga = sc.alpha.data();
         for (int i = 0; i < n; ++i) ga[i] = alphaRow[cols[i]];
         a = ga;
@@ -166,6 +234,74 @@ void RunPass(const LayerPass& p, const Plan& plan, int canvasRow, uint8_t* row, 
     RunFor(p.mode, step)(dst, s, a, n, p);
 }
 
+struct RowSource {
+    const uint8_t* pixels = nullptr;
+    const uint8_t* alpha = nullptr;  // null: the layer has no row here
+};
+
+RowSource SourceRow(const LayerPass& p, int canvasRow) {
+    const int ly = canvasRow - p.y;
+    if (ly < 0 || ly >= p.height || p.k1 <= p.k0) return {};
+    const int storedRow = p.height - 1 - ly;  // layers keep the bottom row first
+    return {p.pixels + size_t(storedRow) * p.stride, p.alpha + size_t(storedRow) * size_t(p.width)};
+}
+
+// A pass replaces a pixel outright where its alpha is 255 and it has no transparency in the
+// normal mode (or as the bottom layer): colour s and alpha 255 whatever lay below. For each
+// group of eight columns, `cover` receives the topmost pass that replaces all eight, so the
+// passes below it can leave that group alone.
+void FindCover(const std::vector<LayerPass>& passes, const Plan& plan,
+               const std::vector<RowSource>& rows, std::vector<int8_t>& cover) {
+    std::fill(cover.begin(), cover.end(), int8_t(-1));
+    size_t open = cover.size();
+    for (int pi = int(passes.size()) - 1; pi >= 0 && open > 0; --pi) {
+        const LayerPass& p = passes[size_t(pi)];
+        if (!rows[size_t(pi)].alpha || !p.replaces) continue;
+        const int c0 = (p.k0 + 7) / 8, c1 = p.k1 / 8;
+        const uint8_t* alphaRow = rows[size_t(pi)].alpha;
+        for (int c = c0; c < c1; ++c) {
+            if (cover[size_t(c)] >= 0) continue;
+            uint64_t eight;
+            if (plan.contiguous) {
+                const int lx = plan.distinctColumns[0] + c * 8 - p.x;
+                std::memcpy(&eight, alphaRow + lx, 8);
+            } else {
+                const int32_t* cols = p.columns.data() + (c * 8 - p.k0);
+                unsigned all = 255;
+                for (int k = 0; k < 8; ++k) all &= alphaRow[cols[k]];
+                eight = all == 255 ? ~uint64_t(0) : 0;
+            }
+            if (eight == ~uint64_t(0)) {
+                cover[size_t(c)] = int8_t(pi);
+                --open;
+            }
+        }
+    }
+}
+
+// Runs pass `pi` over its columns except the groups that a pass above replaces.
+void RunPass(const LayerPass& p, int pi, const Plan& plan, const RowSource& src, uint8_t* row,
+             Scratch& sc, const std::vector<int8_t>* cover) {
+    if (!src.alpha) return;
+    if (!cover) {
+        RunSegment(p, plan, src.pixels, src.alpha, row, sc, p.k0, p.k1);
+        return;
+    }
+    const int8_t* hidden = cover->data();
+    int k = p.k0;
+    while (k < p.k1) {
+        if (hidden[k / 8] > pi) {  // all eight columns are replaced higher up
+            k = (k / 8 + 1) * 8;
+            continue;
+        }
+        int e = (k / 8 + 1) * 8;
+        while (e < p.k1 && hidden[e / 8] <= pi) e += 8;
+        e = std::min(e, p.k1);
+        RunSegment(p, plan, src.pixels, src.alpha, row, sc, k, e);
+        k = e;
+    }
+}
+
 }  // namespace
 
 void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32& out, int rowBegin,
@@ -176,6 +312,12 @@ void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32
     sc.colour.resize(distinct * 4);
     sc.alpha.resize(distinct);
     if (!direct) sc.row.resize(distinct * 4);
+    std::vector<RowSource> sources(passes.size());
+    std::vector<int8_t> cover((distinct + 7) / 8);
+    int replacing = 0;
+    for (const LayerPass& p : passes) replacing += p.replaces ? 1 : 0;
+    // Cover pays off only when something above can hide something below.
+    const bool cull = replacing > 0 && passes.size() > 1;
     const size_t outBytes = size_t(out.width) * 4;
 
     for (int r = rowBegin; r < rowEnd; ++r) {
@@ -187,7 +329,11 @@ void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32
         }
         uint8_t* row = direct ? outRow : sc.row.data();
         if (!direct) std::memset(row, 0, distinct * 4);
-        for (const LayerPass& p : passes) RunPass(p, plan, canvasRow, row, sc);
+        for (size_t pi = 0; pi < passes.size(); ++pi)
+            sources[pi] = SourceRow(passes[pi], canvasRow);
+        if (cull) FindCover(passes, plan, sources, cover);
+        for (size_t pi = 0; pi < passes.size(); ++pi)
+            RunPass(passes[pi], int(pi), plan, sources[pi], row, sc, cull ? &cover : nullptr);
         if (!direct) {
             const int* e = plan.expand.data();
             for (int j = 0; j < out.width; ++j)

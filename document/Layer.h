@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "document/PictureHeader.h"
@@ -86,6 +87,8 @@ struct Layer {
 
 constexpr size_t kLayerRecordBytes = 848;
 static_assert(sizeof(Layer) == kLayerRecordBytes);
+static_assert(std::is_trivially_copyable_v<Layer> && std::is_standard_layout_v<Layer>,
+              "the record is copied to and from files as bytes");
 static_assert(offsetof(Layer, background) == 4);
 static_assert(offsetof(Layer, name) == 8);
 static_assert(offsetof(Layer, kind) == 208);

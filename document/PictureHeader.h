@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace quillet {
 
@@ -42,6 +43,8 @@ struct PictureHeader {
 };
 
 static_assert(sizeof(PictureHeader) == 256);
+static_assert(std::is_trivially_copyable_v<PictureHeader> &&
+              std::is_standard_layout_v<PictureHeader>);
 static_assert(offsetof(PictureHeader, canvasHeight) == 200);
 static_assert(offsetof(PictureHeader, canvasWidth) == 204);
 static_assert(offsetof(PictureHeader, originX) == 208);

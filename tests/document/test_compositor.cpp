@@ -56,7 +56,7 @@ const uint8_t* PixelAt(const Image32& img, int x, int topRow) {
     return img.Row(r) + size_t(x) * 4;
 }
 
-std::unique_ptr<LayerTable> RandomStack(std::mt19937& rng) {
+std::unique_ptr<LayerTable> RandomStack(std::mt19937& rng, int maxCanvas = 40) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     static const int kBits[] = {1, 4, 8, 24, 24, 24, 32};
     const int bits = kBits[pick(0, 6)];
@@ -66,7 +66,7 @@ std::unique_ptr<LayerTable> RandomStack(std::mt19937& rng) {
         const int choice = pick(0, 3);  // full palette, short palette, none
         paletteSize = choice == 0 ? 0 : choice == 1 ? pick(1, full) : full;
     }
-    auto t = Canvas(pick(1, 40), pick(1, 40), bits, paletteSize);
+    auto t = Canvas(pick(1, maxCanvas), pick(1, maxCanvas), bits, paletteSize);
     t->palette.resize(size_t(paletteSize));
     for (auto& q : t->palette)
         q = Rgbquad{uint8_t(pick(0, 255)), uint8_t(pick(0, 255)), uint8_t(pick(0, 255)), 0};
@@ -76,7 +76,8 @@ std::unique_ptr<LayerTable> RandomStack(std::mt19937& rng) {
         do slot = pick(0, 39);
         while (t->layer(slot).used);
         const uint8_t kind = pick(0, 5) == 0 ? LayerKind::Text : uint8_t(pick(0, 1));
-        AddLayer(*t, slot, pick(-30, 40), pick(-30, 40), pick(1, 50), pick(1, 50), kind);
+        AddLayer(*t, slot, pick(-30, maxCanvas), pick(-30, maxCanvas), pick(1, maxCanvas + 10),
+                 pick(1, maxCanvas + 10), kind);
         Layer& l = t->layer(slot);
         static const int kVisible[] = {1, 1, 1, 1, 0, 2};
         l.visible = kVisible[pick(0, 5)];
@@ -86,9 +87,19 @@ std::unique_ptr<LayerTable> RandomStack(std::mt19937& rng) {
         l.textColour = uint32_t(pick(0, 0xFFFFFF));
         LayerPlanes& p = t->planesOf(slot);
         for (auto& b : p.pixels) b = uint8_t(pick(0, 255));
-        for (auto& b : p.alpha) {
-            const int c = pick(0, 3);
-            b = uint8_t(c == 0 ? 0 : c == 1 ? 255 : pick(0, 255));
+        if (pick(0, 1)) {
+            for (auto& b : p.alpha) {
+                const int c = pick(0, 3);
+                b = uint8_t(c == 0 ? 0 : c == 1 ? 255 : pick(0, 255));
+            }
+        } else {  // runs of one value, as painted layers have: opaque stretches hide layers below
+            for (size_t at = 0; at < p.alpha.size();) {
+                const int c = pick(0, 3);
+                const uint8_t v = uint8_t(c == 0 ? 0 : c == 3 ? pick(1, 254) : 255);
+                const size_t run = std::min(p.alpha.size() - at, size_t(pick(1, 40)));
+                std::fill_n(p.alpha.begin() + std::ptrdiff_t(at), run, v);
+                at += run;
+            }
         }
     }
     return t;
@@ -124,7 +135,7 @@ TEST(CompositorReference, RandomStacksOnDisplayAtEveryZoom) {
     const double zooms[] = {1.0 / 16, 0.125, 0.25, 0.3, 0.5, 2.0 / 3, 1, 1.5, 2, 3, 4, 7.3, 16};
     for (int round = 0; round < 300; ++round) {
         SCOPED_TRACE(round);
-        auto t = RandomStack(rng);
+        auto t = RandomStack(rng, round % 4 == 0 ? 160 : 40);
         auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
         const int ww = pick(1, 200), wh = pick(1, 200);
         DisplayRequest q;
@@ -303,4 +314,46 @@ TEST(Document, FlattenIntoAPalettePictureUsesNearestIndices) {
     ASSERT_TRUE(doc.ComposeIntoLayer(t.bottom, 0));
     EXPECT_EQ(t.planesOf(0).pixels[0], 0x05);  // pixels 0 and 1: indices 0 and 5
     EXPECT_EQ(t.ColorAt(0, 1, 0), packBgr(0, 0, 200));
+}
+
+TEST(Compositor, EmptyAndDegenerateRequestsComposeNothing) {
+    auto t = Canvas(8, 8);
+    AddLayer(*t, 0, 0, 0, 8, 8);
+    DisplayRequest q = Compositor::CentredRequest(*t, 100, 100, 1.0);
+    q.zoomX = 0;
+    EXPECT_TRUE(Compositor::ComposeDisplay(*t, q).Empty());
+    q = Compositor::CentredRequest(*t, 100, 100, 1.0);
+    q.left = 0;
+    q.right = 20;  // the picture starts at 46: nothing of it in the clip box
+    EXPECT_TRUE(Compositor::ComposeDisplay(*t, q).Empty());
+    q = Compositor::CentredRequest(*t, 1 << 20, 1 << 20, 1 << 16);
+    EXPECT_TRUE(Compositor::ComposeDisplay(*t, q).Empty());  // 2^38 pixels: refused
+    auto empty = Canvas(0, 0);
+    EXPECT_TRUE(Compositor::ComposeFull(*empty, -1, 0).Empty());
+    // A list whose links run in a circle still ends.
+    auto loop = Canvas(4, 4);
+    AddLayer(*loop, 0, 0, 0, 4, 4);
+    AddLayer(*loop, 1, 0, 0, 4, 4);
+    loop->layer(1).next = 0;
+    EXPECT_EQ(Compositor::ComposeFull(*loop, loop->bottom, 0).width, 4);
+}
+
+TEST(Compositor, OpaqueLayersHideOnlyWhatTheyFullyCover) {
+    // Sampled at zoom 1/2, canvas column 14 is the eighth column of the first group of eight:
+    // the one transparent pixel there must let the layer below show through.
+    for (double zoom : {0.5, 1.0}) {
+        auto t = Canvas(64, 2);
+        AddLayer(*t, 0, 0, 0, 64, 2);
+        for (size_t i = 0; i < t->planesOf(0).pixels.size(); ++i)
+            t->planesOf(0).pixels[i] = uint8_t(i * 7);
+        t->planesOf(0).alpha.assign(128, 255);
+        AddLayer(*t, 1, 0, 0, 64, 2);
+        Fill(*t, 1, 1, 2, 3, 255);
+        t->PutAlpha(1, 14, 0, 0);
+        t->PutAlpha(1, 14, 1, 0);
+        t->PutAlpha(1, 7, 1, 0);
+        const DisplayRequest q = Compositor::CentredRequest(*t, 64, 2, zoom);
+        ExpectSame(Compositor::ComposeDisplay(*t, q), reference::Display(*t, q));
+        ExpectSame(Compositor::ComposeFull(*t, t->bottom, 0), reference::Full(*t, t->bottom, 0));
+    }
 }
