@@ -226,9 +226,10 @@ bool ScanEntries(ByteStream& in, Layout& L, std::string& error) {
                 continue;
             }
             if (!PositionAllowed(r.x, r.y)) {
-                reason = format("VLR file: the layer in slot %lld lies at %lld,%lld, beyond any "
-                                "canvas",
-                                slot, r.x, r.y);
+                reason = format(
+                    "VLR file: the layer in slot %lld lies at %lld,%lld, beyond any "
+                    "canvas",
+                    slot, r.x, r.y);
                 continue;
             }
             if (r.IsText() && e.lineTextLength < 0) {
