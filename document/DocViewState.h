@@ -1,4 +1,5 @@
 #pragma once
+#include <initializer_list>
 // What a document keeps for the windows that show it: zoom anchor, tool anchor points, the
 // stretch flag and the selection display flags. They belong to the document, not to one view,
 // so they survive the view and are shared by every window on the document.

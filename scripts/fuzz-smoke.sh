@@ -6,9 +6,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/fuzz}
 seconds=${2:-${QUILLET_FUZZ_SECONDS:-10}}
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DQUILLET_FUZZ=ON \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" >/dev/null
+mkdir -p "$build"
+if ! { CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DQUILLET_FUZZ=ON \
+         -DCMAKE_BUILD_TYPE=RelWithDebInfo && cmake --build "$build" --target fuzzers; } \
+     > "$build/build.log" 2>&1; then
+  echo "FAILED: building the fuzz targets"; grep -E 'error|FAILED' "$build/build.log" | head -20
+  exit 1
+fi
 
 status=0
 for fuzzer in "$build"/tests/fuzz/fuzz_*; do
