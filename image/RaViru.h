@@ -141,6 +141,9 @@ public:
     bool WriteFile(const std::string& path, int kind);
     bool Decode(ByteStream& stream, int kind);
     bool Encode(ByteStream& stream, int kind);
+    // Decodes a picture built into the program (EmbeddedResources.h); tells `user` when the
+    // resource is missing.
+    bool ReadResource(const std::string& name, int kind, UserPort* user = nullptr);
 
     void SetError(const char* text);
     void SetError(const std::string& text) { SetError(text.c_str()); }

@@ -4,8 +4,14 @@
 
 #include "base/AtomicFileWriter.h"
 #include "image/ByteStream.h"
+#include "image/EmbeddedResources.h"
 #include "image/RaViru.h"
 #include "image/RaViruGIF.h"
+#include "image/RaViruBMP.h"
+#include "image/RaViruJPG.h"
+#include "image/RaViruPCX.h"
+#include "image/RaViruTIF.h"
+#include "platform/UserPort.h"
 
 namespace quillet {
 
@@ -64,6 +70,17 @@ bool RaViru::WriteFile(const std::string& path, int fileKind) {
     return true;
 }
 
+bool RaViru::ReadResource(const std::string& name, int fileKind, UserPort* user) {
+    const EmbeddedResource* resource = FindEmbeddedResource(name);
+    if (!resource) {
+        SetError("Unable to load resource!");
+        if (user) user->showMessage(lastError, MessageIcon::Error);
+        return false;
+    }
+    MemoryStream stream(resource->data, resource->size);
+    return Decode(stream, fileKind);
+}
+
 bool RaViru::Decode(ByteStream& stream, int fileKind) {
     if (fileKind == ImageKind::Uncoded5 || fileKind == ImageKind::Uncoded6) return true;
     if (fileKind != ImageKind::Unknown) {
@@ -109,12 +126,19 @@ bool decodeWith(RaViru& target, ByteStream& stream) {
     return true;
 }
 
-// The codec object gets a copy of the header and info block sharing the pixel block.
+// The codec object writes straight from the source image: the pixels are never copied.
+// (A codec whose writer reads from itself gets the header and info block instead.)
 template <class Codec>
 bool encodeWith(RaViru& source, ByteStream& stream) {
     Codec codec;
-    codec.ShareHeaderFrom(source);
-    if (!codec.Write(stream)) {
+    bool written;
+    if constexpr (requires { codec.Write(stream, source); }) {
+        written = codec.Write(stream, source);
+    } else {
+        codec.ShareHeaderFrom(source);
+        written = codec.Write(stream);
+    }
+    if (!written) {
         source.SetError(codec.lastError);
         return false;
     }
@@ -124,6 +148,10 @@ bool encodeWith(RaViru& source, ByteStream& stream) {
 bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
         case ImageKind::Gif: return decodeWith<RaViruGIF>(*this, stream);
+        case ImageKind::Jpeg: return decodeWith<RaViruJPG>(*this, stream);
+        case ImageKind::Bmp: return decodeWith<RaViruBMP>(*this, stream);
+        case ImageKind::Tiff: return decodeWith<RaViruTIF>(*this, stream);
+        case ImageKind::Pcx: return decodeWith<RaViruPCX>(*this, stream);
         default:
             (void)stream;
             SetError(std::string("The ") + kindName(fileKind) + " reader is not part of this build");
@@ -134,6 +162,9 @@ bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
 bool RaViru::EncodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
         case ImageKind::Gif: return encodeWith<RaViruGIF>(*this, stream);
+        case ImageKind::Jpeg: return encodeWith<RaViruJPG>(*this, stream);
+        case ImageKind::Bmp: return encodeWith<RaViruBMP>(*this, stream);
+        case ImageKind::Tiff: return encodeWith<RaViruTIF>(*this, stream);
         default:
             (void)stream;
             SetError(std::string("The ") + kindName(fileKind) + " writer is not part of this build");

@@ -10,7 +10,7 @@ packages=(
   libjpeg62-turbo-dev libtiff-dev zlib1g-dev libcurl4-openssl-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev python3
-  imagemagick libvips-tools libjpeg-turbo-progs libtiff-tools
+  imagemagick libvips-tools libjpeg-turbo-progs libtiff-tools time
   # running the editor
   fonts-nanum xvfb xauth
 )

@@ -1,0 +1,17 @@
+# Writes OUTPUT: one byte array per file in INPUTS (a ;-separated list), named after the file
+# without its extension, and the table that EmbeddedResources.h declares.
+set(body "// Made at build time from resources/images: do not edit.\n#include \"image/EmbeddedResources.h\"\n\nnamespace quillet {\nnamespace {\n")
+set(table "")
+set(index 0)
+foreach(file IN LISTS INPUTS)
+  get_filename_component(name "${file}" NAME_WE)
+  file(READ "${file}" hex HEX)
+  file(SIZE "${file}" size)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(APPEND body "const uint8_t kData${index}[] = {\n    ${bytes}\n};\n")
+  string(APPEND table "    {\"${name}\", kData${index}, ${size}},\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "}  // namespace\n\nconst EmbeddedResource kEmbeddedResources[] = {\n${table}};\nconst size_t kEmbeddedResourceCount = ${index};\n\n}  // namespace quillet\n")
+file(WRITE "${OUTPUT}.tmp" "${body}")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
