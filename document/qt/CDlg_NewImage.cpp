@@ -1,5 +1,7 @@
 #include "document/qt/CDlg_NewImage.h"
 
+#include "document/PictureHeader.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
