@@ -94,3 +94,13 @@ TEST_F(CliMatrix, QualityChangesJpegSize) {
     ASSERT_EQ(run({"convert", src, path("hi.jpg"), "--quality", "100"}).code, 0);
     EXPECT_LT(fs::file_size(path("lo.jpg")), fs::file_size(path("hi.jpg")));
 }
+
+// A CMYK JPEG opens as a 32-bit picture; its saved colours must be the composed ones.
+TEST_F(CliMatrix, CmykJpegKeepsItsColours) {
+    const std::string src = path("cmyk.jpg");
+    ASSERT_EQ(std::system(("convert -size 12x6 gradient:red-blue -colorspace CMYK '" + src + "'").c_str()), 0);
+    ASSERT_EQ(run({"convert", src, path("cmyk.bmp")}).code, 0);
+    const std::vector<uint8_t> expected =
+        capture("convert '" + src + "' -colorspace sRGB -depth 8 rgb:- 2>/dev/null");
+    EXPECT_EQ(compare(expected, magickRgb(path("cmyk.bmp"))).max, 0);
+}
