@@ -175,7 +175,8 @@ bool FinishOpening(CBrevDoc& doc, int slot) {
     doc.NotifyLayerListChanged();
     doc.NotifyViewsUpdate();
     if (t.header.bitsPerPixel < 24) ConvertDocumentTo24Bit(doc);
-    t.layer(slot).kind = LayerKind::Picture;
+    // A text layer's pixels are a coverage plane: relabelling it would misread its buffer.
+    if (t.layer(slot).kind != LayerKind::Text) t.layer(slot).kind = LayerKind::Picture;
     doc.RecordStep(u"Opening....", StepKind::PixelEdit, slot);
     doc.SetFileName(t.header.Name());
     doc.SetModified(false);

@@ -272,3 +272,25 @@ TEST_F(OpenSave, WindowTitle) {
     EXPECT_EQ(DocumentTitle(doc), u"pic 49 % (배경영상)");
     EXPECT_EQ(DocumentTitle(doc, u"레이어추가"), u"pic 49 % (배경영상) 레이어추가");
 }
+
+TEST_F(OpenSave, VlrWithTextAtTheBottomStaysText) {
+    CBrevDoc doc(user_);
+    LayerTable& t = doc.Layers();
+    t.layer(0).used = 1;
+    t.layer(0).visible = 1;
+    t.LinkAbove(0, -1);
+    CreateLayerArgs a;
+    a.width = 5;
+    a.height = 4;
+    a.kind = LayerKind::Text;
+    a.initialAlpha = 255;
+    ASSERT_TRUE(doc.CreateLayer(a));
+    doc.SetCurrentLayerIndex(0);
+    const std::string vlr = path("text.vlr");
+    ASSERT_TRUE(SaveDocument(doc, vlr));
+    CBrevDoc back(user_);
+    ASSERT_TRUE(OpenDocument(back, vlr));
+    EXPECT_EQ(back.Layers().layer(0).kind, LayerKind::Text);
+    EXPECT_TRUE(SaveDocument(back, path("text.bmp")));
+    EXPECT_TRUE(SaveDocument(back, path("again.vlr")));
+}
