@@ -55,11 +55,11 @@ void ExpectSameDocument(const CBrevDoc& a, const CBrevDoc& b) {
 // smaller, larger and off the canvas.
 void BuildVariedStack(CBrevDoc& doc, std::mt19937& rng) {
     const int W = doc.Layers().header.canvasWidth, H = doc.Layers().header.canvasHeight;
-    struct Spec {
+    struct LayerShape {
         int slot, x, y, w, h;
         uint8_t kind;
     };
-    const Spec specs[] = {{7, 0, 0, W, H, LayerKind::Picture},
+    const LayerShape shapes[] = {{7, 0, 0, W, H, LayerKind::Picture},
                           {0, 3, 2, 5, 4, LayerKind::Raster},
                           {39, -4, -3, W + 9, H + 7, LayerKind::Raster},
                           {12, 2, 1, 11, 3, LayerKind::Text},
@@ -71,7 +71,7 @@ void BuildVariedStack(CBrevDoc& doc, std::mt19937& rng) {
                           {2, W + 40, H + 40, 3, 2, LayerKind::Raster},
                           {33, -1, 0, 2, H, LayerKind::Raster}};
     int n = 0;
-    for (const Spec& s : specs) {
+    for (const LayerShape& s : shapes) {
         AddLayer(doc, rng, s.slot, s.x, s.y, s.w, s.h, s.kind);
         Layer& l = doc.Layers().layer(s.slot);
         l.SetName(u"레이어 " + std::u16string(1, char16_t(u'0' + n)));
