@@ -190,7 +190,8 @@ void RunSegment(const LayerPass& p, const Plan& plan, const uint8_t* srcRow,
     const uint8_t* s;
     int step;
     if (plan.contiguous) {
-        const int lx0 = plan.distinctColumns[size_t(ka)] - p.x;
+        // The column lies inside the layer, so the difference fits whatever the layer's place.
+        const int lx0 = int(int64_t(plan.distinctColumns[size_t(ka)]) - p.x);
         a = alphaRow + lx0;
         if (p.source == kBgr24 || p.source == kBgra32) {
             s = srcRow + size_t(lx0) * size_t(p.source);
@@ -240,9 +241,10 @@ struct RowSource {
 };
 
 RowSource SourceRow(const LayerPass& p, int canvasRow) {
-    const int ly = canvasRow - p.y;
+    // In 64 bits: a layer may sit anywhere an int32 reaches, and row − INT_MIN does not fit.
+    const int64_t ly = int64_t(canvasRow) - p.y;
     if (ly < 0 || ly >= p.height || p.k1 <= p.k0) return {};
-    const int storedRow = p.height - 1 - ly;  // layers keep the bottom row first
+    const int64_t storedRow = p.height - 1 - ly;  // layers keep the bottom row first
     return {p.pixels + size_t(storedRow) * p.stride, p.alpha + size_t(storedRow) * size_t(p.width)};
 }
 
@@ -263,7 +265,7 @@ void FindCover(const std::vector<LayerPass>& passes, const Plan& plan,
             if (cover[size_t(c)] >= 0) continue;
             uint64_t eight;
             if (plan.contiguous) {
-                const int lx = plan.distinctColumns[0] + c * 8 - p.x;
+                const int lx = int(int64_t(plan.distinctColumns[0]) + c * 8 - p.x);
                 std::memcpy(&eight, alphaRow + lx, 8);
             } else {
                 const int32_t* cols = p.columns.data() + (c * 8 - p.k0);
