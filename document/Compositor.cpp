@@ -182,6 +182,9 @@ void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayReques
                                     int threads) {
     out.x = out.y = out.width = out.height = 0;
     out.bottomUp = false;
+    // The buffer is kept for reuse (the rows are cleared as they are composed); an early return
+    // leaves the image empty.
+    std::vector<uint8_t> buffer = std::move(out.bytes);
     out.bytes.clear();
     const int W = table.header.canvasWidth, H = table.header.canvasHeight;
     if (W < 1 || H < 1 || !(q.zoomX > 0) || !(q.zoomY > 0)) return;
@@ -208,7 +211,8 @@ void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayReques
     out.y = top;
     out.width = right - left;
     out.height = bottom - top;
-    out.bytes.assign(size_t(out.width) * size_t(out.height) * 4, 0);
+    buffer.resize(size_t(out.width) * size_t(out.height) * 4);
+    out.bytes = std::move(buffer);
     const auto passes = PreparePasses(table, table.bottom, 0, plan);
     ComposeAll(passes, plan, out, threads);
 }
@@ -217,6 +221,9 @@ void Compositor::ComposeFullInto(const LayerTable& table, int startSlot, int cou
                                  int threads) {
     out.x = out.y = out.width = out.height = 0;
     out.bottomUp = true;
+    // The buffer is kept for reuse (the rows are cleared as they are composed); an early return
+    // leaves the image empty.
+    std::vector<uint8_t> buffer = std::move(out.bytes);
     out.bytes.clear();
     const int W = table.header.canvasWidth, H = table.header.canvasHeight;
     if (W < 1 || H < 1 || uint64_t(W) * uint64_t(H) > kMaxImagePixels) return;
@@ -228,7 +235,8 @@ void Compositor::ComposeFullInto(const LayerTable& table, int startSlot, int cou
     out.width = W;
     out.height = H;
     out.bottomUp = true;
-    out.bytes.assign(size_t(W) * size_t(H) * 4, 0);
+    buffer.resize(size_t(W) * size_t(H) * 4);
+    out.bytes = std::move(buffer);
     const auto passes = PreparePasses(table, startSlot, count, plan);
     ComposeAll(passes, plan, out, threads);
 }

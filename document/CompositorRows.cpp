@@ -123,15 +123,15 @@ inline __m128i NormalFour(__m128i dst, __m128i src, const uint8_t* a, const floa
     const __m128 c = _mm_setr_ps(A[R0], A[R1], A[R2], A[R3]);
     const __m128 e = _mm_setr_ps(B[R0], B[R1], B[R2], B[R3]);
     const __m128i byte = _mm_set1_epi32(0xFF);
-    const __m128i b = _mm_cvttps_epi32(
-        _mm_add_ps(_mm_mul_ps(c, _mm_cvtepi32_ps(_mm_and_si128(src, byte))),
-                   _mm_mul_ps(e, _mm_cvtepi32_ps(_mm_and_si128(dst, byte)))));
-    const __m128i g = _mm_cvttps_epi32(_mm_add_ps(
-        _mm_mul_ps(c, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(src, 8), byte))),
-        _mm_mul_ps(e, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(dst, 8), byte)))));
-    const __m128i r = _mm_cvttps_epi32(_mm_add_ps(
-        _mm_mul_ps(c, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(src, 16), byte))),
-        _mm_mul_ps(e, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(dst, 16), byte)))));
+    const __m128i b =
+        _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(c, _mm_cvtepi32_ps(_mm_and_si128(src, byte))),
+                                    _mm_mul_ps(e, _mm_cvtepi32_ps(_mm_and_si128(dst, byte)))));
+    const __m128i g = _mm_cvttps_epi32(
+        _mm_add_ps(_mm_mul_ps(c, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(src, 8), byte))),
+                   _mm_mul_ps(e, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(dst, 8), byte)))));
+    const __m128i r = _mm_cvttps_epi32(
+        _mm_add_ps(_mm_mul_ps(c, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(src, 16), byte))),
+                   _mm_mul_ps(e, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(dst, 16), byte)))));
     const __m128i na = NewAlphaFour(dst, _mm_setr_epi32(int(R0), int(R1), int(R2), int(R3)));
     return _mm_or_si128(_mm_or_si128(b, _mm_slli_epi32(g, 8)),
                         _mm_or_si128(_mm_slli_epi32(r, 16), _mm_slli_epi32(na, 24)));
@@ -299,12 +299,16 @@ void RunSegment(const LayerPass& p, const Plan& plan, const uint8_t* srcRow,
         } else {
             uint8_t* c = sc.colour.data();
             if (p.source == kBgr24 || p.source == kBgra32) {
+                // Four bytes at a time (the fourth is never used), three for the row's last
+                // pixel, which may end the buffer.
                 const size_t bpp = size_t(p.source);
+                const int32_t last = p.width - 1;
                 for (int i = 0; i < n; ++i, c += 4) {
                     const uint8_t* px = srcRow + size_t(cols[i]) * bpp;
-                    c[0] = px[0];
-                    c[1] = px[1];
-                    c[2] = px[2];
+                    if (cols[i] != last)
+                        std::memcpy(c, px, 4);
+                    else
+                        std::memcpy(c, px, 3);
                 }
             } else {
                 for (int i = 0; i < n; ++i, c += 4)
@@ -411,8 +415,9 @@ void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32
             std::memcpy(outRow, outRow - outBytes, outBytes);  // same canvas row, same pixels
             continue;
         }
+        // Cleared here rather than when allocated: the row is then still in the cache.
         uint8_t* row = direct ? outRow : sc.row.data();
-        if (!direct) std::memset(row, 0, distinct * 4);
+        std::memset(row, 0, distinct * 4);
         for (size_t pi = 0; pi < passes.size(); ++pi)
             sources[pi] = SourceRow(passes[pi], canvasRow);
         if (cull) FindCover(passes, plan, sources, cover);

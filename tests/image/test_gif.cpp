@@ -384,7 +384,8 @@ TEST(GifReader, UnknownKindFindsGif) {
 
 TEST(GifEncoder, DispatchWritesFromTheSourceInPlace) {
     RaViru src(37, 11, 8, ImageKind::Bmp);
-    for (int i = 0; i < 256; ++i) src.SetPaletteEntry(i, uint8_t(i), uint8_t(255 - i), uint8_t(i * 7));
+    for (int i = 0; i < 256; ++i)
+        src.SetPaletteEntry(i, uint8_t(i), uint8_t(255 - i), uint8_t(i * 7));
     for (int y = 0; y < 11; ++y)
         for (int x = 0; x < 37; ++x) src.Row(y)[x] = uint8_t((x * y + x / 3) & 255);
     src.offsetX = 3;
