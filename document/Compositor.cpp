@@ -17,7 +17,7 @@ namespace {
 
 // floor((window position − origin) / zoom), clamped to the canvas.
 int SourceOf(int position, int origin, double zoom, int canvasSize) {
-    const double v = std::floor(double(position - origin) / zoom);
+    const double v = std::floor((double(position) - double(origin)) / zoom);
     if (!(v >= 0)) return 0;
     if (v >= double(canvasSize - 1)) return canvasSize - 1;
     return int(v);
@@ -121,7 +121,8 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
             p.k1 = int(std::lower_bound(cols.begin(), cols.end(), right,
                                         [](int c, int64_t v) { return c < v; }) -
                        cols.begin());
-            for (int k = p.k0; k < p.k1; ++k) p.columns.push_back(cols[size_t(k)] - l.x);
+            for (int k = p.k0; k < p.k1; ++k)
+                p.columns.push_back(int32_t(int64_t(cols[size_t(k)]) - l.x));
         }
         p.replaces = (p.mode == kNormal || p.mode == kBottomRule) && p.coverage[255] == 1.0f;
         if (p.k1 > p.k0) passes.push_back(std::move(p));
@@ -181,6 +182,9 @@ void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayReques
                                     int threads) {
     out.x = out.y = out.width = out.height = 0;
     out.bottomUp = false;
+    // The buffer is kept for reuse (the rows are cleared as they are composed); an early return
+    // leaves the image empty.
+    std::vector<uint8_t> buffer = std::move(out.bytes);
     out.bytes.clear();
     const int W = table.header.canvasWidth, H = table.header.canvasHeight;
     if (W < 1 || H < 1 || !(q.zoomX > 0) || !(q.zoomY > 0)) return;
@@ -192,7 +196,7 @@ void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayReques
     const int bottom = int(std::min<int64_t>(q.bottom, py1));
     if (right <= left || bottom <= top) return;
     // A view asks for its clip box; an area no screen has is refused rather than allocated.
-    if (uint64_t(right - left) * uint64_t(bottom - top) > kMaxImagePixels) return;
+    if (uint64_t(int64_t(right) - left) * uint64_t(int64_t(bottom) - top) > kMaxImagePixels) return;
 
     Plan plan;
     std::vector<int> columns(size_t(right - left));
@@ -207,7 +211,8 @@ void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayReques
     out.y = top;
     out.width = right - left;
     out.height = bottom - top;
-    out.bytes.assign(size_t(out.width) * size_t(out.height) * 4, 0);
+    buffer.resize(size_t(out.width) * size_t(out.height) * 4);
+    out.bytes = std::move(buffer);
     const auto passes = PreparePasses(table, table.bottom, 0, plan);
     ComposeAll(passes, plan, out, threads);
 }
@@ -216,6 +221,9 @@ void Compositor::ComposeFullInto(const LayerTable& table, int startSlot, int cou
                                  int threads) {
     out.x = out.y = out.width = out.height = 0;
     out.bottomUp = true;
+    // The buffer is kept for reuse (the rows are cleared as they are composed); an early return
+    // leaves the image empty.
+    std::vector<uint8_t> buffer = std::move(out.bytes);
     out.bytes.clear();
     const int W = table.header.canvasWidth, H = table.header.canvasHeight;
     if (W < 1 || H < 1 || uint64_t(W) * uint64_t(H) > kMaxImagePixels) return;
@@ -227,7 +235,8 @@ void Compositor::ComposeFullInto(const LayerTable& table, int startSlot, int cou
     out.width = W;
     out.height = H;
     out.bottomUp = true;
-    out.bytes.assign(size_t(W) * size_t(H) * 4, 0);
+    buffer.resize(size_t(W) * size_t(H) * 4);
+    out.bytes = std::move(buffer);
     const auto passes = PreparePasses(table, startSlot, count, plan);
     ComposeAll(passes, plan, out, threads);
 }

@@ -60,7 +60,7 @@ inline float CoverageOf(unsigned R, unsigned transparency) {
 
 std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int count,
                                      const Plan& plan);
-// Composes output rows [rowBegin, rowEnd) of `out` (zeroed, plan-sized).
+// Composes output rows [rowBegin, rowEnd) of `out` (plan-sized; its old bytes do not matter).
 void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32& out, int rowBegin,
                  int rowEnd);
 // Runs ComposeRows over all rows on one or two threads.

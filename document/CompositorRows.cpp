@@ -11,32 +11,29 @@ namespace quillet::compositing {
 
 namespace {
 
-// The blend modes on the three colour channels of one pixel at once, in 16-bit lanes: every
-// product of two bytes fits a lane, and each lane follows the integer rule of its mode.
+// The blend modes in 16-bit lanes, one colour channel each: every product of two bytes fits
+// a lane, and each lane follows the integer rule of its mode.
 template <int Mode>
-inline uint32_t BlendPixel(uint32_t dst, uint32_t src) {
+inline __m128i BlendLanes(__m128i d, __m128i s) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst)), zero);
-    const __m128i s = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(src)), zero);
     const __m128i k255 = _mm_set1_epi16(255);
-    __m128i r;
     if constexpr (Mode == 2) {
-        r = _mm_srli_epi16(_mm_mullo_epi16(d, s), 8);
+        return _mm_srli_epi16(_mm_mullo_epi16(d, s), 8);
     } else if constexpr (Mode == 3) {
-        r = _mm_sub_epi16(
+        return _mm_sub_epi16(
             k255,
             _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(k255, d), _mm_sub_epi16(k255, s)), 8));
     } else if constexpr (Mode == 4) {
-        r = _mm_min_epi16(d, s);
+        return _mm_min_epi16(d, s);
     } else if constexpr (Mode == 5) {
-        r = _mm_max_epi16(d, s);
+        return _mm_max_epi16(d, s);
     } else if constexpr (Mode == 6) {
-        r = _mm_max_epi16(_mm_sub_epi16(d, s), _mm_sub_epi16(s, d));
+        return _mm_max_epi16(_mm_sub_epi16(d, s), _mm_sub_epi16(s, d));
     } else if constexpr (Mode == 7) {
         const __m128i v = _mm_sub_epi16(_mm_sub_epi16(k255, d), s);
-        r = _mm_sub_epi16(k255, _mm_max_epi16(v, _mm_sub_epi16(zero, v)));
+        return _mm_sub_epi16(k255, _mm_max_epi16(v, _mm_sub_epi16(zero, v)));
     } else if constexpr (Mode == 8) {
-        r = _mm_and_si128(
+        return _mm_and_si128(
             _mm_sub_epi16(_mm_add_epi16(d, s), _mm_srli_epi16(_mm_mullo_epi16(d, s), 7)), k255);
     } else {
         const __m128i low = _mm_srli_epi16(_mm_mullo_epi16(d, s), 7);
@@ -44,9 +41,17 @@ inline uint32_t BlendPixel(uint32_t dst, uint32_t src) {
             k255,
             _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(k255, d), _mm_sub_epi16(k255, s)), 7));
         const __m128i isLow = _mm_cmplt_epi16(s, _mm_set1_epi16(128));
-        r = _mm_or_si128(_mm_and_si128(isLow, low), _mm_andnot_si128(isLow, high));
+        return _mm_or_si128(_mm_and_si128(isLow, low), _mm_andnot_si128(isLow, high));
     }
-    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(r, zero)));
+}
+
+// The blend of one pixel's three colour channels.
+template <int Mode>
+inline uint32_t BlendPixel(uint32_t dst, uint32_t src) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst)), zero);
+    const __m128i s = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(src)), zero);
+    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(BlendLanes<Mode>(d, s), zero)));
 }
 
 // Four bytes of a source pixel; `exact3` reads only three (the last pixel of a 24-bit row
@@ -96,6 +101,70 @@ inline uint32_t PixelRule(uint32_t dst, uint32_t src, unsigned R, bool opaque, c
     return (out & 0x00FFFFFFu) | (uint32_t(NewAlpha(dst >> 24, R)) << 24);
 }
 
+// NewAlpha of four pixels (alpha in the top byte of each lane of dst, R in each lane of Rv).
+// Both factors and the product fit the low 16 bits of each 32-bit lane, so a 16-bit multiply
+// gives it exactly.
+inline __m128i NewAlphaFour(__m128i dst, __m128i Rv) {
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    const __m128i da = _mm_srli_epi32(dst, 24);
+    const __m128i product = _mm_mullo_epi16(_mm_add_epi32(Rv, _mm_set1_epi32(1)), da);
+    const __m128i over = _mm_cmpgt_epi32(product, byte);
+    const __m128i capped = _mm_or_si128(_mm_and_si128(over, byte), _mm_andnot_si128(over, product));
+    const __m128i empty = _mm_cmpeq_epi32(da, _mm_setzero_si128());
+    return _mm_or_si128(_mm_and_si128(empty, Rv), _mm_andnot_si128(empty, capped));
+}
+
+// The normal rule on four pixels at once, each lane one pixel of one channel: per channel the
+// same multiply, multiply, add and truncate as Weighted. R = 0 needs no test, since 0 × s + 1 × d
+// is d and the alpha stays; nor does R = 255 at full coverage, since 1 × s + 0 × d is s.
+inline __m128i NormalFour(__m128i dst, __m128i src, const uint8_t* a, const float* A,
+                          const float* B) {
+    const unsigned R0 = a[0], R1 = a[1], R2 = a[2], R3 = a[3];
+    const __m128 c = _mm_setr_ps(A[R0], A[R1], A[R2], A[R3]);
+    const __m128 e = _mm_setr_ps(B[R0], B[R1], B[R2], B[R3]);
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    const __m128i b =
+        _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(c, _mm_cvtepi32_ps(_mm_and_si128(src, byte))),
+                                    _mm_mul_ps(e, _mm_cvtepi32_ps(_mm_and_si128(dst, byte)))));
+    const __m128i g = _mm_cvttps_epi32(
+        _mm_add_ps(_mm_mul_ps(c, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(src, 8), byte))),
+                   _mm_mul_ps(e, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(dst, 8), byte)))));
+    const __m128i r = _mm_cvttps_epi32(
+        _mm_add_ps(_mm_mul_ps(c, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(src, 16), byte))),
+                   _mm_mul_ps(e, _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(dst, 16), byte)))));
+    const __m128i na = NewAlphaFour(dst, _mm_setr_epi32(int(R0), int(R1), int(R2), int(R3)));
+    return _mm_or_si128(_mm_or_si128(b, _mm_slli_epi32(g, 8)),
+                        _mm_or_si128(_mm_slli_epi32(r, 16), _mm_slli_epi32(na, 24)));
+}
+
+// The blend of four pixels at once; a pixel with R = 0 keeps its colour and alpha.
+template <int Mode>
+inline __m128i BlendFour(__m128i dst, __m128i src, const uint8_t* a) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i colour = _mm_packus_epi16(
+        BlendLanes<Mode>(_mm_unpacklo_epi8(dst, zero), _mm_unpacklo_epi8(src, zero)),
+        BlendLanes<Mode>(_mm_unpackhi_epi8(dst, zero), _mm_unpackhi_epi8(src, zero)));
+    const __m128i Rv = _mm_setr_epi32(int(a[0]), int(a[1]), int(a[2]), int(a[3]));
+    const __m128i out = _mm_or_si128(_mm_and_si128(colour, _mm_set1_epi32(0x00FFFFFF)),
+                                     _mm_slli_epi32(NewAlphaFour(dst, Rv), 24));
+    const __m128i keep = _mm_cmpeq_epi32(Rv, zero);
+    return _mm_or_si128(_mm_and_si128(keep, dst), _mm_andnot_si128(keep, out));
+}
+
+// Four source pixels as four 32-bit lanes (the top byte is not used).
+template <int Step>
+inline __m128i LoadFour(const uint8_t* s, bool lastIsEnd) {
+    if constexpr (Step == 4) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    } else if constexpr (Step == 3) {
+        return _mm_setr_epi32(int(LoadSource<3>(s, false)), int(LoadSource<3>(s + 3, false)),
+                              int(LoadSource<3>(s + 6, false)),
+                              int(LoadSource<3>(s + 9, lastIsEnd)));
+    } else {
+        return _mm_set1_epi32(int(LoadSource<4>(s, false)));
+    }
+}
+
 // One layer over n destination pixels. `s` advances by Step bytes per pixel (0: one colour).
 // Eight alpha values at a time decide whether a stretch is untouched (all 0) or, for an
 // untransparent layer in the normal mode, a plain copy (all 255, and the alpha becomes 255).
@@ -114,6 +183,19 @@ void BlendRun(uint8_t* d, const uint8_t* s, const uint8_t* a, int n, const Layer
             for (int k = 0; k < 8; ++k) {
                 const uint32_t v = LoadSource<Step>(s + k * Step, i + k == n - 1) | 0xFF000000u;
                 std::memcpy(d + 4 * k, &v, 4);
+            }
+            continue;
+        }
+        if constexpr (Mode != kBottomRule) {
+            for (int k = 0; k < 8; k += 4) {
+                const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + 4 * k));
+                const __m128i src = LoadFour<Step>(s + k * Step, i + k + 3 == n - 1);
+                __m128i out;
+                if constexpr (Mode == kNormal)
+                    out = NormalFour(dst, src, a + i + k, A, B);
+                else
+                    out = BlendFour<Mode>(dst, src, a + i + k);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4 * k), out);
             }
             continue;
         }
@@ -190,7 +272,8 @@ void RunSegment(const LayerPass& p, const Plan& plan, const uint8_t* srcRow,
     const uint8_t* s;
     int step;
     if (plan.contiguous) {
-        const int lx0 = plan.distinctColumns[size_t(ka)] - p.x;
+        // The column lies inside the layer, so the difference fits whatever the layer's place.
+        const int lx0 = int(int64_t(plan.distinctColumns[size_t(ka)]) - p.x);
         a = alphaRow + lx0;
         if (p.source == kBgr24 || p.source == kBgra32) {
             s = srcRow + size_t(lx0) * size_t(p.source);
@@ -216,12 +299,16 @@ void RunSegment(const LayerPass& p, const Plan& plan, const uint8_t* srcRow,
         } else {
             uint8_t* c = sc.colour.data();
             if (p.source == kBgr24 || p.source == kBgra32) {
+                // Four bytes at a time (the fourth is never used), three for the row's last
+                // pixel, which may end the buffer.
                 const size_t bpp = size_t(p.source);
+                const int32_t last = p.width - 1;
                 for (int i = 0; i < n; ++i, c += 4) {
                     const uint8_t* px = srcRow + size_t(cols[i]) * bpp;
-                    c[0] = px[0];
-                    c[1] = px[1];
-                    c[2] = px[2];
+                    if (cols[i] != last)
+                        std::memcpy(c, px, 4);
+                    else
+                        std::memcpy(c, px, 3);
                 }
             } else {
                 for (int i = 0; i < n; ++i, c += 4)
@@ -240,9 +327,10 @@ struct RowSource {
 };
 
 RowSource SourceRow(const LayerPass& p, int canvasRow) {
-    const int ly = canvasRow - p.y;
+    // In 64 bits: a layer may sit anywhere an int32 reaches, and row − INT_MIN does not fit.
+    const int64_t ly = int64_t(canvasRow) - p.y;
     if (ly < 0 || ly >= p.height || p.k1 <= p.k0) return {};
-    const int storedRow = p.height - 1 - ly;  // layers keep the bottom row first
+    const int64_t storedRow = p.height - 1 - ly;  // layers keep the bottom row first
     return {p.pixels + size_t(storedRow) * p.stride, p.alpha + size_t(storedRow) * size_t(p.width)};
 }
 
@@ -263,7 +351,7 @@ void FindCover(const std::vector<LayerPass>& passes, const Plan& plan,
             if (cover[size_t(c)] >= 0) continue;
             uint64_t eight;
             if (plan.contiguous) {
-                const int lx = plan.distinctColumns[0] + c * 8 - p.x;
+                const int lx = int(int64_t(plan.distinctColumns[0]) + c * 8 - p.x);
                 std::memcpy(&eight, alphaRow + lx, 8);
             } else {
                 const int32_t* cols = p.columns.data() + (c * 8 - p.k0);
@@ -327,8 +415,9 @@ void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32
             std::memcpy(outRow, outRow - outBytes, outBytes);  // same canvas row, same pixels
             continue;
         }
+        // Cleared here rather than when allocated: the row is then still in the cache.
         uint8_t* row = direct ? outRow : sc.row.data();
-        if (!direct) std::memset(row, 0, distinct * 4);
+        std::memset(row, 0, distinct * 4);
         for (size_t pi = 0; pi < passes.size(); ++pi)
             sources[pi] = SourceRow(passes[pi], canvasRow);
         if (cull) FindCover(passes, plan, sources, cover);

@@ -1,12 +1,27 @@
 #include "image/ByteStream.h"
 
+#include <fcntl.h>
+
 #include <cstring>
 #include <limits>
 
 namespace quillet {
 
+namespace {
+
+bool OpenedForReadingOnly(FILE* file) {
+    if (!file) return false;
+    const int flags = fcntl(fileno(file), F_GETFL);
+    return flags >= 0 && (flags & O_ACCMODE) == O_RDONLY;
+}
+
+}  // namespace
+
+FileStream::FileStream(FILE* file, bool owns)
+    : file_(file), owns_(owns), readOnly_(OpenedForReadingOnly(file)) {}
+
 FileStream::FileStream(const char* path, const char* mode)
-    : file_(std::fopen(path, mode)), owns_(true) {}
+    : file_(std::fopen(path, mode)), owns_(true), readOnly_(OpenedForReadingOnly(file_)) {}
 
 FileStream::~FileStream() {
     if (owns_ && file_) std::fclose(file_);
@@ -33,10 +48,15 @@ bool FileStream::Eof() const { return !file_ || std::feof(file_); }
 bool FileStream::Error() const { return !file_ || std::ferror(file_); }
 int64_t FileStream::Size() const {
     if (!file_) return -1;
+    if (sizeKnown_) return size_;
     const off_t here = ftello(file_);
     if (here < 0 || fseeko(file_, 0, SEEK_END) != 0) return -1;
     const off_t end = ftello(file_);
     fseeko(file_, here, SEEK_SET);
+    if (readOnly_ && end >= 0) {
+        size_ = int64_t(end);
+        sizeKnown_ = true;
+    }
     return int64_t(end);
 }
 
@@ -89,9 +109,12 @@ bool MemoryStream::PutByte(uint8_t value) { return Write(&value, 1, 1) == 1; }
 
 bool MemoryStream::Seek(int64_t offset, int origin) {
     int64_t base = 0;
-    if (origin == SEEK_CUR) base = int64_t(pos_);
-    else if (origin == SEEK_END) base = int64_t(size_);
-    else if (origin != SEEK_SET) return false;
+    if (origin == SEEK_CUR)
+        base = int64_t(pos_);
+    else if (origin == SEEK_END)
+        base = int64_t(size_);
+    else if (origin != SEEK_SET)
+        return false;
     const int64_t target = base + offset;
     // Reading streams cannot move past their end; writing streams may (the gap reads as zeros).
     if (target < 0 || (!writable_ && target > int64_t(size_))) return false;

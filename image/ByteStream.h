@@ -37,7 +37,7 @@ public:
 class FileStream : public ByteStream {
 public:
     // Takes a stream opened elsewhere; closes it only when `owns` is set.
-    FileStream(FILE* file, bool owns) : file_(file), owns_(owns) {}
+    FileStream(FILE* file, bool owns);
     // Opens `path` with fopen's mode ("rb" or "wb"); isOpen() tells whether that worked.
     FileStream(const char* path, const char* mode);
     ~FileStream() override;
@@ -61,12 +61,17 @@ public:
 private:
     FILE* file_ = nullptr;
     bool owns_ = false;
+    // A stream opened only for reading keeps its length after the first look (readers ask for
+    // Remaining() often, and the file does not change under them); a writable one measures anew.
+    bool readOnly_ = false;
+    mutable int64_t size_ = -1;
+    mutable bool sizeKnown_ = false;
 };
 
 // Reads from a caller's block (read-only), or writes into a growing owned buffer.
 class MemoryStream : public ByteStream {
 public:
-    MemoryStream();  // empty, writable
+    MemoryStream();                                  // empty, writable
     MemoryStream(const uint8_t* data, size_t size);  // read-only view over the caller's bytes
 
     size_t Read(void* buffer, size_t size, size_t count) override;

@@ -127,18 +127,10 @@ bool decodeWith(RaViru& target, ByteStream& stream) {
 }
 
 // The codec object writes straight from the source image: the pixels are never copied.
-// (A codec whose writer reads from itself gets the header and info block instead.)
 template <class Codec>
 bool encodeWith(RaViru& source, ByteStream& stream) {
     Codec codec;
-    bool written;
-    if constexpr (requires { codec.Write(stream, source); }) {
-        written = codec.Write(stream, source);
-    } else {
-        codec.ShareHeaderFrom(source);
-        written = codec.Write(stream);
-    }
-    if (!written) {
+    if (!codec.Write(stream, static_cast<const RaViru&>(source))) {
         source.SetError(codec.lastError);
         return false;
     }

@@ -107,7 +107,9 @@ public:
     ~RaViruGIF() override;
 
     bool Read(ByteStream& stream);
-    bool Write(ByteStream& stream);
+    bool Write(ByteStream& stream);  // writes this object's own picture
+    // Writes `source`'s picture without copying it, with this object's extension settings.
+    bool Write(ByteStream& stream, const RaViru& source);
 
     GifGraphicControl graphicControl;
     int disposal = 0;
@@ -131,7 +133,7 @@ private:
     bool StorePicture(const ImageBlock& block, const uint8_t* indices);
     void DrawOver(const ImageBlock& block, const uint8_t* indices);
 
-    bool WriteLzw(ByteStream& stream, std::vector<uint8_t>& out);
+    bool WriteLzw(ByteStream& stream, std::vector<uint8_t>& out, const RaViru& source);
 
     GifInput input_;
     std::unique_ptr<GifLzwDecoder> decoder_;

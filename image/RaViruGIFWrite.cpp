@@ -23,17 +23,21 @@ bool drain(ByteStream& stream, std::vector<uint8_t>& out) {
 }
 }  // namespace
 
-bool RaViruGIF::Write(ByteStream& stream) {
-    if (!HasBlock()) {
+bool RaViruGIF::Write(ByteStream& stream) { return Write(stream, *this); }
+
+// Codes `source` with this writer's extension settings (disposal, comment); the picture is
+// read in place.
+bool RaViruGIF::Write(ByteStream& stream, const RaViru& source) {
+    if (!source.HasBlock()) {
         SetError("There is no image to write");
         return false;
     }
-    const int bitCount = BitCount();
+    const int bitCount = source.BitCount();
     if (bitCount > 8) {
         SetError("GIF holds only pictures of up to 8 bits per pixel");
         return false;
     }
-    if (Width() > 0xFFFF || Height() > 0xFFFF) {
+    if (source.Width() > 0xFFFF || source.Height() > 0xFFFF) {
         SetError("Picture is too large for GIF");
         return false;
     }
@@ -41,35 +45,36 @@ bool RaViruGIF::Write(ByteStream& stream) {
     std::vector<uint8_t> out;
     out.reserve(kOutputChunk + 1024);
     out.insert(out.end(), {'G', 'I', 'F', '8', '7', 'a'});
-    put16(out, Width());
-    put16(out, Height());
+    put16(out, source.Width());
+    put16(out, source.Height());
     out.push_back(uint8_t(0x80 | (((bitCount + 7) << 5) & 0xFF) | (bitCount - 1)));
     out.push_back(0);  // background index
     out.push_back(0);  // aspect
     // The packed byte announces 2^bitCount entries; a shorter palette is filled up with black
     // so the table has the size the byte promises.
-    const Rgbquad* palette = PaletteBase();
+    const Rgbquad* palette = source.PaletteBase();
     const int entries = 1 << bitCount;
     for (int i = 0; i < entries; ++i) {
-        const Rgbquad q = (palette && uint32_t(i) < header.biClrUsed) ? palette[i] : Rgbquad{};
+        const Rgbquad q =
+            (palette && uint32_t(i) < source.header.biClrUsed) ? palette[i] : Rgbquad{};
         out.insert(out.end(), {q.red, q.green, q.blue});
     }
 
     out.insert(out.end(), {0x21, 0xF9, 0x04});
-    out.push_back(uint8_t(((disposal << 2) & 0x1F) | (transparentIndex != -1 ? 1 : 0)));
-    put16(out, frameDelay);
-    out.push_back(uint8_t(transparentIndex));
+    out.push_back(uint8_t(((disposal << 2) & 0x1F) | (source.transparentIndex != -1 ? 1 : 0)));
+    put16(out, source.frameDelay);
+    out.push_back(uint8_t(source.transparentIndex));
     out.push_back(0);
 
     out.push_back(',');
-    put16(out, offsetX);
-    put16(out, offsetY);
-    put16(out, Width());
-    put16(out, Height());
+    put16(out, source.offsetX);
+    put16(out, source.offsetY);
+    put16(out, source.Width());
+    put16(out, source.Height());
     out.push_back(0);
 
     bool ok = drain(stream, out);
-    ok = WriteLzw(stream, out) && ok;
+    ok = WriteLzw(stream, out, source) && ok;
 
     const size_t commentLength = strnlen(comment, 255);
     if (commentLength) {
@@ -127,10 +132,10 @@ void cutPackets(GifLzwEncoder& e, std::vector<uint8_t>& out, bool all) {
 
 }  // namespace
 
-bool RaViruGIF::WriteLzw(ByteStream& stream, std::vector<uint8_t>& out) {
+bool RaViruGIF::WriteLzw(ByteStream& stream, std::vector<uint8_t>& out, const RaViru& source) {
     if (!encoder_) encoder_ = std::make_unique<GifLzwEncoder>();
     GifLzwEncoder& e = *encoder_;
-    const int bitCount = BitCount();
+    const int bitCount = source.BitCount();
     const int minCodeSize = bitCount < 2 ? 2 : bitCount;
     out.push_back(uint8_t(minCodeSize));
     e.initialWidth = minCodeSize + 1;
@@ -142,7 +147,7 @@ bool RaViruGIF::WriteLzw(ByteStream& stream, std::vector<uint8_t>& out) {
     e.codes.clear();
     std::memset(e.table, 0, sizeof e.table);
 
-    const int width = Width();
+    const int width = source.Width();
     std::vector<uint8_t> unpacked(static_cast<size_t>(width));
     uint32_t* const table = e.table;
     const int clearCode = e.clearCode;
@@ -162,8 +167,8 @@ bool RaViruGIF::WriteLzw(ByteStream& stream, std::vector<uint8_t>& out) {
     bool ok = true;
     int prefix = -1;
     // Rows go from the top of the picture (the last DIB row) down.
-    for (e.row = 0; e.row < Height(); ++e.row) {
-        const uint8_t* src = Row(Height() - 1 - e.row);
+    for (e.row = 0; e.row < source.Height(); ++e.row) {
+        const uint8_t* src = source.Row(source.Height() - 1 - e.row);
         if (bitCount == 4) {
             for (int x = 0; x < width; ++x)
                 unpacked[size_t(x)] = (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
@@ -207,7 +212,7 @@ bool RaViruGIF::WriteLzw(ByteStream& stream, std::vector<uint8_t>& out) {
             }
             prefix = int(pixel);
         }
-        if (e.row == Height() - 1) {
+        if (e.row == source.Height() - 1) {
             *codeOut++ = uint32_t(prefix) | uint32_t(codeWidth) << 16;
             if (nextFree > maxCode) ++codeWidth;
             *codeOut++ = uint32_t(e.endCode) | uint32_t(codeWidth) << 16;

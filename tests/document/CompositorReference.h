@@ -28,7 +28,7 @@ inline Placed Place(const LayerTable& t, int slot) {
     const int bits = text ? 8 : t.header.bitsPerPixel;
     for (int ly = 0; ly < l.height; ++ly) {
         for (int lx = 0; lx < l.width; ++lx) {
-            const int cx = l.x + lx, cy = l.y + ly;
+            const int64_t cx = int64_t(l.x) + lx, cy = int64_t(l.y) + ly;
             if (cx < 0 || cy < 0 || cx >= W || cy >= H) continue;
             const int stored = l.height - 1 - ly;
             const uint8_t* row = planes.pixels.data() + size_t(stored) * l.stride;

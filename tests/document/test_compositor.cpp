@@ -1,6 +1,7 @@
 // The compositor against the literal reference on random stacks, and the rules' edge cases.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <random>
 
@@ -119,6 +120,7 @@ void ExpectSame(const Image32& fast, const Image32& slow) {
 
 TEST(CompositorReference, RandomStacksAtFullSize) {
     std::mt19937 rng(11);
+    Image32 reused;
     for (int round = 0; round < 300; ++round) {
         SCOPED_TRACE(round);
         auto t = RandomStack(rng);
@@ -126,12 +128,15 @@ TEST(CompositorReference, RandomStacksAtFullSize) {
         const int start = order[std::uniform_int_distribution<size_t>(0, order.size() - 1)(rng)];
         const int count = std::uniform_int_distribution<int>(-1, 3)(rng);
         ExpectSame(Compositor::ComposeFull(*t, t->bottom, 0), reference::Full(*t, t->bottom, 0));
-        ExpectSame(Compositor::ComposeFull(*t, start, count), reference::Full(*t, start, count));
+        std::fill(reused.bytes.begin(), reused.bytes.end(), uint8_t(0x5A));
+        Compositor::ComposeFullInto(*t, start, count, reused);
+        ExpectSame(reused, reference::Full(*t, start, count));
     }
 }
 
 TEST(CompositorReference, RandomStacksOnDisplayAtEveryZoom) {
     std::mt19937 rng(23);
+    Image32 reused;
     const double zooms[] = {1.0 / 16, 0.125, 0.25, 0.3, 0.5, 2.0 / 3, 1, 1.5, 2, 3, 4, 7.3, 16};
     for (int round = 0; round < 300; ++round) {
         SCOPED_TRACE(round);
@@ -161,7 +166,10 @@ TEST(CompositorReference, RandomStacksOnDisplayAtEveryZoom) {
         }
         const Image32 fast = Compositor::ComposeDisplay(*t, q);
         ExpectSame(fast, reference::Display(*t, q));
-        ExpectSame(Compositor::ComposeDisplay(*t, q, 2), fast);
+        // A view's buffer kept between repaints: stale bytes must not show through.
+        std::fill(reused.bytes.begin(), reused.bytes.end(), uint8_t(0xA5));
+        Compositor::ComposeDisplayInto(*t, q, reused, 2);
+        ExpectSame(reused, fast);
     }
 }
 
@@ -355,5 +363,44 @@ TEST(Compositor, OpaqueLayersHideOnlyWhatTheyFullyCover) {
         const DisplayRequest q = Compositor::CentredRequest(*t, 64, 2, zoom);
         ExpectSame(Compositor::ComposeDisplay(*t, q), reference::Display(*t, q));
         ExpectSame(Compositor::ComposeFull(*t, t->bottom, 0), reference::Full(*t, t->bottom, 0));
+    }
+}
+
+TEST(Compositor, LayersAnywhereAnInt32ReachesComposeWithoutOverflow) {
+    // Layers far outside the canvas, at the ends of the int32 range and past ±2^30, beside
+    // layers that cover it: every path must skip the far ones and draw the rest as usual.
+    const int32_t far[] = {INT32_MIN,     INT32_MIN + 1, -(1 << 30), (1 << 30),
+                           INT32_MAX - 3, INT32_MAX,     -3,         5};
+    std::mt19937 rng(41);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        auto t = Canvas(37, 29, round % 3 == 0 ? 8 : 24);
+        for (int slot = 0; slot < 6; ++slot) {
+            AddLayer(*t, slot, 0, 0, pick(1, 40), pick(1, 30),
+                     pick(0, 4) == 0 ? LayerKind::Text : 0);
+            Layer& l = t->layer(slot);
+            l.x = far[pick(0, 7)];
+            l.y = far[pick(0, 7)];
+            l.transparency = uint8_t(pick(0, 2) * 100);
+            l.blendMode = uint8_t(pick(0, 9));
+            for (auto& b : t->planesOf(slot).pixels) b = uint8_t(rng());
+            for (auto& b : t->planesOf(slot).alpha) b = uint8_t(pick(0, 2) == 0 ? 255 : rng());
+        }
+        ExpectSame(Compositor::ComposeFull(*t, t->bottom, 0), reference::Full(*t, t->bottom, 0));
+        for (double zoom : {0.25, 0.5, 1.0, 3.0}) {
+            DisplayRequest q = Compositor::CentredRequest(*t, 60, 50, zoom);
+            ExpectSame(Compositor::ComposeDisplay(*t, q), reference::Display(*t, q));
+            q.originX = -7;  // scrolled
+            ExpectSame(Compositor::ComposeDisplay(*t, q, 2), reference::Display(*t, q));
+        }
+        // Merge: three layers from the second one written into it.
+        const auto order = t->Order();
+        const int start = order.size() > 1 ? order[1] : order[0];
+        const Image32 merged = Compositor::ComposeFull(*t, start, 3);
+        ExpectSame(merged, reference::Full(*t, start, 3));
+        ASSERT_TRUE(Compositor::WriteIntoLayer(*t, start, merged));
+        EXPECT_EQ(t->layer(start).x, 0);
+        EXPECT_EQ(t->layer(start).width, 37);
     }
 }

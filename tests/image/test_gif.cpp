@@ -381,3 +381,32 @@ TEST(GifReader, UnknownKindFindsGif) {
     EXPECT_EQ(img.kind, ImageKind::Gif);
     expectPixels(img, f.pixels, 7, 5, "unknown kind");
 }
+
+TEST(GifEncoder, DispatchWritesFromTheSourceInPlace) {
+    RaViru src(37, 11, 8, ImageKind::Bmp);
+    for (int i = 0; i < 256; ++i)
+        src.SetPaletteEntry(i, uint8_t(i), uint8_t(255 - i), uint8_t(i * 7));
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 37; ++x) src.Row(y)[x] = uint8_t((x * y + x / 3) & 255);
+    src.offsetX = 3;
+    src.transparentIndex = 17;
+    src.frameDelay = 40;
+    const uint8_t* before = src.bits;
+    MemoryStream dispatched;
+    ASSERT_TRUE(src.Encode(dispatched, ImageKind::Gif)) << src.lastError;
+    EXPECT_EQ(src.bits, before);
+
+    // The same picture written by a GIF object from its own copy gives the same bytes.
+    RaViruGIF own;
+    own.CloneFrom(src, true);
+    MemoryStream direct;
+    ASSERT_TRUE(own.Write(direct));
+    EXPECT_EQ(dispatched.buffer(), direct.buffer());
+
+    // Written from another picture, the writer's own extension settings apply.
+    own.disposal = 2;
+    MemoryStream fromSource;
+    ASSERT_TRUE(own.Write(fromSource, src));
+    ASSERT_EQ(fromSource.buffer().size(), direct.buffer().size());
+    EXPECT_EQ(fromSource.buffer()[13 + 768 + 3], 0x09);  // disposal 2, transparent index given
+}

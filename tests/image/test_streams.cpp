@@ -69,3 +69,29 @@ TEST(FileStream, RoundTripAndSize) {
     EXPECT_FALSE(missing.isOpen());
     EXPECT_EQ(missing.GetByte(), -1);
 }
+
+TEST(FileStream, SizeFollowsWritesAndStaysRightForReaders) {
+    const auto path =
+        (std::filesystem::temp_directory_path() / ("quillet-fs2-" + std::to_string(getpid())))
+            .string();
+    {
+        FileStream out(path.c_str(), "w+b");  // writable: every call measures the file
+        EXPECT_EQ(out.Size(), 0);
+        EXPECT_EQ(out.Write("abc", 1, 3), 3u);
+        EXPECT_EQ(out.Size(), 3);
+        EXPECT_TRUE(out.Seek(1, SEEK_SET));
+        EXPECT_EQ(out.Write("xyz", 1, 3), 3u);
+        EXPECT_EQ(out.Size(), 4);
+        EXPECT_EQ(out.Tell(), 4);
+    }
+    FILE* raw = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(raw, nullptr);
+    FileStream in(raw, true);  // a reader taken from elsewhere caches its size too
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(in.Remaining(), 4 - i);
+        EXPECT_EQ(in.GetByte(), "axyz"[i]);
+    }
+    EXPECT_EQ(in.Size(), 4);
+    EXPECT_EQ(in.GetByte(), -1);
+    std::remove(path.c_str());
+}
