@@ -1,0 +1,109 @@
+#include "cli/CliCommands.h"
+
+#include <charconv>
+#include <ostream>
+
+#include "document/CBrevDoc.h"
+#include "document/DocumentFiles.h"
+#include "image/PsdReader.h"
+#include "image/RaViru.h"
+#include "platform/UserPort.h"
+
+namespace quillet::cli {
+
+namespace {
+constexpr const char* kUsage =
+    "usage: quillet-cli info FILE\n"
+    "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n";
+
+// Messages the editor would show in a box go to standard error; questions get the default.
+class StderrUserPort : public UserPort {
+public:
+    explicit StderrUserPort(std::ostream& err) : err_(err) {}
+    void showMessage(const std::string& text, MessageIcon) override { err_ << text << '\n'; }
+    Answer ask(const std::string& text, Buttons buttons, MessageIcon) override {
+        err_ << text << '\n';
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No
+                                                                            : Answer::Cancel;
+    }
+
+private:
+    std::ostream& err_;
+};
+
+bool parseInt(const std::string& text, int low, int high, int& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= low && value <= high;
+}
+
+int usage(std::ostream& err) {
+    err << kUsage;
+    return 2;
+}
+
+int info(const std::string& path, std::ostream& out, std::ostream& err) {
+    const int kind = FileKindOfPath(path);
+    if (kind == FileKind::Vlr) {
+        StderrUserPort user(err);
+        CBrevDoc doc(user);
+        std::string error;
+        if (!OpenDocument(doc, path, {}, &error)) {
+            err << path << ": " << error << '\n';
+            return 1;
+        }
+        const LayerTable& t = doc.Layers();
+        out << t.header.canvasWidth << 'x' << t.header.canvasHeight << " 24 " << t.Count() << '\n';
+        return 0;
+    }
+    RaViru image;
+    bool ok;
+    if (LowerExtension(path) == "psd")
+        ok = ReadPsd(path, image) == PsdResult::Ok;
+    else
+        ok = image.ReadFile(path, kind == FileKind::Sco ? ImageKind::Unknown : kind);
+    if (!ok || !image.HasBlock()) {
+        err << path << ": " << (image.lastError[0] ? image.lastError : "no picture in the file")
+            << '\n';
+        return 1;
+    }
+    out << image.Width() << 'x' << image.Height() << ' ' << image.BitCount() << ' '
+        << std::max(1, int(image.frameCount)) << '\n';
+    return 0;
+}
+
+int convert(const std::vector<std::string>& args, std::ostream& err) {
+    OpenOptions open;
+    SaveOptions save;
+    for (size_t i = 3; i < args.size(); i += 2) {
+        if (i + 1 >= args.size()) return usage(err);
+        if (args[i] == "--frame") {
+            if (!parseInt(args[i + 1], 0, 1 << 20, open.frameIndex)) return usage(err);
+        } else if (args[i] == "--quality") {
+            if (!parseInt(args[i + 1], 1, 100, save.jpegQuality)) return usage(err);
+        } else {
+            return usage(err);
+        }
+    }
+    StderrUserPort user(err);
+    CBrevDoc doc(user);
+    std::string error;
+    if (!OpenDocument(doc, args[1], open, &error)) {
+        err << args[1] << ": " << error << '\n';
+        return 1;
+    }
+    if (!SaveDocument(doc, args[2], save, &error)) {
+        err << args[2] << ": " << error << '\n';
+        return 1;
+    }
+    return 0;
+}
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() == 2 && args[0] == "info") return info(args[1], out, err);
+    if (args.size() >= 3 && args[0] == "convert") return convert(args, err);
+    return usage(err);
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,12 @@
+#pragma once
+// quillet-cli's commands, callable from tests with their own streams.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace quillet::cli {
+
+// Exit codes: 0 done, 1 the file could not be read or written, 2 wrong arguments.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace quillet::cli

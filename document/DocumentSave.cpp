@@ -1,0 +1,171 @@
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include "base/Utf.h"
+#include "document/CBrevDoc.h"
+#include "document/DocumentFiles.h"
+#include "document/VlrWriter.h"
+#include "image/CQuantizer.h"
+#include "platform/UserPort.h"
+
+namespace quillet {
+
+namespace {
+const char* const kConversionFailed = "변환을 성공하지 못했습니다.";
+
+bool fail(std::string* error, std::string text) {
+    if (error) *error = std::move(text);
+    return false;
+}
+
+int composeThreads() {
+    return std::thread::hardware_concurrency() > 1 ? 2 : 1;
+}
+
+// The flat picture in the export image's format: BGR at 24 bits, BGRA at 32, the nearest
+// palette index at 8; rows the compositor did not produce stay 255.
+void fillExport(const LayerTable& t, const std::vector<uint8_t>& flat, RaViru& out) {
+    const int W = out.Width(), H = out.Height(), bits = out.BitCount();
+    const bool have = flat.size() == size_t(W) * size_t(H) * 4;
+    for (int y = 0; y < H; ++y) {
+        uint8_t* dst = out.Row(y);
+        if (!have || (bits != 24 && bits != 32 && bits != 8)) {
+            std::memset(dst, 255, out.rowBytes);
+            continue;
+        }
+        const uint8_t* src = flat.data() + size_t(y) * size_t(W) * 4;
+        if (bits == 24) {
+            for (int x = 0; x < W; ++x, src += 4, dst += 3) {
+                dst[0] = src[0];
+                dst[1] = src[1];
+                dst[2] = src[2];
+            }
+        } else if (bits == 32) {
+            std::memcpy(dst, src, size_t(W) * 4);
+        } else {
+            for (int x = 0; x < W; ++x, src += 4)
+                dst[x] = uint8_t(t.NearestPaletteIndex(uint32_t(src[2]) << 16 |
+                                                       uint32_t(src[1]) << 8 | src[0]));
+        }
+    }
+}
+
+// GIF: the flat picture as a canvas-sized 24-bit image, reduced to 256 colours.
+bool quantizedExport(const std::vector<uint8_t>& flat, int W, int H, RaViru& out) {
+    RaViru full(W, H, 24, ImageKind::Gif);
+    if (!full.HasBlock() || flat.size() != size_t(W) * size_t(H) * 4) return false;
+    for (int y = 0; y < H; ++y) {
+        const uint8_t* src = flat.data() + size_t(y) * size_t(W) * 4;
+        uint8_t* dst = full.Row(y);
+        for (int x = 0; x < W; ++x, src += 4, dst += 3) {
+            dst[0] = src[0];
+            dst[1] = src[1];
+            dst[2] = src[2];
+        }
+    }
+    CQuantizer quantizer(256, 8);
+    if (!quantizer.ProcessImage(full)) return false;
+    return quantizer.MakeIndexed(full, out);
+}
+}  // namespace
+
+bool SaveDocument(CBrevDoc& doc, const std::string& path, const SaveOptions& options,
+                  std::string* error) {
+    const bool selection = doc.SelectionActive();
+    const int kind = FileKindOfPath(path);
+    // PCX and "sco" are not written: a save that writes nothing must not report success.
+    if (!KindWritable(kind))
+        return fail(error, "Can't save as ." + LowerExtension(path) + ": not a writable format");
+
+    if (kind == FileKind::Vlr) {
+        VlrWriter writer(doc);
+        const bool ok = writer.Save(path);
+        doc.SetSelectionActive(selection);
+        return ok || fail(error, writer.error());
+    }
+
+    LayerTable& t = doc.Layers();
+    if (!t.InList(t.bottom)) return fail(error, "The document has no layers");
+    {
+        Image32 full = Compositor::ComposeFull(t, t.bottom, 0, composeThreads());
+        if (full.width == t.header.canvasWidth && full.height == t.header.canvasHeight)
+            doc.FlatImage() = std::move(full.bytes);
+        else
+            doc.FlatImage().clear();
+    }
+    const int W = t.header.canvasWidth, H = t.header.canvasHeight;
+    RaViru& image = doc.Image();
+
+    // The document keeps its depth and palette: the reduced picture lives only in the export.
+    RaViru out(ImageKind::Unknown);
+    bool built;
+    if (kind == FileKind::Gif) {
+        built = quantizedExport(doc.FlatImage(), W, H, out);
+    } else {
+        const int bits = t.header.bitsPerPixel;
+        built = out.Allocate(W, H, bits, t.header.imageKind) != nullptr;
+        if (built) {
+            if (bits <= 8 && !t.palette.empty())
+                out.SetPaletteFromQuads(t.palette.data(), int(t.palette.size()));
+            fillExport(t, doc.FlatImage(), out);
+        }
+    }
+    // The export must hold exactly the flat block of the canvas (its 8-bit form for GIF).
+    const uint64_t expected = kind == FileKind::Gif ? StrideFor(8, W) * uint64_t(std::max(H, 0))
+                                                    : uint64_t(t.header.canvasImageSize);
+    if (!built || !out.HasBlock() || out.Width() != W || out.Height() != H ||
+        uint64_t(out.rowBytes) * uint64_t(H) != expected) {
+        doc.User().showMessage(kConversionFailed, MessageIcon::Warning);
+        return fail(error, kConversionFailed);
+    }
+    out.SetHorizontalDpi(image.dpiX);
+    out.SetVerticalDpi(image.dpiY);
+    out.jpegQuality = options.jpegQuality >= 0 ? uint8_t(std::min(options.jpegQuality, 255))
+                                               : image.jpegQuality;
+    image.AdoptFrom(out);
+
+    const bool written = image.WriteFile(path, kind);
+    doc.SetSelectionActive(selection);
+    if (!written) return fail(error, image.lastError);
+    doc.SetModified(false);
+    return true;
+}
+
+std::u16string ProposedSaveName(std::u16string_view documentPath, std::u16string_view title,
+                                int imageKind) {
+    if (!documentPath.empty() && KindWritable(imageKind)) return std::u16string(documentPath);
+    std::u16string name(title);
+    if (name.find_first_of(u"#%;/\\") != std::u16string::npos) name = u"UntitledImage";
+    // A kind that cannot be written proposes BMP rather than a name whose save must fail.
+    const int kind = KindWritable(imageKind) ? imageKind : FileKind::Bmp;
+    return name + utf8ToUtf16(ExtensionOfKind(kind));
+}
+
+std::u16string CompleteSaveName(std::u16string_view chosen, int imageKind) {
+    std::u16string name(chosen);
+    const std::u16string_view tail =
+        chosen.size() > 5 ? chosen.substr(chosen.size() - 5) : chosen;
+    if (tail.find(u'.') == std::u16string_view::npos) {
+        const int kind = KindWritable(imageKind) ? imageKind : FileKind::Bmp;
+        name += utf8ToUtf16(ExtensionOfKind(kind));
+    }
+    return name;
+}
+
+std::u16string DocumentTitle(const CBrevDoc& doc, std::u16string_view extra) {
+    std::u16string title = doc.FileName();
+    title += u' ';
+    title += utf8ToUtf16(std::to_string(int(doc.Zoom() * 100)));
+    title += u" % (";
+    const int slot = doc.CurrentLayer();
+    if (LayerTable::IsValidIndex(slot)) title += doc.Layers().layer(slot).Name();
+    title += u')';
+    if (!extra.empty()) {
+        title += u' ';
+        title += extra;
+    }
+    return title;
+}
+
+}  // namespace quillet
