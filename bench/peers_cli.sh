@@ -17,7 +17,7 @@ best() {  # "wall cpu" of the run with the least wall time
   local best_wall="" best_cpu=""
   for _ in $(seq "$runs"); do
     /usr/bin/time -f '%e %U %S' -o "$dir/time.txt" "$@" >/dev/null 2>&1
-    read -r wall cpu < <(awk '{printf "%d %d", $1 * 1000, ($2 + $3) * 1000}' "$dir/time.txt")
+    read -r wall cpu < <(awk '{printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000}' "$dir/time.txt")
     if [ -z "$best_wall" ] || [ "$wall" -lt "$best_wall" ]; then
       best_wall=$wall
       best_cpu=$cpu
