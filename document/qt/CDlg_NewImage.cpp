@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+
+#include "document/PictureHeader.h"
 #include <QVBoxLayout>
 
 namespace quillet {
