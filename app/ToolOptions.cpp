@@ -3,9 +3,9 @@
 namespace quillet {
 namespace {
 
-OptionSlider off() { return OptionSlider{false, kOptionIdleText, 0, 0, 0}; }
-OptionSlider feather(int value) {
-    return OptionSlider{true, "경계퍼짐", value, 0, kFeatherMaximum};
+OptionSliderSetting off() { return OptionSliderSetting{false, kOptionIdleText, 0, 0, 0}; }
+OptionSliderSetting feather(int value) {
+    return OptionSliderSetting{true, "경계퍼짐", value, 0, kFeatherMaximum};
 }
 
 }  // namespace

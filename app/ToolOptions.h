@@ -5,18 +5,19 @@
 
 namespace quillet {
 
-struct OptionSlider {
+// (The view keeps its own per-document copy in ToolState::slider1/2.)
+struct OptionSliderSetting {
     bool enabled = false;
     std::string_view label{};  // UTF-8; the idle text when disabled
     int value = 0;
     int minimum = 0;
     int maximum = 0;
-    bool operator==(const OptionSlider&) const = default;
+    bool operator==(const OptionSliderSetting&) const = default;
 };
 
 struct OptionSliders {
-    OptionSlider first;
-    OptionSlider second;
+    OptionSliderSetting first;
+    OptionSliderSetting second;
     bool operator==(const OptionSliders&) const = default;
 };
 

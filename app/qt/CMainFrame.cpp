@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -62,7 +63,11 @@ CMainFrame::CMainFrame(AppCounters& counters, QWidget* parent)
     resize(1280, 860);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // Closing the window while it is torn down activates the remaining document windows one
+    // by one; the command states must not be refreshed from a half-destroyed frame.
+    disconnect(mdiArea_, nullptr, this, nullptr);
+}
 
 // --- Menus and keys -------------------------------------------------------------------------
 
@@ -260,6 +265,14 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     if (paths.isEmpty()) return;
     event->acceptProposedAction();
     openFiles(paths);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (canClose_ && !canClose_()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 QStringList CMainFrame::recentFiles() const {

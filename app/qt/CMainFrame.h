@@ -112,6 +112,10 @@ public:
     using ColourChooser = std::function<std::optional<QColor>(const QColor&, const QString&)>;
     void setColourChooser(ColourChooser chooser);
 
+    // Asked when the window is about to close (the title bar, 57665, 5008); false keeps the
+    // program running. Without one the window simply closes.
+    void setCloseHandler(std::function<bool()> canClose) { canClose_ = std::move(canClose); }
+
     // True while close all (1426) runs: a closing document must not ask about saving.
     bool isClosingAllDocuments() const { return closingAll_; }
 
@@ -127,6 +131,7 @@ signals:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct Handler {
@@ -176,6 +181,7 @@ private:
     std::array<PanelPlacement, kPanelCount> placements_{};
 
     std::function<bool(const QString&)> openFile_;
+    std::function<bool()> canClose_;
     ColourSwatches swatches_;
     ColourChooser colourChooser_;
     bool closingAll_ = false;

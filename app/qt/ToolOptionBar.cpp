@@ -43,7 +43,7 @@ ToolOptionBar::ToolOptionBar(QWidget* parent) : QWidget(parent) {
     apply(idleOptionSliders());
 }
 
-void ToolOptionBar::applyRow(Row& r, const OptionSlider& s) {
+void ToolOptionBar::applyRow(Row& r, const OptionSliderSetting& s) {
     const QSignalBlocker b1(r.slider);
     const QSignalBlocker b2(r.field);
     r.label->setText(QString::fromUtf8(s.label.data(), qsizetype(s.label.size())));

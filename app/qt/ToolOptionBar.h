@@ -33,7 +33,7 @@ private:
         QSpinBox* field = nullptr;
     };
     const Row& row(int which) const { return rows_[which == 0 ? 0 : 1]; }
-    void applyRow(Row& row, const OptionSlider& setting);
+    void applyRow(Row& row, const OptionSliderSetting& setting);
 
     Row rows_[2];
 };

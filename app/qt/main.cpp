@@ -1,20 +1,49 @@
+// Start-up in its fixed order: the update check before anything else, then the profile, the
+// home directory and its settings, the splash, the captions, the command-line file and the
+// File Open setting. The logic lives in CBrevAppShell and CBrevApp.
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 
-#include "app/AppCounters.h"
+#include "app/CBrevApp.h"
+#include "app/QuilletHome.h"
+#include "app/qt/CBrevAppShell.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/KoreanFont.h"
+#include "app/qt/SplashPicture.h"
+#include "services/qt/CDlg_UpdateCheck.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Velloran Applications"));
-    QApplication::setApplicationName(QStringLiteral("Quillet"));
+    QElapsedTimer clock;
+    clock.start();
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QString::fromUtf8(quillet::kOrganizationName));
+    QApplication::setApplicationName(QString::fromUtf8(quillet::kApplicationName));
     QApplication::setApplicationVersion(QStringLiteral("4.6"));
     quillet::installKoreanFont();
-    quillet::AppCounters counters;
-    quillet::CMainFrame frame(counters);
-    frame.show();
-    // A file named on the command line opens like a dropped one.
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1) frame.openFiles({args[1]});
-    return app.exec();
+
+    if (quillet::offerUpdateAtStartup()) return 1;  // the site opened: this version quits
+
+    quillet::CBrevAppShell shell;
+    if (!shell.start(quillet::quilletHomeDirectory(quillet::currentHomeEnvironment()))) return 1;
+    quillet::CMainFrame& frame = shell.frame();
+    quillet::showSplash(500);
+    frame.setWindowTitle(QStringLiteral("[인터넷] 연결하여 업데이트 여부 확인..."));
+    frame.setAcceptDrops(true);
+    frame.showMaximized();
+    if (std::getenv("QUILLET_STARTUP_TIMING"))
+        QTimer::singleShot(0, [&] {
+            std::fprintf(stderr, "quillet: first window shown after %lld ms\n",
+                         static_cast<long long>(clock.elapsed()));
+        });
+
+    // The raw command line is one file name, spaces and all.
+    QStringList words = QApplication::arguments().mid(1);
+    const std::string file = quillet::CBrevApp::commandLineFile(words.join(QChar(' ')).toStdString());
+    if (!file.empty()) frame.openFiles({QString::fromStdString(file)});
+    frame.setWindowTitle(QStringLiteral("Quillet 4.6"));
+    if (file.empty() && shell.app().settings().showOpenAtStart) frame.dispatchCommand(57601);
+    return application.exec();
 }

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+
+#include "document/PictureHeader.h"
 #include <QVBoxLayout>
 
 namespace quillet {

@@ -51,14 +51,14 @@ TEST(ColourSwatches, SwapExchangesColoursIndicesAndPickerPositions) {
 TEST(ToolOptions, SelectionWandAndPaintingTools) {
     const auto rect = optionSlidersForTool(1342, 7);
     ASSERT_TRUE(rect);
-    EXPECT_EQ(rect->first, (OptionSlider{true, "경계퍼짐", 7, 0, 30}));
+    EXPECT_EQ(rect->first, (OptionSliderSetting{true, "경계퍼짐", 7, 0, 30}));
     EXPECT_FALSE(rect->second.enabled);
     const auto wand = optionSlidersForTool(1344, 4);
     ASSERT_TRUE(wand);
-    EXPECT_EQ(wand->first, (OptionSlider{true, "포함한계치", 25, 0, 60}));
+    EXPECT_EQ(wand->first, (OptionSliderSetting{true, "포함한계치", 25, 0, 60}));
     EXPECT_EQ(wand->second.label, "경계퍼짐");
     EXPECT_EQ(wand->second.value, 4);
-    EXPECT_EQ(optionSlidersForTool(1354, 0)->first, (OptionSlider{true, "퍼짐정도", 10, 5, 30}));
+    EXPECT_EQ(optionSlidersForTool(1354, 0)->first, (OptionSliderSetting{true, "퍼짐정도", 10, 5, 30}));
     EXPECT_EQ(*optionSlidersForTool(1347, 9), idleOptionSliders());
     EXPECT_FALSE(optionSlidersForTool(4250, 0).has_value());
 }
@@ -72,21 +72,4 @@ TEST(AppCounters, RunningNumbersAreIndependentAndPerObject) {
     EXPECT_EQ(a.takeCaptureNumber(), 1);
     EXPECT_EQ(a.takeChannelNumber(), 0);
     EXPECT_EQ(b.takeResourceImageNumber(), 0);  // a second application shares nothing
-}
-
-TEST(AppCounters, DocumentNumbersWrapAndSkipOpenDocuments) {
-    AppCounters c;
-    EXPECT_EQ(c.takeDocumentNumber(), 1);
-    EXPECT_EQ(c.takeDocumentNumber(), 2);
-    for (int n = 3; n <= 999; ++n) ASSERT_EQ(c.takeDocumentNumber(), n);
-    EXPECT_EQ(c.takeDocumentNumber(), 0);  // all 999 open
-    c.releaseDocumentNumber(2);
-    c.releaseDocumentNumber(500);
-    EXPECT_FALSE(c.documentNumberInUse(2));
-    EXPECT_EQ(c.takeDocumentNumber(), 2);  // wraps to the first free number
-    EXPECT_EQ(c.takeDocumentNumber(), 500);
-    EXPECT_EQ(c.takeDocumentNumber(), 0);
-    c.releaseDocumentNumber(0);  // out of range: ignored
-    c.releaseDocumentNumber(1000);
-    EXPECT_FALSE(c.documentNumberInUse(1000));
 }

@@ -1,0 +1,141 @@
+#include "app/CBrevApp.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/QuilletHome.h"
+#include "app/SettingsFile.h"
+#include "base/Utf.h"
+#include "document/CBrevDoc.h"
+#include "document/DocumentFiles.h"
+#include "image/RaViru.h"
+#include "platform/UserPort.h"
+
+namespace quillet {
+
+CBrevApp::CBrevApp(UserPort& user) : user_(user) {}
+
+CBrevApp::~CBrevApp() {
+    // Documents delete their journal files, which live in the folder: they go first.
+    while (!documents_.empty()) closeDocument(*documents_.back().doc);
+    journal_.reset();
+}
+
+bool CBrevApp::start(const std::string& home, std::u16string_view startDirectory) {
+    home_ = home;
+    std::string error;
+    if (!prepareQuilletHome(home_, error)) std::fprintf(stderr, "quillet: %s\n", error.c_str());
+    if (!loadFrameSettings(home_, startDirectory, settings_, user_)) return false;
+    const std::string tmp = quilletTmpDirectory(home_);
+    // Clean-up first: our own folder is locked from birth, so it is never taken for abandoned.
+    abandonedRemoved_ = JournalFolder::RemoveAbandoned(tmp);
+    journal_ = JournalFolder::Create(tmp, error);
+    if (!journal_) std::fprintf(stderr, "quillet: no journal folder: %s\n", error.c_str());
+    return true;
+}
+
+bool CBrevApp::saveSettings() const {
+    return !home_.empty() && saveFrameSettings(home_, settings_);
+}
+
+CBrevDoc& CBrevApp::createDocument() {
+    auto doc = std::make_unique<CBrevDoc>(user_, numbers_.Acquire());
+    if (journal_) doc->Journal().SetFolder(journal_->Path());
+    documents_.push_back({std::move(doc), {}});
+    return *documents_.back().doc;
+}
+
+CBrevDoc* CBrevApp::openDocument(const std::string& path, std::string* error) {
+    CBrevDoc& doc = createDocument();
+    if (!OpenDocument(doc, path, {}, error)) {
+        closeDocument(doc);
+        return nullptr;
+    }
+    documents_.back().path = path;
+    return &doc;
+}
+
+CBrevDoc* CBrevApp::openResourcePicture(int command) {
+    struct Source {
+        int command;
+        const char* resource;
+        int kind;
+        const char* title;
+    };
+    static constexpr Source kSources[] = {
+        {1416, "IDR_JPG1", ImageKind::Jpeg, "JPEG Resource Image %d"},
+        {1417, "1011", ImageKind::Gif, "GIF Resource Image %d"},
+        {1425, "1015", ImageKind::Tiff, "TIF Resource Image %d"},
+        {1407, "3131", ImageKind::Bmp, "BITMAP Resource Image %d"},
+    };
+    const auto* source = std::find_if(std::begin(kSources), std::end(kSources),
+                                      [&](const Source& s) { return s.command == command; });
+    if (source == std::end(kSources)) return nullptr;
+    CBrevDoc& doc = createDocument();
+    if (!doc.Image().ReadResource(source->resource, source->kind, &user_)) {
+        closeDocument(doc);
+        return nullptr;
+    }
+    char title[64];
+    std::snprintf(title, sizeof title, source->title, counters_.takeResourceImageNumber());
+    const std::u16string name = utf8ToUtf16(title);
+    if (!BuildDocumentFromImage(doc, name, 255)) {
+        closeDocument(doc);
+        return nullptr;
+    }
+    doc.SetFileName(name);
+    return &doc;
+}
+
+void CBrevApp::closeDocument(CBrevDoc& doc) {
+    auto it = std::find_if(documents_.begin(), documents_.end(),
+                           [&](const Entry& e) { return e.doc.get() == &doc; });
+    if (it == documents_.end()) return;
+    const int number = doc.DocumentNumber();
+    doc.Close();
+    documents_.erase(it);  // the journal files go with the document
+    numbers_.Release(number);
+}
+
+std::vector<CBrevDoc*> CBrevApp::documents() const {
+    std::vector<CBrevDoc*> out;
+    for (const Entry& e : documents_) out.push_back(e.doc.get());
+    return out;
+}
+
+CBrevApp::Entry* CBrevApp::find(const CBrevDoc& doc) {
+    for (Entry& e : documents_)
+        if (e.doc.get() == &doc) return &e;
+    return nullptr;
+}
+
+const CBrevApp::Entry* CBrevApp::find(const CBrevDoc& doc) const {
+    return const_cast<CBrevApp*>(this)->find(doc);
+}
+
+CBrevDoc* CBrevApp::findByPath(const std::string& path) const {
+    for (const Entry& e : documents_)
+        if (!path.empty() && e.path == path) return e.doc.get();
+    return nullptr;
+}
+
+bool CBrevApp::owns(const CBrevDoc& doc) const { return find(doc) != nullptr; }
+
+std::string CBrevApp::documentPath(const CBrevDoc& doc) const {
+    const Entry* e = find(doc);
+    return e ? e->path : std::string();
+}
+
+void CBrevApp::setDocumentPath(const CBrevDoc& doc, std::string path) {
+    if (Entry* e = find(doc)) e->path = std::move(path);
+}
+
+std::string CBrevApp::commandLineFile(std::string_view raw) {
+    // One leading quote and the last quote go; whatever stays is one file name, spaces and all.
+    std::string out(raw);
+    if (!out.empty() && out.front() == '"') out.erase(0, 1);
+    if (const size_t last = out.rfind('"'); last != std::string::npos) out.erase(last, 1);
+    return out;
+}
+
+}  // namespace quillet

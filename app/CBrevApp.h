@@ -1,0 +1,84 @@
+#pragma once
+// The application object: the running numbers, the settings, this program's journal folder and
+// the open documents. The Qt shell (app/qt/CBrevAppShell) puts windows around it; everything
+// here runs without a screen.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/AppCounters.h"
+#include "document/JournalFolder.h"
+#include "view/FrameSettings.h"
+
+namespace quillet {
+
+class CBrevDoc;
+class UserPort;
+
+class CBrevApp {
+public:
+    explicit CBrevApp(UserPort& user);
+    ~CBrevApp();
+    CBrevApp(const CBrevApp&) = delete;
+    CBrevApp& operator=(const CBrevApp&) = delete;
+
+    // The start-up steps after the update check: prepares the home directory, loads the
+    // settings, creates this program's journal folder and removes the folders of programs that
+    // are no longer running. False when the settings could not be read (the user was told and
+    // the caller closes); a journal folder that cannot be made only leaves undo without files.
+    bool start(const std::string& home, std::u16string_view startDirectory = {});
+
+    const std::string& home() const { return home_; }
+    FrameSettings& settings() { return settings_; }
+    AppCounters& counters() { return counters_; }
+    JournalNumbers& documentNumbers() { return numbers_; }
+    UserPort& user() { return user_; }
+    // This program's journal folder ("" when none could be made).
+    std::string journalFolder() const { return journal_ ? journal_->Path() : std::string(); }
+    int abandonedFoldersRemoved() const { return abandonedRemoved_; }
+    // Writes both settings files; silently skipped when they cannot be written.
+    bool saveSettings() const;
+
+    // --- Documents ------------------------------------------------------------------------
+    // An empty document with its number and journal folder; the caller fills it or discards it.
+    CBrevDoc& createDocument();
+    // Opens a file into a new document; on failure the document is discarded (the user port
+    // has been told why) and nullptr comes back.
+    CBrevDoc* openDocument(const std::string& path, std::string* error = nullptr);
+    // A new document from one of the built-in pictures (commands 1407, 1416, 1417, 1425),
+    // titled "<kind> Resource Image %d" with the next running number.
+    CBrevDoc* openResourcePicture(int command);
+    // Frees the document and gives its number back.
+    void closeDocument(CBrevDoc& doc);
+    std::vector<CBrevDoc*> documents() const;
+    bool owns(const CBrevDoc& doc) const;
+    // The file a document was opened from or last saved to ("" for a new picture).
+    std::string documentPath(const CBrevDoc& doc) const;
+    void setDocumentPath(const CBrevDoc& doc, std::string path);
+
+    // The file named by the raw command line: one leading double quote and the last double
+    // quote are dropped and the rest is one name ("" opens nothing).
+    static std::string commandLineFile(std::string_view raw);
+    // The open document read from `path`, if any: opening it again only activates it.
+    CBrevDoc* findByPath(const std::string& path) const;
+
+private:
+    struct Entry {
+        std::unique_ptr<CBrevDoc> doc;
+        std::string path;
+    };
+    Entry* find(const CBrevDoc& doc);
+    const Entry* find(const CBrevDoc& doc) const;
+
+    UserPort& user_;
+    std::string home_;
+    FrameSettings settings_;
+    AppCounters counters_;
+    JournalNumbers numbers_;
+    std::unique_ptr<JournalFolder> journal_;
+    int abandonedRemoved_ = 0;
+    std::vector<Entry> documents_;
+};
+
+}  // namespace quillet

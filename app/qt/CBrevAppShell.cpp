@@ -1,0 +1,363 @@
+#include "app/qt/CBrevAppShell.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+
+#include "app/CloseSequence.h"
+#include "app/qt/CDlg_SetEnvironment.h"
+#include "app/qt/CMainFrame.h"
+#include "base/Utf.h"
+#include "document/CBrevDoc.h"
+#include "document/DocumentFiles.h"
+#include "document/qt/CDlg_NewImage.h"
+#include "view/ToolChoice.h"
+#include "view/ToolTable.h"
+#include "view/ViewSettings.h"
+#include "view/ViewZoom.h"
+#include "view/qt/CBrevView.h"
+#include "view/qt/CChildFrame.h"
+
+namespace quillet {
+
+namespace {
+
+namespace Cmd {
+constexpr int New = 57600;
+constexpr int Open = 57601;
+constexpr int Close = 57602;
+constexpr int Save = 57603;
+constexpr int SaveAs = 57604;
+constexpr int Undo = 57643;
+constexpr int Redo = 57644;
+constexpr int NewWindow = 57648;
+constexpr int StretchView = 1405;
+constexpr int ZoomIn = 1420;
+constexpr int ZoomOut = 1421;
+constexpr int ZoomOneToOne = 1422;
+constexpr int MoveTool = 1570;
+constexpr int Environment = 1571;
+constexpr int Grid = 1572;
+constexpr int ResourcePictures[] = {1407, 1416, 1417, 1425};
+}  // namespace Cmd
+
+// The view's steps go into the document's own journal.
+class DocumentJournal : public JournalSink {
+public:
+    explicit DocumentJournal(CBrevDoc& doc) : doc_(doc) {}
+    void recordStep(const std::string& label, int kind, int layer) override {
+        doc_.RecordStep(utf8ToUtf16(label), kind, layer);
+    }
+
+private:
+    CBrevDoc& doc_;
+};
+
+QString toQString(std::u16string_view s) {
+    return QString::fromUtf16(s.data(), qsizetype(s.size()));
+}
+
+std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+CBrevAppShell::CBrevAppShell(UserPort* user) {
+    if (!user) {
+        boxes_ = std::make_unique<QtUserPort>();
+        user = boxes_.get();
+    }
+    user_ = user;
+    app_ = std::make_unique<CBrevApp>(*user_);
+}
+
+CBrevAppShell::~CBrevAppShell() {
+    // The windows go first: each one that closes gives its document back to the application.
+    quietClose_ = true;
+    if (frame_)
+        for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList()) delete w;
+    frame_.reset();
+}
+
+bool CBrevAppShell::start(const std::string& home) {
+    if (!app_->start(home, QDir::currentPath().toStdU16String())) return false;
+    frame_ = std::make_unique<CMainFrame>(app_->counters());
+    if (boxes_) boxes_->setParent(frame_.get());
+    frame_->setCloseHandler([this] { return closeSequence(); });
+    frame_->setOpenFileHandler([this](const QString& path) { return openFile(path); });
+    registerCommands();
+    frame_->updateCommandStates();
+    return true;
+}
+
+QString CBrevAppShell::openFilter() {
+    return QStringLiteral(
+        "그림 파일 (*.jpg *.jpeg *.bmp *.dib *.gif *.tif *.tiff *.pcx *.psd *.vlr);;"
+        "모든 파일 (*)");
+}
+
+// --- Windows ------------------------------------------------------------------------------
+
+bool CBrevAppShell::openFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (CBrevDoc* open = app_->findByPath(toPath(absolute))) {
+        if (const auto windows = windowsOf(*open); !windows.isEmpty())
+            frame_->mdiArea()->setActiveSubWindow(windows.front());
+        return true;
+    }
+    CBrevDoc* doc = app_->openDocument(toPath(absolute));
+    if (!doc) return false;
+    openWindow(*doc);
+    return true;
+}
+
+CChildFrame* CBrevAppShell::openWindow(CBrevDoc& doc) {
+    auto& journal = journals_[&doc];
+    if (!journal) journal = std::make_unique<DocumentJournal>(doc);
+    auto* window = new CChildFrame(doc, ViewContext{tools_, journal.get(), &clipboard_, &registry_});
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    frame_->mdiArea()->addSubWindow(window);
+    window->installEventFilter(this);
+    ++windowCounts_[&doc];
+    CBrevDoc* key = &doc;
+    connect(window, &QObject::destroyed, this, [this, key] { windowGone(key); });
+    CBrevView* view = window->view();
+    const FrameSettings& s = app_->settings();
+    view->setSettings(ViewSettings{s.gridSpacing, s.gridColour, s.transparencyPattern});
+    connect(view, &CBrevView::commandRequested, frame_.get(),
+            [this](int id) { frame_->dispatchCommand(id); });
+    window->show();
+    frame_->mdiArea()->setActiveSubWindow(window);
+    view->setFocus();
+    frame_->updateCommandStates();
+    return window;
+}
+
+CBrevDoc* CBrevAppShell::activeDocument() const {
+    CBrevView* view = activeView();
+    return view ? &view->document() : nullptr;
+}
+
+CBrevView* CBrevAppShell::activeView() const {
+    if (!frame_) return nullptr;
+    auto* window = qobject_cast<CChildFrame*>(frame_->mdiArea()->currentSubWindow());
+    return window ? window->view() : nullptr;
+}
+
+QList<CChildFrame*> CBrevAppShell::windowsOf(const CBrevDoc& doc) const {
+    QList<CChildFrame*> out;
+    if (!frame_) return out;
+    for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w); child && &child->view()->document() == &doc)
+            out << child;
+    return out;
+}
+
+bool CBrevAppShell::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Close) return QObject::eventFilter(watched, event);
+    auto* window = qobject_cast<CChildFrame*>(watched);
+    if (!window || quietClose_ || frame_->isClosingAllDocuments()) return false;
+    CBrevDoc& doc = window->view()->document();
+    // Only the last window of a document asks; the others simply go.
+    if (windowCounts_[&doc] > 1 || askToSave(doc)) return false;
+    event->ignore();
+    return true;
+}
+
+void CBrevAppShell::windowGone(CBrevDoc* doc) {
+    auto it = windowCounts_.find(doc);
+    if (it == windowCounts_.end() || --it->second > 0) return;
+    windowCounts_.erase(it);
+    journals_.erase(doc);
+    app_->closeDocument(*doc);
+    if (frame_) frame_->updateCommandStates();
+}
+
+void CBrevAppShell::closeWindowsQuietly(CBrevDoc& doc) {
+    const bool was = quietClose_;
+    quietClose_ = true;
+    for (CChildFrame* w : windowsOf(doc)) {
+        w->close();
+        delete w;  // at once: the close sequence goes on with the next document
+    }
+    quietClose_ = was;
+}
+
+// --- Close sequence -----------------------------------------------------------------------
+
+bool CBrevAppShell::askToSave(CBrevDoc& doc) {
+    if (!doc.Modified()) return true;
+    switch (user_->ask(saveQuestion(utf16ToUtf8(doc.FileName())), Buttons::YesNoCancel)) {
+        case Answer::Yes: return commandSave(doc);
+        case Answer::No: return true;
+        default: return false;
+    }
+}
+
+bool CBrevAppShell::closeSequence() {
+    class Closer : public ClosableDocument {
+    public:
+        Closer(CBrevAppShell& shell, CBrevDoc& doc) : shell_(shell), doc_(doc) {}
+        bool isModified() const override { return doc_.Modified(); }
+        std::string fileName() const override { return utf16ToUtf8(doc_.FileName()); }
+        bool save() override { return shell_.commandSave(doc_); }
+        void close() override { shell_.closeWindowsQuietly(doc_); }
+
+    private:
+        CBrevAppShell& shell_;
+        CBrevDoc& doc_;
+    };
+    class Host : public CloseSequenceHost {
+    public:
+        explicit Host(CBrevApp& app) : app_(app) {}
+        void saveSettings() override { app_.saveSettings(); }
+
+    private:
+        CBrevApp& app_;
+    };
+    std::vector<std::unique_ptr<Closer>> closers;
+    std::vector<ClosableDocument*> documents;
+    for (CBrevDoc* doc : app_->documents()) {
+        closers.push_back(std::make_unique<Closer>(*this, *doc));
+        documents.push_back(closers.back().get());
+    }
+    Host host(*app_);
+    return runCloseSequence(documents, host, *user_);
+}
+
+// --- Commands -----------------------------------------------------------------------------
+
+void CBrevAppShell::registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run) {
+    frame_->setCommandHandler(
+        id,
+        [this, run = std::move(run)] {
+            if (CBrevDoc* doc = activeDocument()) run(*doc);
+        },
+        [this] { return activeDocument() != nullptr; });
+}
+
+void CBrevAppShell::registerCommands() {
+    CMainFrame& f = *frame_;
+    f.setCommandHandler(Cmd::New, [this] { commandNew(); });
+    f.setCommandHandler(Cmd::Open, [this] { commandOpen(); });
+    f.setCommandHandler(Cmd::Environment, [this] { commandEnvironment(); });
+    for (int id : Cmd::ResourcePictures)
+        f.setCommandHandler(id, [this, id] {
+            if (CBrevDoc* doc = app_->openResourcePicture(id)) openWindow(*doc);
+        });
+    registerDocumentCommand(Cmd::Save, [this](CBrevDoc& d) { commandSave(d); });
+    registerDocumentCommand(Cmd::SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
+    registerDocumentCommand(Cmd::Close, [this](CBrevDoc& d) { commandCloseDocument(d); });
+    registerDocumentCommand(Cmd::Undo, [this](CBrevDoc& d) { undoRedo(d, true); });
+    registerDocumentCommand(Cmd::Redo, [this](CBrevDoc& d) { undoRedo(d, false); });
+    registerDocumentCommand(Cmd::NewWindow, [this](CBrevDoc& d) { openWindow(d); });
+    // Zoom in and out are tools (a click zooms at its point); 1:1 acts at once.
+    for (int id : {Cmd::ZoomIn, Cmd::ZoomOut})
+        registerDocumentCommand(id, [this, id](CBrevDoc& d) {
+            ZoomCommand(tools_, d, id);
+            frame_->setCurrentTool(tools_.currentTool);
+            frame_->setPreviousTool(tools_.previousTool);
+        });
+    registerDocumentCommand(Cmd::ZoomOneToOne, [](CBrevDoc& d) { ZoomOneToOne(d); });
+    registerDocumentCommand(Cmd::StretchView, [this](CBrevDoc&) {
+        if (CBrevView* v = activeView()) v->toggleStretchView();
+    });
+    registerDocumentCommand(Cmd::Grid, [this](CBrevDoc&) {
+        // One grid for every window, remembered in the settings (negative while hidden).
+        FrameSettings& s = app_->settings();
+        s.gridSpacing = -s.gridSpacing;
+        applySettingsToViews();
+    });
+    registerDocumentCommand(Cmd::MoveTool, [this](CBrevDoc& d) {
+        if (ChooseTool(tools_, ToolId::Move, &d) == ToolChoice::Refused) {
+            frame_->setPressedButton(tools_.currentTool);
+            return;
+        }
+        frame_->setCurrentTool(tools_.currentTool);
+        frame_->setPreviousTool(tools_.previousTool);
+    });
+}
+
+void CBrevAppShell::commandOpen() {
+    const QString path = chooseOpenName_ ? chooseOpenName_()
+                                         : QFileDialog::getOpenFileName(
+                                               frame_.get(), QStringLiteral("열기"), QString(),
+                                               openFilter());
+    if (!path.isEmpty() && openFile(path)) frame_->addRecentFile(path);
+}
+
+bool CBrevAppShell::saveDocumentAs(CBrevDoc& doc, const QString& path) {
+    std::string error;
+    if (!SaveDocument(doc, toPath(path), {}, &error)) {
+        user_->showMessage(error, MessageIcon::Error);
+        return false;
+    }
+    app_->setDocumentPath(doc, toPath(path));
+    // Named like an opened file: the title and the save question show the whole path.
+    doc.SetFileName(path.toStdU16String());
+    for (CChildFrame* w : windowsOf(doc))
+        w->setWindowTitle(QString::fromStdString(w->view()->state().Title()));
+    frame_->addRecentFile(path);
+    return true;
+}
+
+bool CBrevAppShell::commandSave(CBrevDoc& doc) {
+    const std::string path = app_->documentPath(doc);
+    if (path.empty() || !KindWritable(FileKindOfPath(path))) return commandSaveAs(doc);
+    return saveDocumentAs(doc, QFile::decodeName(path.c_str()));
+}
+
+bool CBrevAppShell::commandSaveAs(CBrevDoc& doc) {
+    // The kind of the file the document came from decides the extension a bare name gets.
+    const int pathKind = FileKindOfPath(app_->documentPath(doc));
+    const int kind = KindWritable(pathKind) && pathKind != FileKind::Vlr ? pathKind : doc.Image().kind;
+    const QString proposed = toQString(ProposedSaveName(
+        QFile::decodeName(app_->documentPath(doc).c_str()).toStdU16String(), doc.FileName(), kind));
+    const QString chosen =
+        chooseSaveName_ ? chooseSaveName_(proposed)
+                        : QFileDialog::getSaveFileName(
+                              frame_.get(), QStringLiteral("다른 이름으로 저장"), proposed,
+                              QStringLiteral("그림 파일 (*.jpg *.bmp *.gif *.tif *.vlr);;"
+                                             "모든 파일 (*)"));
+    if (chosen.isEmpty()) return false;
+    return saveDocumentAs(doc, toQString(CompleteSaveName(chosen.toStdU16String(), kind)));
+}
+
+void CBrevAppShell::commandCloseDocument(CBrevDoc& doc) {
+    if (askToSave(doc)) closeWindowsQuietly(doc);
+}
+
+void CBrevAppShell::commandNew() {
+    CDlg_NewImage dialog(frame_.get(), app_->settings().background,
+                         CDlg_NewImage::clipboardBitmapSize());
+    if (dialog.exec() != QDialog::Accepted) return;
+    CBrevDoc& doc = app_->createDocument();
+    std::string error;
+    if (!NewDocument(doc, dialog.request(), &error)) {
+        app_->closeDocument(doc);
+        if (!error.empty()) user_->showMessage(error, MessageIcon::Warning);
+        return;
+    }
+    openWindow(doc);
+}
+
+void CBrevAppShell::commandEnvironment() {
+    CDlg_SetEnvironment dialog(app_->settings(), frame_->popupY(), frame_.get());
+    if (dialog.exec() == QDialog::Accepted) applySettingsToViews();
+}
+
+void CBrevAppShell::undoRedo(CBrevDoc& doc, bool undo) {
+    if (!(undo ? doc.Undo() : doc.Redo())) return;
+    doc.NotifyLayerListChanged();
+    doc.NotifyViewsUpdate();
+}
+
+void CBrevAppShell::applySettingsToViews() {
+    const FrameSettings& s = app_->settings();
+    const ViewSettings settings{s.gridSpacing, s.gridColour, s.transparencyPattern};
+    for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w)) child->view()->setSettings(settings);
+}
+
+}  // namespace quillet

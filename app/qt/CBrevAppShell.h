@@ -1,0 +1,100 @@
+#pragma once
+// The Qt half of the application object: the main frame, the document windows in its MDI area,
+// the message boxes and the clipboard, and the handlers of the commands built so far.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/CBrevApp.h"
+#include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtUserPort.h"
+#include "view/JournalSink.h"
+#include "view/ToolOperation.h"
+#include "view/ToolState.h"
+
+class QMdiSubWindow;
+
+namespace quillet {
+
+class CBrevDoc;
+class CBrevView;
+class CChildFrame;
+class CMainFrame;
+
+class CBrevAppShell : public QObject {
+    Q_OBJECT
+public:
+    // `user` replaces the message boxes (tests); by default they are shown.
+    explicit CBrevAppShell(UserPort* user = nullptr);
+    ~CBrevAppShell() override;
+
+    // Start-up after the update check and the profile: home, settings, journal clean-up, then
+    // the main frame (created here, not yet shown). False when the settings could not be read
+    // and the program must close.
+    bool start(const std::string& home);
+
+    CBrevApp& app() { return *app_; }
+    CMainFrame& frame() { return *frame_; }
+    UserPort& user() { return *user_; }
+    ToolState& tools() { return tools_; }
+
+    // Opens a file in a new document window; false (the user was told) when it cannot be read.
+    bool openFile(const QString& path);
+    CChildFrame* openWindow(CBrevDoc& doc);
+    CBrevDoc* activeDocument() const;
+    CBrevView* activeView() const;
+    QList<CChildFrame*> windowsOf(const CBrevDoc& doc) const;
+
+    // Saves the document to `path` (the extension picks the format); false with the user told.
+    bool saveDocumentAs(CBrevDoc& doc, const QString& path);
+    // Replaces the file dialogs (tests, scripted use): given the proposed name, returns the
+    // chosen one or an empty string.
+    void setSaveNameChooser(std::function<QString(const QString&)> chooser) {
+        chooseSaveName_ = std::move(chooser);
+    }
+    void setOpenNameChooser(std::function<QString()> chooser) { chooseOpenName_ = std::move(chooser); }
+
+    // The close sequence: settings first, one question per modified document. False when the
+    // program keeps running.
+    bool closeSequence();
+
+    // The file filter of the open dialog: every extension the program reads.
+    static QString openFilter();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void registerCommands();
+    void registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run);
+    void commandOpen();
+    bool commandSave(CBrevDoc& doc);
+    bool commandSaveAs(CBrevDoc& doc);
+    void commandCloseDocument(CBrevDoc& doc);
+    void commandNew();
+    void commandEnvironment();
+    void undoRedo(CBrevDoc& doc, bool undo);
+    void applySettingsToViews();
+    // Asks about saving a modified document; false when the user cancelled or the save failed.
+    bool askToSave(CBrevDoc& doc);
+    void closeWindowsQuietly(CBrevDoc& doc);
+    void windowGone(CBrevDoc* doc);
+
+    std::unique_ptr<QtUserPort> boxes_;
+    UserPort* user_ = nullptr;
+    QtClipboard clipboard_;
+    std::unique_ptr<CBrevApp> app_;
+    ToolState tools_;
+    ToolRegistry registry_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::map<const CBrevDoc*, std::unique_ptr<JournalSink>> journals_;
+    std::map<const CBrevDoc*, int> windowCounts_;
+    bool quietClose_ = false;
+    std::function<QString(const QString&)> chooseSaveName_;
+    std::function<QString()> chooseOpenName_;
+};
+
+}  // namespace quillet
