@@ -2,6 +2,8 @@
 // The foreground and background colour swatches of the main frame.
 #include <cstdint>
 
+#include "view/FrameSettings.h"
+
 namespace quillet {
 
 // One swatch: its colour (0x00BBGGRR, red in the low byte), the index of the swatch chosen in
@@ -27,6 +29,10 @@ void swapSwatches(ColourSwatches& swatches);
 // Commands 1384/1385 after OK in the colour dialog: the old colour becomes the previous one.
 void setForeground(ColourSwatches& swatches, const SwatchColour& chosen);
 void setBackground(ColourSwatches& swatches, const SwatchColour& chosen);
+
+// The swatches are kept in the settings record, so they survive a restart.
+ColourSwatches swatchesFromSettings(const FrameSettings& settings);
+void storeSwatches(const ColourSwatches& swatches, FrameSettings& settings);
 
 // Colour value conversions between 0x00BBGGRR and separate channels.
 constexpr uint32_t rgbColour(int r, int g, int b) {

@@ -86,6 +86,9 @@ bool CBrevAppShell::start(const std::string& home) {
     if (boxes_) boxes_->setParent(frame_.get());
     frame_->setCloseHandler([this] { return closeSequence(); });
     frame_->setOpenFileHandler([this](const QString& path) { return openFile(path); });
+    frame_->setSwatches(swatchesFromSettings(app_->settings()));
+    connect(frame_.get(), &CMainFrame::swatchesChanged, this,
+            [this] { storeSwatches(frame_->swatches(), app_->settings()); });
     registerCommands();
     frame_->updateCommandStates();
     return true;

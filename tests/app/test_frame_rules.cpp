@@ -73,3 +73,22 @@ TEST(AppCounters, RunningNumbersAreIndependentAndPerObject) {
     EXPECT_EQ(a.takeChannelNumber(), 0);
     EXPECT_EQ(b.takeResourceImageNumber(), 0);  // a second application shares nothing
 }
+
+TEST(ColourSwatches, LiveInTheSettingsRecordAcrossRestarts) {
+    FrameSettings settings;
+    settings.foreground = rgbColour(10, 20, 30);
+    settings.foregroundPick = {4, 50, 60};
+    settings.background = rgbColour(200, 210, 220);
+    settings.backgroundPick = {9, 1, 2};
+    settings.previousBackground = 0x0A0B0C;
+    ColourSwatches s = swatchesFromSettings(settings);
+    EXPECT_EQ(s.foreground, (SwatchColour{rgbColour(10, 20, 30), 4, 50, 60}));
+    swapSwatches(s);
+    FrameSettings stored = settings;
+    storeSwatches(s, stored);
+    EXPECT_EQ(stored.foreground, rgbColour(200, 210, 220));
+    EXPECT_EQ(stored.foregroundPick, (ColourPick{9, 1, 2}));
+    EXPECT_EQ(stored.backgroundPick, (ColourPick{4, 50, 60}));
+    EXPECT_EQ(stored.previousBackground, 0x0A0B0Cu);
+    EXPECT_EQ(swatchesFromSettings(stored).background, s.background);
+}
