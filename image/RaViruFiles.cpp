@@ -21,17 +21,6 @@ constexpr const char* kUnsupported = "Unsupported operation for this format";
 // The order in which an unknown kind is tried.
 constexpr int kProbeOrder[] = {ImageKind::Bmp, ImageKind::Jpeg, ImageKind::Gif, ImageKind::Tiff,
                                ImageKind::Pcx};
-
-const char* kindName(int kind) {
-    switch (kind) {
-        case ImageKind::Jpeg: return "JPEG";
-        case ImageKind::Bmp: return "BMP";
-        case ImageKind::Gif: return "GIF";
-        case ImageKind::Tiff: return "TIFF";
-        case ImageKind::Pcx: return "PCX";
-        default: return "this";
-    }
-}
 }  // namespace
 
 bool RaViru::ReadFile(const std::string& path, int fileKind) {
@@ -145,8 +134,7 @@ bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
         case ImageKind::Tiff: return decodeWith<RaViruTIF>(*this, stream);
         case ImageKind::Pcx: return decodeWith<RaViruPCX>(*this, stream);
         default:
-            (void)stream;
-            SetError(std::string("The ") + kindName(fileKind) + " reader is not part of this build");
+            SetError(kUnsupported);
             return false;
     }
 }
@@ -158,8 +146,7 @@ bool RaViru::EncodeKind(ByteStream& stream, int fileKind) {
         case ImageKind::Bmp: return encodeWith<RaViruBMP>(*this, stream);
         case ImageKind::Tiff: return encodeWith<RaViruTIF>(*this, stream);
         default:
-            (void)stream;
-            SetError(std::string("The ") + kindName(fileKind) + " writer is not part of this build");
+            SetError(kUnsupported);
             return false;
     }
 }
