@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/AppCounters.h"
-#include "document/JournalFolder.h"
+#include "document/journal/JournalFolder.h"
 #include "view/FrameSettings.h"
 
 namespace quillet {

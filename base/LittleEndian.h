@@ -7,8 +7,7 @@ namespace quillet {
 inline uint16_t readU16LE(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 inline int16_t readI16LE(const uint8_t* p) { return int16_t(readU16LE(p)); }
 inline uint32_t readU32LE(const uint8_t* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-           (uint32_t(p[3]) << 24);
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 inline int32_t readI32LE(const uint8_t* p) { return int32_t(readU32LE(p)); }
 
@@ -27,8 +26,7 @@ inline void writeI32LE(uint8_t* p, int32_t v) { writeU32LE(p, uint32_t(v)); }
 
 inline uint16_t readU16BE(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
 inline uint32_t readU32BE(const uint8_t* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) |
-           uint32_t(p[3]);
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
 
 }  // namespace quillet

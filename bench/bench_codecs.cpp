@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "image/ByteStream.h"
-#include "image/PsdReader.h"
 #include "image/RaViru.h"
+#include "image/codecs/PsdReader.h"
 
 using namespace quillet;
 namespace fs = std::filesystem;

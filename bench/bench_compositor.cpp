@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "document/Compositor.h"
 #include "document/LayerTable.h"
+#include "document/compositor/Compositor.h"
 
 using namespace quillet;
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "image/CQuantizer.h"
 #include "image/RaViru.h"
+#include "image/codecs/CQuantizer.h"
 
 using namespace quillet;
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "document/CBrevDoc.h"
-#include "document/VlrReader.h"
-#include "document/VlrWriter.h"
+#include "document/vlr/VlrReader.h"
+#include "document/vlr/VlrWriter.h"
 #include "image/ByteStream.h"
 #include "platform/RecordingUserPort.h"
 

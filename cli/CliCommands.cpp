@@ -5,8 +5,8 @@
 
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
-#include "image/PsdReader.h"
 #include "image/RaViru.h"
+#include "image/codecs/PsdReader.h"
 #include "platform/UserPort.h"
 
 namespace quillet::cli {

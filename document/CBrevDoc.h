@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "document/Compositor.h"
 #include "document/DocViewState.h"
 #include "document/DocumentObserver.h"
 #include "document/LayerTable.h"
-#include "document/UndoStore.h"
+#include "document/compositor/Compositor.h"
+#include "document/journal/UndoStore.h"
 #include "image/RaViru.h"
 
 namespace quillet {

@@ -4,7 +4,7 @@
 
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
-#include "document/UndoStore.h"
+#include "document/journal/UndoStore.h"
 
 namespace quillet {
 

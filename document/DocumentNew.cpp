@@ -7,7 +7,8 @@ namespace quillet {
 
 NewImageRequest DefaultNewImageRequest(int clipboardWidth, int clipboardHeight) {
     NewImageRequest r;
-    if (clipboardWidth >= NewImageRequest::kMinSize && clipboardHeight >= NewImageRequest::kMinSize) {
+    if (clipboardWidth >= NewImageRequest::kMinSize &&
+        clipboardHeight >= NewImageRequest::kMinSize) {
         r.width = std::min(clipboardWidth, NewImageRequest::kMaxSize);
         r.height = std::min(clipboardHeight, NewImageRequest::kMaxSize);
     }

@@ -3,9 +3,9 @@
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
-#include "document/UndoStore.h"
-#include "document/VlrReader.h"
-#include "image/PsdReader.h"
+#include "document/journal/UndoStore.h"
+#include "document/vlr/VlrReader.h"
+#include "image/codecs/PsdReader.h"
 #include "platform/UserPort.h"
 
 namespace quillet {
@@ -32,7 +32,8 @@ size_t fileNameStart(std::u16string_view path) {
 std::string LowerExtension(std::string_view path) {
     const size_t slash = path.find_last_of("/\\");
     const size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return {};
     std::string ext(path.substr(dot + 1));
     for (char& c : ext)
         if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
@@ -58,14 +59,22 @@ bool KindWritable(int kind) {
 
 std::string_view ExtensionOfKind(int kind) {
     switch (kind) {
-        case FileKind::Jpeg: return ".jpg";
-        case FileKind::Bmp: return ".bmp";
-        case FileKind::Gif: return ".gif";
-        case FileKind::Tiff: return ".tif";
-        case FileKind::Pcx: return ".pcx";
-        case FileKind::Vlr: return ".vlr";
-        case FileKind::Sco: return ".sco";
-        default: return {};
+        case FileKind::Jpeg:
+            return ".jpg";
+        case FileKind::Bmp:
+            return ".bmp";
+        case FileKind::Gif:
+            return ".gif";
+        case FileKind::Tiff:
+            return ".tif";
+        case FileKind::Pcx:
+            return ".pcx";
+        case FileKind::Vlr:
+            return ".vlr";
+        case FileKind::Sco:
+            return ".sco";
+        default:
+            return {};
     }
 }
 

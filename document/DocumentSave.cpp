@@ -5,8 +5,8 @@
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
-#include "document/VlrWriter.h"
-#include "image/CQuantizer.h"
+#include "document/vlr/VlrWriter.h"
+#include "image/codecs/CQuantizer.h"
 #include "platform/UserPort.h"
 
 namespace quillet {
@@ -19,9 +19,7 @@ bool fail(std::string* error, std::string text) {
     return false;
 }
 
-int composeThreads() {
-    return std::thread::hardware_concurrency() > 1 ? 2 : 1;
-}
+int composeThreads() { return std::thread::hardware_concurrency() > 1 ? 2 : 1; }
 
 // The flat picture in the export image's format: BGR at 24 bits, BGRA at 32, the nearest
 // palette index at 8; rows the compositor did not produce stay 255.
@@ -45,8 +43,8 @@ void fillExport(const LayerTable& t, const std::vector<uint8_t>& flat, RaViru& o
             std::memcpy(dst, src, size_t(W) * 4);
         } else {
             for (int x = 0; x < W; ++x, src += 4)
-                dst[x] = uint8_t(t.NearestPaletteIndex(uint32_t(src[2]) << 16 |
-                                                       uint32_t(src[1]) << 8 | src[0]));
+                dst[x] = uint8_t(
+                    t.NearestPaletteIndex(uint32_t(src[2]) << 16 | uint32_t(src[1]) << 8 | src[0]));
         }
     }
 }
@@ -121,8 +119,8 @@ bool SaveDocument(CBrevDoc& doc, const std::string& path, const SaveOptions& opt
     }
     out.SetHorizontalDpi(image.dpiX);
     out.SetVerticalDpi(image.dpiY);
-    out.jpegQuality = options.jpegQuality >= 0 ? uint8_t(std::min(options.jpegQuality, 255))
-                                               : image.jpegQuality;
+    out.jpegQuality =
+        options.jpegQuality >= 0 ? uint8_t(std::min(options.jpegQuality, 255)) : image.jpegQuality;
     image.AdoptFrom(out);
 
     const bool written = image.WriteFile(path, kind);
@@ -144,8 +142,7 @@ std::u16string ProposedSaveName(std::u16string_view documentPath, std::u16string
 
 std::u16string CompleteSaveName(std::u16string_view chosen, int imageKind) {
     std::u16string name(chosen);
-    const std::u16string_view tail =
-        chosen.size() > 5 ? chosen.substr(chosen.size() - 5) : chosen;
+    const std::u16string_view tail = chosen.size() > 5 ? chosen.substr(chosen.size() - 5) : chosen;
     if (tail.find(u'.') == std::u16string_view::npos) {
         const int kind = KindWritable(imageKind) ? imageKind : FileKind::Bmp;
         name += utf8ToUtf16(ExtensionOfKind(kind));

@@ -1,8 +1,8 @@
 #pragma once
 // The Windows DIB structures, byte for byte: a RaViru block starts with a BitmapInfoHeader.
 #include <bit>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 

@@ -55,7 +55,11 @@ uint8_t* RaViru::Allocate(int width, int height, int bitCount, int newKind) {
         SetError("Image is larger than the pixel limit");
         return nullptr;
     }
-    const int depth = bitCount <= 1 ? 1 : bitCount <= 4 ? 4 : bitCount <= 8 ? 8 : bitCount < 25 ? 24 : 32;
+    const int depth = bitCount <= 1   ? 1
+                      : bitCount <= 4 ? 4
+                      : bitCount <= 8 ? 8
+                      : bitCount < 25 ? 24
+                                      : 32;
     const uint32_t paletteCount = depth <= 8 ? (1u << depth) : 0;
     const auto row = dibRowBytes(size_t(width), unsigned(depth));
     const auto pixelBytes = checkedMul(row, size_t(height));
@@ -149,13 +153,15 @@ void RaViru::ShareHeaderFrom(const RaViru& other) {
 void RaViru::SetHorizontalDpi(int dpi) {
     dpiX = dpi;
     header.biXPelsPerMeter = dpiToPelsPerMeter(dpi);
-    if (dib_) reinterpret_cast<BitmapInfoHeader*>(dib_.get())->biXPelsPerMeter = header.biXPelsPerMeter;
+    if (dib_)
+        reinterpret_cast<BitmapInfoHeader*>(dib_.get())->biXPelsPerMeter = header.biXPelsPerMeter;
 }
 
 void RaViru::SetVerticalDpi(int dpi) {
     dpiY = dpi;
     header.biYPelsPerMeter = dpiToPelsPerMeter(dpi);
-    if (dib_) reinterpret_cast<BitmapInfoHeader*>(dib_.get())->biYPelsPerMeter = header.biYPelsPerMeter;
+    if (dib_)
+        reinterpret_cast<BitmapInfoHeader*>(dib_.get())->biYPelsPerMeter = header.biYPelsPerMeter;
 }
 
 }  // namespace quillet

@@ -30,8 +30,8 @@ constexpr uint64_t kMaxImagePixels = uint64_t(1) << 28;
 
 // The info block: copied as one unit whenever an image is cloned.
 struct RaViruInfo {
-    uint8_t* bits;       // first pixel row (the bottom one) inside the block
-    uint32_t rowBytes;   // ((bitCount × width + 31) / 32) × 4
+    uint8_t* bits;      // first pixel row (the bottom one) inside the block
+    uint32_t rowBytes;  // ((bitCount × width + 31) / 32) × 4
     int8_t kind;
     uint8_t colourClass;  // 1 indexed (≤ 8 bits), 2 true colour
     char lastError[256];

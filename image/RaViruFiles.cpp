@@ -6,11 +6,11 @@
 #include "image/ByteStream.h"
 #include "image/EmbeddedResources.h"
 #include "image/RaViru.h"
-#include "image/RaViruGIF.h"
-#include "image/RaViruBMP.h"
-#include "image/RaViruJPG.h"
-#include "image/RaViruPCX.h"
-#include "image/RaViruTIF.h"
+#include "image/codecs/RaViruBMP.h"
+#include "image/codecs/RaViruGIF.h"
+#include "image/codecs/RaViruJPG.h"
+#include "image/codecs/RaViruPCX.h"
+#include "image/codecs/RaViruTIF.h"
 #include "platform/UserPort.h"
 
 namespace quillet {
@@ -128,11 +128,16 @@ bool encodeWith(RaViru& source, ByteStream& stream) {
 
 bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
-        case ImageKind::Gif: return decodeWith<RaViruGIF>(*this, stream);
-        case ImageKind::Jpeg: return decodeWith<RaViruJPG>(*this, stream);
-        case ImageKind::Bmp: return decodeWith<RaViruBMP>(*this, stream);
-        case ImageKind::Tiff: return decodeWith<RaViruTIF>(*this, stream);
-        case ImageKind::Pcx: return decodeWith<RaViruPCX>(*this, stream);
+        case ImageKind::Gif:
+            return decodeWith<RaViruGIF>(*this, stream);
+        case ImageKind::Jpeg:
+            return decodeWith<RaViruJPG>(*this, stream);
+        case ImageKind::Bmp:
+            return decodeWith<RaViruBMP>(*this, stream);
+        case ImageKind::Tiff:
+            return decodeWith<RaViruTIF>(*this, stream);
+        case ImageKind::Pcx:
+            return decodeWith<RaViruPCX>(*this, stream);
         default:
             SetError(kUnsupported);
             return false;
@@ -141,10 +146,14 @@ bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
 
 bool RaViru::EncodeKind(ByteStream& stream, int fileKind) {
     switch (fileKind) {
-        case ImageKind::Gif: return encodeWith<RaViruGIF>(*this, stream);
-        case ImageKind::Jpeg: return encodeWith<RaViruJPG>(*this, stream);
-        case ImageKind::Bmp: return encodeWith<RaViruBMP>(*this, stream);
-        case ImageKind::Tiff: return encodeWith<RaViruTIF>(*this, stream);
+        case ImageKind::Gif:
+            return encodeWith<RaViruGIF>(*this, stream);
+        case ImageKind::Jpeg:
+            return encodeWith<RaViruJPG>(*this, stream);
+        case ImageKind::Bmp:
+            return encodeWith<RaViruBMP>(*this, stream);
+        case ImageKind::Tiff:
+            return encodeWith<RaViruTIF>(*this, stream);
         default:
             SetError(kUnsupported);
             return false;

@@ -58,7 +58,8 @@ std::vector<uint8_t> RaViru::ToPackedDib(const PackedDibSource& s, DibRect r) {
     h.biClrUsed = uint32_t(paletteCount);
     std::vector<uint8_t> out(40 + size_t(paletteCount) * 4 + h.biSizeImage, 0);
     std::memcpy(out.data(), &h, 40);
-    if (paletteCount && s.palette) std::memcpy(out.data() + 40, s.palette, size_t(paletteCount) * 4);
+    if (paletteCount && s.palette)
+        std::memcpy(out.data() + 40, s.palette, size_t(paletteCount) * 4);
     uint8_t* dst = out.data() + 40 + size_t(paletteCount) * 4;
     for (int y = 0; y < height; ++y, dst += rowBytes) {
         const uint8_t* src = s.rows + size_t(bottomRow + y) * s.rowBytes;
@@ -111,8 +112,8 @@ bool RaViru::FromPackedDib(const uint8_t* data, size_t size, bool checkDepth, Us
     }
     const bool topDown = h.biHeight < 0;
     const int64_t height = topDown ? -int64_t(h.biHeight) : h.biHeight;
-    const bool supportedDepth = bitCount == 1 || bitCount == 4 || bitCount == 8 ||
-                                bitCount == 24 || bitCount == 32;
+    const bool supportedDepth =
+        bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24 || bitCount == 32;
     // Bit fields are accepted only where they describe the ordinary byte order.
     const bool plainFields = h.biCompression == 3 && bitCount == 32;
     if (h.biSize < 40 || h.biWidth <= 0 || height <= 0 || !supportedDepth ||

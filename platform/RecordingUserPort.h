@@ -16,8 +16,7 @@ public:
         bool question;
     };
 
-    void showMessage(const std::string& text,
-                     MessageIcon icon = MessageIcon::Information) override;
+    void showMessage(const std::string& text, MessageIcon icon = MessageIcon::Information) override;
     Answer ask(const std::string& text, Buttons buttons,
                MessageIcon icon = MessageIcon::Question) override;
     void progress(int percent) override { progressValues.push_back(percent); }

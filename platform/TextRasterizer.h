@@ -8,7 +8,7 @@ namespace quillet {
 struct FontSpec {
     std::u16string face;  // "굴림" maps to a Korean sans font in the Qt implementation
     int pixelHeight = 12;
-    int weight = 400;     // 400 normal, 700 bold
+    int weight = 400;  // 400 normal, 700 bold
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
@@ -42,8 +42,8 @@ public:
 class FixedTextRasterizer : public TextRasterizer {
 public:
     TextExtent measure(const std::u16string& line, const FontSpec& font) const override;
-    void draw(const std::u16string& line, const FontSpec& font, uint32_t colour,
-              int64_t background, Buffer32 target, int x, int y) const override;
+    void draw(const std::u16string& line, const FontSpec& font, uint32_t colour, int64_t background,
+              Buffer32 target, int x, int y) const override;
 };
 
 }  // namespace quillet

@@ -12,7 +12,8 @@ enum class Answer { Ok, Cancel, Yes, No };
 class UserPort {
 public:
     virtual ~UserPort() = default;
-    virtual void showMessage(const std::string& text, MessageIcon icon = MessageIcon::Information) = 0;
+    virtual void showMessage(const std::string& text,
+                             MessageIcon icon = MessageIcon::Information) = 0;
     virtual Answer ask(const std::string& text, Buttons buttons,
                        MessageIcon icon = MessageIcon::Question) = 0;
     // Percentage 0..100 of a long operation; -1 ends the progress display.

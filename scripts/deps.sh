@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ ccache pkg-config
+  cmake ninja-build g++ ccache pkg-config clang-format git
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev libtiff-dev zlib1g-dev libcurl4-openssl-dev
   # tests and benchmarks

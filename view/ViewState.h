@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "document/Compositor.h"
 #include "document/DocViewState.h"
+#include "document/compositor/Compositor.h"
 #include "view/OutlineAnimation.h"
 #include "view/ToolOperation.h"
 #include "view/ViewTypes.h"

@@ -118,7 +118,8 @@ bool CBrevAppShell::openFile(const QString& path) {
 CChildFrame* CBrevAppShell::openWindow(CBrevDoc& doc) {
     auto& journal = journals_[&doc];
     if (!journal) journal = std::make_unique<DocumentJournal>(doc);
-    auto* window = new CChildFrame(doc, ViewContext{tools_, journal.get(), &clipboard_, &registry_});
+    auto* window =
+        new CChildFrame(doc, ViewContext{tools_, journal.get(), &clipboard_, &registry_});
     window->setAttribute(Qt::WA_DeleteOnClose);
     frame_->mdiArea()->addSubWindow(window);
     window->installEventFilter(this);
@@ -152,7 +153,8 @@ QList<CChildFrame*> CBrevAppShell::windowsOf(const CBrevDoc& doc) const {
     QList<CChildFrame*> out;
     if (!frame_) return out;
     for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
-        if (auto* child = qobject_cast<CChildFrame*>(w); child && &child->view()->document() == &doc)
+        if (auto* child = qobject_cast<CChildFrame*>(w);
+            child && &child->view()->document() == &doc)
             out << child;
     return out;
 }
@@ -192,9 +194,12 @@ void CBrevAppShell::closeWindowsQuietly(CBrevDoc& doc) {
 bool CBrevAppShell::askToSave(CBrevDoc& doc) {
     if (!doc.Modified()) return true;
     switch (user_->ask(saveQuestion(utf16ToUtf8(doc.FileName())), Buttons::YesNoCancel)) {
-        case Answer::Yes: return commandSave(doc);
-        case Answer::No: return true;
-        default: return false;
+        case Answer::Yes:
+            return commandSave(doc);
+        case Answer::No:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -283,10 +288,10 @@ void CBrevAppShell::registerCommands() {
 }
 
 void CBrevAppShell::commandOpen() {
-    const QString path = chooseOpenName_ ? chooseOpenName_()
-                                         : QFileDialog::getOpenFileName(
-                                               frame_.get(), QStringLiteral("열기"), QString(),
-                                               openFilter());
+    const QString path = chooseOpenName_
+                             ? chooseOpenName_()
+                             : QFileDialog::getOpenFileName(frame_.get(), QStringLiteral("열기"),
+                                                            QString(), openFilter());
     if (!path.isEmpty() && openFile(path)) frame_->addRecentFile(path);
 }
 
@@ -314,15 +319,16 @@ bool CBrevAppShell::commandSave(CBrevDoc& doc) {
 bool CBrevAppShell::commandSaveAs(CBrevDoc& doc) {
     // The kind of the file the document came from decides the extension a bare name gets.
     const int pathKind = FileKindOfPath(app_->documentPath(doc));
-    const int kind = KindWritable(pathKind) && pathKind != FileKind::Vlr ? pathKind : doc.Image().kind;
+    const int kind =
+        KindWritable(pathKind) && pathKind != FileKind::Vlr ? pathKind : doc.Image().kind;
     const QString proposed = toQString(ProposedSaveName(
         QFile::decodeName(app_->documentPath(doc).c_str()).toStdU16String(), doc.FileName(), kind));
-    const QString chosen =
-        chooseSaveName_ ? chooseSaveName_(proposed)
-                        : QFileDialog::getSaveFileName(
-                              frame_.get(), QStringLiteral("다른 이름으로 저장"), proposed,
-                              QStringLiteral("그림 파일 (*.jpg *.bmp *.gif *.tif *.vlr);;"
-                                             "모든 파일 (*)"));
+    const QString chosen = chooseSaveName_
+                               ? chooseSaveName_(proposed)
+                               : QFileDialog::getSaveFileName(
+                                     frame_.get(), QStringLiteral("다른 이름으로 저장"), proposed,
+                                     QStringLiteral("그림 파일 (*.jpg *.bmp *.gif *.tif *.vlr);;"
+                                                    "모든 파일 (*)"));
     if (chosen.isEmpty()) return false;
     return saveDocumentAs(doc, toQString(CompleteSaveName(chosen.toStdU16String(), kind)));
 }

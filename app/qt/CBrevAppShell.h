@@ -55,7 +55,9 @@ public:
     void setSaveNameChooser(std::function<QString(const QString&)> chooser) {
         chooseSaveName_ = std::move(chooser);
     }
-    void setOpenNameChooser(std::function<QString()> chooser) { chooseOpenName_ = std::move(chooser); }
+    void setOpenNameChooser(std::function<QString()> chooser) {
+        chooseOpenName_ = std::move(chooser);
+    }
 
     // The close sequence: settings first, one question per modified document. False when the
     // program keeps running.

@@ -38,7 +38,8 @@ QPixmap splashPicture() {
     p.setPen(Qt::white);
     QFont title(QStringLiteral("Sans"), 30, QFont::Bold);
     p.setFont(title);
-    p.drawText(QRect(230, 70, 180, 50), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Quillet"));
+    p.drawText(QRect(230, 70, 180, 50), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Quillet"));
     QFont sub(QStringLiteral("Sans"), 12);
     p.setFont(sub);
     p.drawText(QRect(232, 120, 180, 24), Qt::AlignLeft | Qt::AlignVCenter,

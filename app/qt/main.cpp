@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
 
     // The raw command line is one file name, spaces and all.
     QStringList words = QApplication::arguments().mid(1);
-    const std::string file = quillet::CBrevApp::commandLineFile(words.join(QChar(' ')).toStdString());
+    const std::string file =
+        quillet::CBrevApp::commandLineFile(words.join(QChar(' ')).toStdString());
     if (!file.empty()) frame.openFiles({QString::fromStdString(file)});
     frame.setWindowTitle(QStringLiteral("Quillet 4.6"));
     if (file.empty() && shell.app().settings().showOpenAtStart) frame.dispatchCommand(57601);

@@ -1,7 +1,5 @@
 #include "document/qt/CDlg_NewImage.h"
 
-#include "document/PictureHeader.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -11,9 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
 #include "document/PictureHeader.h"
-#include <QVBoxLayout>
 
 namespace quillet {
 

@@ -58,11 +58,21 @@ QImage ToQImage(const RaViru& image) {
     if (!image.HasBlock()) return {};
     QImage::Format format;
     switch (image.BitCount()) {
-        case 1: format = QImage::Format_Mono; break;
-        case 8: format = QImage::Format_Indexed8; break;
-        case 24: format = QImage::Format_BGR888; break;
-        case 32: format = QImage::Format_ARGB32; break;
-        default: format = QImage::Format_Indexed8; break;  // 4-bit: unpacked below
+        case 1:
+            format = QImage::Format_Mono;
+            break;
+        case 8:
+            format = QImage::Format_Indexed8;
+            break;
+        case 24:
+            format = QImage::Format_BGR888;
+            break;
+        case 32:
+            format = QImage::Format_ARGB32;
+            break;
+        default:
+            format = QImage::Format_Indexed8;
+            break;  // 4-bit: unpacked below
     }
     QImage out(image.Width(), image.Height(), format);
     if (image.BitCount() <= 8) {

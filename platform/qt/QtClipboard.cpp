@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QMimeData>
 
-
 namespace quillet {
 
 namespace {

@@ -9,10 +9,14 @@ namespace {
 
 QMessageBox::Icon boxIcon(MessageIcon icon) {
     switch (icon) {
-        case MessageIcon::Warning: return QMessageBox::Warning;
-        case MessageIcon::Error: return QMessageBox::Critical;
-        case MessageIcon::Question: return QMessageBox::Question;
-        case MessageIcon::Information: break;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Information:
+            break;
     }
     return QMessageBox::Information;
 }
@@ -28,9 +32,15 @@ void QtUserPort::showMessage(const std::string& text, MessageIcon icon) {
 Answer QtUserPort::ask(const std::string& text, Buttons buttons, MessageIcon icon) {
     QMessageBox::StandardButtons set;
     switch (buttons) {
-        case Buttons::Ok: set = QMessageBox::Ok; break;
-        case Buttons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case Buttons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+        case Buttons::Ok:
+            set = QMessageBox::Ok;
+            break;
+        case Buttons::OkCancel:
+            set = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case Buttons::YesNo:
+            set = QMessageBox::Yes | QMessageBox::No;
+            break;
         case Buttons::YesNoCancel:
             set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
@@ -43,12 +53,16 @@ Answer QtUserPort::ask(const std::string& text, Buttons buttons, MessageIcon ico
     else if (set & QMessageBox::No)
         box.setEscapeButton(QMessageBox::No);
     switch (box.exec()) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Ok: return Answer::Ok;
-        default: return set & QMessageBox::Cancel ? Answer::Cancel
-                        : set & QMessageBox::No   ? Answer::No
-                                                  : Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        default:
+            return set & QMessageBox::Cancel ? Answer::Cancel
+                   : set & QMessageBox::No   ? Answer::No
+                                             : Answer::Ok;
     }
 }
 

@@ -1,7 +1,6 @@
 // The application object without a screen: the command-line name, document numbers handed
 // out and given back, the resource pictures' running number, and start-up on a fresh home.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>

@@ -58,7 +58,8 @@ TEST(ToolOptions, SelectionWandAndPaintingTools) {
     EXPECT_EQ(wand->first, (OptionSliderSetting{true, "포함한계치", 25, 0, 60}));
     EXPECT_EQ(wand->second.label, "경계퍼짐");
     EXPECT_EQ(wand->second.value, 4);
-    EXPECT_EQ(optionSlidersForTool(1354, 0)->first, (OptionSliderSetting{true, "퍼짐정도", 10, 5, 30}));
+    EXPECT_EQ(optionSlidersForTool(1354, 0)->first,
+              (OptionSliderSetting{true, "퍼짐정도", 10, 5, 30}));
     EXPECT_EQ(*optionSlidersForTool(1347, 9), idleOptionSliders());
     EXPECT_FALSE(optionSlidersForTool(4250, 0).has_value());
 }

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,7 +53,9 @@ TEST(Utf, RoundTripsKoreanAndSupplementaryCharacters) {
 }
 
 TEST(Utf, ReplacesBrokenSequences) {
-    EXPECT_EQ(utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
+    EXPECT_EQ(utf8ToUtf16("a\xFF"
+                          "b"),
+              u"a\uFFFDb");
     EXPECT_EQ(utf8ToUtf16("\xE0\x80"), u"\uFFFD");      // truncated and overlong
     EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD");      // overlong slash
     EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");  // encoded surrogate

@@ -9,15 +9,20 @@ using namespace quillet::clitest;
 
 namespace {
 class Cli : public TempDirTest {};
-}
+}  // namespace
 
 TEST_F(Cli, WrongArgumentsGiveUsage) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"info"}, {"info", "a", "b"}, {"convert", "a"}, {"frobnicate", "a", "b"},
-             {"convert", "a.bmp", "b.bmp", "--frame"}, {"convert", "a.bmp", "b.bmp", "--frame", "x"},
-             {"convert", "a.bmp", "b.bmp", "--quality", "0"},
-             {"convert", "a.bmp", "b.bmp", "--quality", "101"},
-             {"convert", "a.bmp", "b.bmp", "--colour", "1"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"info"},
+                                               {"info", "a", "b"},
+                                               {"convert", "a"},
+                                               {"frobnicate", "a", "b"},
+                                               {"convert", "a.bmp", "b.bmp", "--frame"},
+                                               {"convert", "a.bmp", "b.bmp", "--frame", "x"},
+                                               {"convert", "a.bmp", "b.bmp", "--quality", "0"},
+                                               {"convert", "a.bmp", "b.bmp", "--quality", "101"},
+                                               {"convert", "a.bmp", "b.bmp", "--colour", "1"}}) {
         const RunResult r = run(args);
         EXPECT_EQ(r.code, 2);
         EXPECT_NE(r.err.find("usage:"), std::string::npos);
@@ -41,7 +46,8 @@ TEST_F(Cli, InfoOfPicturesAndFrames) {
 TEST_F(Cli, ConvertAndVlrInfo) {
     RaViru img(6, 4, 24, ImageKind::Bmp);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x) img.PutPixelColor(x, y, uint32_t(x * 40) << 16 | uint32_t(y * 60));
+        for (int x = 0; x < 6; ++x)
+            img.PutPixelColor(x, y, uint32_t(x * 40) << 16 | uint32_t(y * 60));
     ASSERT_TRUE(img.WriteFile(path("in.bmp"), ImageKind::Bmp));
     ASSERT_EQ(run({"convert", path("in.bmp"), path("doc.VLR")}).code, 0);
     RunResult r = run({"info", path("doc.VLR")});

@@ -74,7 +74,8 @@ TEST_F(CliMatrix, EveryReadableIntoEveryWritable) {
 TEST_F(CliMatrix, FrameOfGifAndTiff) {
     for (const std::string ext : {"gif", "tif"}) {
         const std::string src = path("frames." + ext);
-        ASSERT_EQ(std::system(("convert -size 4x3 xc:red xc:blue xc:lime '" + src + "'").c_str()), 0);
+        ASSERT_EQ(std::system(("convert -size 4x3 xc:red xc:blue xc:lime '" + src + "'").c_str()),
+                  0);
         RunResult r = run({"info", src});
         EXPECT_EQ(r.code, 0);
         EXPECT_NE(r.out.find(" 3\n"), std::string::npos) << r.out;
@@ -98,7 +99,9 @@ TEST_F(CliMatrix, QualityChangesJpegSize) {
 // A CMYK JPEG opens as a 32-bit picture; its saved colours must be the composed ones.
 TEST_F(CliMatrix, CmykJpegKeepsItsColours) {
     const std::string src = path("cmyk.jpg");
-    ASSERT_EQ(std::system(("convert -size 12x6 gradient:red-blue -colorspace CMYK '" + src + "'").c_str()), 0);
+    ASSERT_EQ(std::system(
+                  ("convert -size 12x6 gradient:red-blue -colorspace CMYK '" + src + "'").c_str()),
+              0);
     ASSERT_EQ(run({"convert", src, path("cmyk.bmp")}).code, 0);
     const std::vector<uint8_t> expected =
         capture("convert '" + src + "' -colorspace sRGB -depth 8 rgb:- 2>/dev/null");

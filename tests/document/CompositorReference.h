@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "document/Compositor.h"
 #include "document/LayerTable.h"
+#include "document/compositor/Compositor.h"
 
 namespace reference {
 

@@ -10,8 +10,8 @@
 
 #include "base/LittleEndian.h"
 #include "document/CBrevDoc.h"
-#include "document/VlrReader.h"
-#include "document/VlrWriter.h"
+#include "document/vlr/VlrReader.h"
+#include "document/vlr/VlrWriter.h"
 #include "image/ByteStream.h"
 
 namespace quillet::vlrtest {

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "document/CBrevDoc.h"
-#include "document/Compositor.h"
+#include "document/compositor/Compositor.h"
 #include "platform/RecordingUserPort.h"
 #include "tests/document/CompositorReference.h"
 

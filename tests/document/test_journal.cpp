@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "base/LittleEndian.h"
-#include "document/JournalFolder.h"
-#include "document/JournalListFile.h"
+#include "document/journal/JournalFolder.h"
+#include "document/journal/JournalListFile.h"
 #include "test_journal_support.h"
 
 using namespace journal_test;

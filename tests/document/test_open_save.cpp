@@ -8,7 +8,7 @@
 
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
-#include "document/UndoStore.h"
+#include "document/journal/UndoStore.h"
 #include "image/RaViru.h"
 #include "platform/RecordingUserPort.h"
 
@@ -96,8 +96,8 @@ TEST_F(OpenSave, Gif256BecomesTrueColourPictureLayer) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
             const int i = y * 16 + x;
-            ASSERT_EQ(t.ColorAt(0, x, y), uint32_t(i) << 16 | uint32_t(255 - i) << 8 |
-                                               uint32_t(uint8_t(i * 7)));
+            ASSERT_EQ(t.ColorAt(0, x, y),
+                      uint32_t(i) << 16 | uint32_t(255 - i) << 8 | uint32_t(uint8_t(i * 7)));
             ASSERT_EQ(t.AlphaAt(0, x, y), 255);
         }
     EXPECT_EQ(doc.Journal().StepIndex(), 0);

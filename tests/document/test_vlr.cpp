@@ -7,7 +7,7 @@
 #include <functional>
 #include <iterator>
 
-#include "document/Compositor.h"
+#include "document/compositor/Compositor.h"
 #include "platform/RecordingUserPort.h"
 #include "tests/document/VlrTestDocs.h"
 
@@ -60,16 +60,16 @@ void BuildVariedStack(CBrevDoc& doc, std::mt19937& rng) {
         uint8_t kind;
     };
     const LayerShape shapes[] = {{7, 0, 0, W, H, LayerKind::Picture},
-                          {0, 3, 2, 5, 4, LayerKind::Raster},
-                          {39, -4, -3, W + 9, H + 7, LayerKind::Raster},
-                          {12, 2, 1, 11, 3, LayerKind::Text},
-                          {3, -200, 50, 6, 6, LayerKind::Raster},
-                          {21, W - 1, H - 1, 1, 1, LayerKind::Floating},
-                          {5, 1, 1, 13, 9, LayerKind::Text},
-                          {30, 9, -2, 4, 17, LayerKind::Raster},
-                          {16, 0, 0, W, H, LayerKind::Raster},
-                          {2, W + 40, H + 40, 3, 2, LayerKind::Raster},
-                          {33, -1, 0, 2, H, LayerKind::Raster}};
+                                 {0, 3, 2, 5, 4, LayerKind::Raster},
+                                 {39, -4, -3, W + 9, H + 7, LayerKind::Raster},
+                                 {12, 2, 1, 11, 3, LayerKind::Text},
+                                 {3, -200, 50, 6, 6, LayerKind::Raster},
+                                 {21, W - 1, H - 1, 1, 1, LayerKind::Floating},
+                                 {5, 1, 1, 13, 9, LayerKind::Text},
+                                 {30, 9, -2, 4, 17, LayerKind::Raster},
+                                 {16, 0, 0, W, H, LayerKind::Raster},
+                                 {2, W + 40, H + 40, 3, 2, LayerKind::Raster},
+                                 {33, -1, 0, 2, H, LayerKind::Raster}};
     int n = 0;
     for (const LayerShape& s : shapes) {
         AddLayer(doc, rng, s.slot, s.x, s.y, s.w, s.h, s.kind);

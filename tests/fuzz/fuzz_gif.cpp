@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "image/ByteStream.h"
-#include "image/RaViruGIF.h"
+#include "image/codecs/RaViruGIF.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;

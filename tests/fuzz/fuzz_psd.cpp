@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "image/ByteStream.h"
-#include "image/PsdReader.h"
 #include "image/RaViru.h"
+#include "image/codecs/PsdReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quillet::MemoryStream stream(data, size);

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "document/CBrevDoc.h"
-#include "document/VlrReader.h"
-#include "document/VlrWriter.h"
+#include "document/vlr/VlrReader.h"
+#include "document/vlr/VlrWriter.h"
 #include "image/ByteStream.h"
 #include "platform/RecordingUserPort.h"
 

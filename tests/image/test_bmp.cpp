@@ -6,7 +6,7 @@
 #include "base/LittleEndian.h"
 #include "image/ByteStream.h"
 #include "image/RaViru.h"
-#include "image/RaViruBMP.h"
+#include "image/codecs/RaViruBMP.h"
 
 using namespace quillet;
 

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "image/ByteStream.h"
-#include "image/RaViruGIF.h"
+#include "image/codecs/RaViruGIF.h"
 #include "test_gif_util.h"
 
 using namespace quillet;

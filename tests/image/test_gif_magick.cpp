@@ -9,7 +9,7 @@
 #include <regex>
 #include <sstream>
 
-#include "image/RaViruGIF.h"
+#include "image/codecs/RaViruGIF.h"
 #include "test_gif_util.h"
 
 using namespace quillet;

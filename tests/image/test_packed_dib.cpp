@@ -24,8 +24,8 @@ TEST(PackedDib, WholeTrueColourLayerBecomes32BitWithAlphaAndMarkerMinus2) {
     EXPECT_EQ(h.biXPelsPerMeter, -2);
     ASSERT_EQ(dib.size(), 40u + 3 * 2 * 4);
     const uint8_t* px = dib.data() + 40;
-    EXPECT_EQ(px[4], img.bits[3]);   // second pixel's blue
-    EXPECT_EQ(px[7], 20);            // its alpha
+    EXPECT_EQ(px[4], img.bits[3]);  // second pixel's blue
+    EXPECT_EQ(px[7], 20);           // its alpha
     EXPECT_EQ(px[12], img.Row(1)[0]);
     EXPECT_EQ(px[15], 40);
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <random>
 
-#include "image/CQuantizer.h"
 #include "image/RaViru.h"
+#include "image/codecs/CQuantizer.h"
 
 using namespace quillet;
 

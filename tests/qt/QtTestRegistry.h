@@ -11,7 +11,9 @@ std::vector<Factory>& registry();
 
 template <class T>
 struct Register {
-    Register() { registry().push_back([] { return new T; }); }
+    Register() {
+        registry().push_back([] { return new T; });
+    }
 };
 
 }  // namespace quillet::testing

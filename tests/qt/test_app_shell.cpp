@@ -208,9 +208,11 @@ private slots:
         Program p;
         QVERIFY(p.start());
         QVERIFY(p.shell.frame().dispatchCommand(1416));
-        QCOMPARE(p.current()->windowTitle(), QStringLiteral("JPEG Resource Image 0 100 % (배경영상)"));
+        QCOMPARE(p.current()->windowTitle(),
+                 QStringLiteral("JPEG Resource Image 0 100 % (배경영상)"));
         QVERIFY(p.shell.frame().dispatchCommand(1425));
-        QCOMPARE(p.current()->windowTitle(), QStringLiteral("TIF Resource Image 1 100 % (배경영상)"));
+        QCOMPARE(p.current()->windowTitle(),
+                 QStringLiteral("TIF Resource Image 1 100 % (배경영상)"));
         QVERIFY(p.shell.frame().dispatchCommand(1407));
         QCOMPARE(p.current()->windowTitle(),
                  QStringLiteral("BITMAP Resource Image 2 100 % (배경영상)"));

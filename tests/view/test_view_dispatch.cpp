@@ -5,12 +5,12 @@
 #include "ViewTestDoc.h"
 #include "platform/ClipboardPort.h"
 #include "platform/RecordingUserPort.h"
-#include "view/LayerTransfer.h"
 #include "view/ToolChoice.h"
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
 #include "view/ViewZoom.h"
+#include "view/tools/LayerTransfer.h"
 
 using namespace quillet;
 using namespace quillet::testing;

@@ -1,4 +1,4 @@
-#include "view/LayerTransfer.h"
+#include "view/tools/LayerTransfer.h"
 
 #include <cstring>
 #include <string>

@@ -1,4 +1,4 @@
-#include "image/RaViruJPG.h"
+#include "image/codecs/RaViruJPG.h"
 
 #include <algorithm>
 #include <csetjmp>

@@ -1,4 +1,4 @@
-#include "document/VlrWriter.h"
+#include "document/vlr/VlrWriter.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 
 #include "base/AtomicFileWriter.h"
 #include "document/CBrevDoc.h"
-#include "document/VlrFormat.h"
+#include "document/vlr/VlrFormat.h"
 #include "image/ByteStream.h"
 
 namespace quillet {

@@ -1,4 +1,4 @@
-#include "image/RaViruPCX.h"
+#include "image/codecs/RaViruPCX.h"
 
 #include <cstring>
 #include <new>

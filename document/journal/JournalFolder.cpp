@@ -1,4 +1,4 @@
-#include "document/JournalFolder.h"
+#include "document/journal/JournalFolder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "image/ByteStream.h"
-#include "image/RaViruGIF.h"
+#include "image/codecs/RaViruGIF.h"
 
 namespace quillet {
 

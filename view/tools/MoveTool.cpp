@@ -5,10 +5,10 @@
 #include "document/CBrevDoc.h"
 #include "platform/ClipboardPort.h"
 #include "view/JournalSink.h"
-#include "view/LayerTransfer.h"
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
+#include "view/tools/LayerTransfer.h"
 
 namespace quillet {
 

@@ -1,4 +1,4 @@
-#include "image/PsdReader.h"
+#include "image/codecs/PsdReader.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // GIF reader: screen descriptor, colour tables, extensions, frames and disposal.
-#include "image/RaViruGIF.h"
+#include "image/codecs/RaViruGIF.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "document/VlrFormat.h"
+#include "document/vlr/VlrFormat.h"
 
 #include "document/PictureHeader.h"
 #include "image/RaViru.h"

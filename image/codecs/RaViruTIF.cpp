@@ -1,4 +1,4 @@
-#include "image/RaViruTIF.h"
+#include "image/codecs/RaViruTIF.h"
 
 #include <tiffio.h>
 

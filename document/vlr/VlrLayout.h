@@ -8,7 +8,7 @@
 
 #include "document/Layer.h"
 #include "document/PictureHeader.h"
-#include "document/VlrFormat.h"
+#include "document/vlr/VlrFormat.h"
 
 namespace quillet {
 class ByteStream;

@@ -1,12 +1,12 @@
 // Compositing plans: which canvas pixels a composition needs, and one pass per drawn layer.
-#include "document/Compositor.h"
+#include "document/compositor/Compositor.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
-#include "document/CompositorEngine.h"
 #include "document/LayerTable.h"
+#include "document/compositor/CompositorEngine.h"
 #include "image/RaViru.h"
 
 namespace quillet {

@@ -1,4 +1,4 @@
-#include "image/CQuantizer.h"
+#include "image/codecs/CQuantizer.h"
 
 #include <algorithm>
 #include <climits>

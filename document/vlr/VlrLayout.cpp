@@ -3,7 +3,7 @@
 // runs into the number ("\n41 0 3" + "2024 여름" reads "\n41 0 32..."). Every way of splitting
 // the digits is tried: the right one lands the block so that its own sizes lead exactly to the
 // next entry line (0x0A) or to the end of the file.
-#include "document/VlrLayout.h"
+#include "document/vlr/VlrLayout.h"
 
 #include <algorithm>
 #include <cstdio>

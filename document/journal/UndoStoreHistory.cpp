@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "base/Utf.h"
-#include "document/UndoStore.h"
+#include "document/journal/UndoStore.h"
 
 namespace quillet {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "document/CompositorEngine.h"
+#include "document/compositor/CompositorEngine.h"
 
 namespace quillet::compositing {
 

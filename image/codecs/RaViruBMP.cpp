@@ -1,4 +1,4 @@
-#include "image/RaViruBMP.h"
+#include "image/codecs/RaViruBMP.h"
 
 #include <algorithm>
 #include <bit>

@@ -40,4 +40,4 @@ private slots:
     }
 };
 QUILLET_QTEST(RaViruQImageTest)
-#include "test_ravru_qimage.moc"
+#include "test_raviru_qimage.moc"

@@ -2,8 +2,8 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "document/Compositor.h"
 #include "document/LayerTable.h"
+#include "document/compositor/Compositor.h"
 
 namespace quillet {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "document/CBrevDoc.h"
-#include "document/UndoStore.h"
+#include "document/journal/UndoStore.h"
 
 namespace quillet {
 

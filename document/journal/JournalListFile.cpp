@@ -1,4 +1,4 @@
-#include "document/JournalListFile.h"
+#include "document/journal/JournalListFile.h"
 
 #include <cstdio>
 #include <cstring>

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "document/CBrevDoc.h"
-#include "document/JournalListFile.h"
-#include "document/UndoStore.h"
+#include "document/journal/JournalListFile.h"
+#include "document/journal/UndoStore.h"
 
 namespace quillet {
 

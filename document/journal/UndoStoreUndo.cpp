@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "document/CBrevDoc.h"
-#include "document/UndoStore.h"
+#include "document/journal/UndoStore.h"
 
 namespace quillet {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/Compositor.h"
+#include "document/compositor/Compositor.h"
 
 namespace quillet {
 class LayerTable;

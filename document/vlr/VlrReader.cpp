@@ -1,9 +1,9 @@
-#include "document/VlrReader.h"
+#include "document/vlr/VlrReader.h"
 
 #include <algorithm>
 
 #include "document/CBrevDoc.h"
-#include "document/VlrLayout.h"
+#include "document/vlr/VlrLayout.h"
 #include "image/ByteStream.h"
 #include "platform/UserPort.h"
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstring>
@@ -30,8 +29,8 @@ TEST(RaViruConstruction, ResetValues) {
 TEST(RaViruAllocate, RoundsDepthAndSizesPalette) {
     struct Case {
         int asked, depth, palette;
-    } cases[] = {{0, 1, 2},  {1, 1, 2},   {2, 4, 16},  {4, 4, 16},  {5, 8, 256},
-                 {8, 8, 256}, {9, 24, 0}, {16, 24, 0}, {24, 24, 0}, {25, 32, 0}, {32, 32, 0}};
+    } cases[] = {{0, 1, 2},  {1, 1, 2},   {2, 4, 16},  {4, 4, 16},  {5, 8, 256}, {8, 8, 256},
+                 {9, 24, 0}, {16, 24, 0}, {24, 24, 0}, {25, 32, 0}, {32, 32, 0}};
     for (const Case& c : cases) {
         RaViru img(3, 2, c.asked, ImageKind::Bmp);
         ASSERT_TRUE(img.HasBlock()) << c.asked;
@@ -86,7 +85,7 @@ TEST(RaViruPixels, IndexAndColourInsideAndOutside) {
     img.PutPixelColor(1, 0, packBgr(10, 20, 30));
     img.PutPixelColor(2, 0, packBgr(1, 2, 3));
     EXPECT_EQ(img.bits[0] & 0x0F, 3);  // pixel 1 is the low nibble of byte 0
-    EXPECT_EQ(img.bits[1] >> 4, 5);     // pixel 2 is the high nibble of byte 1
+    EXPECT_EQ(img.bits[1] >> 4, 5);    // pixel 2 is the high nibble of byte 1
     EXPECT_EQ(img.PixelIndexAt(1, 0), 3u);
     EXPECT_EQ(img.PixelColorAt(2, 0), packBgr(1, 2, 3));
     EXPECT_EQ(img.PixelIndexAt(-1, 0), 0u);
@@ -292,8 +291,8 @@ TEST(RaViruFiles, MissingFileFailsWithReason) {
 }
 
 TEST(RaViruFiles, FailedWriteLeavesNoFileBehind) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("quillet-write-" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("quillet-write-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "a.pcx").string();
     { std::ofstream(path) << "keep"; }
