@@ -120,8 +120,8 @@ TEST(ThumbnailFit, LongerSideBecomesTheSize) {
     }
 }
 
-// 64 × 32 in four flat quadrants (the first two at the top): reduced to 16 × 8, each output pixel covers 4 × 4 source
-// pixels of one quadrant, so lossless formats keep the colours exactly.
+// 64 × 32 in four flat quadrants (the first two at the top): reduced to 16 × 8, each output
+// pixel covers 4 × 4 source pixels of one quadrant, so lossless formats keep the colours exactly.
 TEST_F(Thumbnail, EveryReadableFormatGivesAPngOfTheFittedSize) {
     const uint32_t quadrant[4] = {0xFF0000, 0x00C000, 0x0000FF, 0xFFFF00};  // 0x00RRGGBB
     RaViru img(64, 32, 24, ImageKind::Bmp);
