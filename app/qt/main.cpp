@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/CBrevApp.h"
@@ -48,8 +49,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> args;
     for (const QString& word : QApplication::arguments().mid(1)) args.push_back(word.toStdString());
     QStringList files;
-    for (const std::string& file : quillet::CBrevApp::commandLineFiles(
-             args, [](const std::string& p) { return std::filesystem::exists(p); }))
+    for (const std::string& file :
+         quillet::CBrevApp::commandLineFiles(args, [](const std::string& p) {
+             std::error_code ec;
+             return std::filesystem::exists(p, ec);
+         }))
         files << QString::fromStdString(file);
     if (!files.isEmpty()) frame.openFiles(files);
     frame.setWindowTitle(QStringLiteral("Quillet 4.6"));
