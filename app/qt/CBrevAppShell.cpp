@@ -285,6 +285,7 @@ void CBrevAppShell::registerCommands() {
         frame_->setCurrentTool(tools_.currentTool);
         frame_->setPreviousTool(tools_.previousTool);
     });
+    registerGeometryCommands();
 }
 
 void CBrevAppShell::commandOpen() {

@@ -79,6 +79,11 @@ private:
     void commandNew();
     void commandEnvironment();
     void undoRedo(CBrevDoc& doc, bool undo);
+    // Flips, turns, image size, canvas size, free rotation (CBrevAppShellGeometry.cpp).
+    void registerGeometryCommands();
+    void commandImageSize(CBrevDoc& doc);
+    void commandCanvasSize(CBrevDoc& doc);
+    void commandFreeRotate(CBrevDoc& doc);
     void applySettingsToViews();
     // Asks about saving a modified document; false when the user cancelled or the save failed.
     bool askToSave(CBrevDoc& doc);

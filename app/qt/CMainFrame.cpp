@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -47,6 +48,13 @@ CMainFrame::CMainFrame(AppCounters& counters, QWidget* parent)
     buildToolBars();
     installFrameCommands();
     statusBar()->showMessage(QStringLiteral("준비"));
+    // Long operations (resampling, turning large pictures) report here through the user port.
+    auto* progress = new QProgressBar(this);
+    progress->setObjectName(QStringLiteral("progressBar"));
+    progress->setRange(0, 100);
+    progress->setMaximumWidth(220);
+    progress->hide();
+    statusBar()->addPermanentWidget(progress);
 
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] { updateCommandStates(); });
     if (QClipboard* clip = QGuiApplication::clipboard())
