@@ -138,6 +138,17 @@ bool RaViruJPG::Read(ByteStream& stream) {
         SetError("Image is larger than the pixel limit");
         return false;
     }
+    fullWidth_ = int(cinfo.image_width);
+    fullHeight_ = int(cinfo.image_height);
+    if (fitSize_ > 0) {
+        const int longer = std::max(fullWidth_, fullHeight_);
+        for (unsigned d : {8u, 4u, 2u})
+            if (longer / int(d) >= fitSize_) {
+                cinfo.scale_num = 1;
+                cinfo.scale_denom = d;
+                break;
+            }
+    }
     // Colour comes out in the block's blue, green, red order straight away.
     if (cinfo.out_color_space == JCS_RGB) cinfo.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&cinfo);
