@@ -7,6 +7,8 @@
 #include <QMdiArea>
 
 #include "app/CloseSequence.h"
+#include "app/ThumbnailLoader.h"
+#include "app/qt/CDlg_KGFile.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
 #include "base/Utf.h"
@@ -81,7 +83,8 @@ CBrevAppShell::~CBrevAppShell() {
 }
 
 bool CBrevAppShell::start(const std::string& home) {
-    if (!app_->start(home, QDir::currentPath().toStdU16String())) return false;
+    startDirectory_ = QDir::currentPath();
+    if (!app_->start(home, startDirectory_.toStdU16String())) return false;
     frame_ = std::make_unique<CMainFrame>(app_->counters());
     if (boxes_) boxes_->setParent(frame_.get());
     frame_->setCloseHandler([this] { return closeSequence(); });
@@ -289,11 +292,11 @@ void CBrevAppShell::registerCommands() {
 }
 
 void CBrevAppShell::commandOpen() {
-    const QString path = chooseOpenName_
-                             ? chooseOpenName_()
-                             : QFileDialog::getOpenFileName(frame_.get(), QStringLiteral("열기"),
-                                                            QString(), openFilter());
-    if (!path.isEmpty() && openFile(path)) frame_->addRecentFile(path);
+    // A chooser set by the caller stands in for the traditional dialog.
+    if (chooseOpenName_ || app_->settings().browserKind != FrameSettings::OwnBrowser)
+        openWithSystemDialog();
+    else
+        openWithBrowser();
 }
 
 bool CBrevAppShell::saveDocumentAs(CBrevDoc& doc, const QString& path) {
@@ -324,12 +327,13 @@ bool CBrevAppShell::commandSaveAs(CBrevDoc& doc) {
         KindWritable(pathKind) && pathKind != FileKind::Vlr ? pathKind : doc.Image().kind;
     const QString proposed = toQString(ProposedSaveName(
         QFile::decodeName(app_->documentPath(doc).c_str()).toStdU16String(), doc.FileName(), kind));
-    const QString chosen = chooseSaveName_
-                               ? chooseSaveName_(proposed)
-                               : QFileDialog::getSaveFileName(
-                                     frame_.get(), QStringLiteral("다른 이름으로 저장"), proposed,
-                                     QStringLiteral("그림 파일 (*.jpg *.bmp *.gif *.tif *.vlr);;"
-                                                    "모든 파일 (*)"));
+    QString chosen;
+    if (chooseSaveName_) {
+        chosen = chooseSaveName_(proposed);
+    } else {
+        CDlg_KGFile dialog(proposed, frame_.get());
+        if (dialog.exec() == QDialog::Accepted) chosen = dialog.selectedFiles().value(0);
+    }
     if (chosen.isEmpty()) return false;
     return saveDocumentAs(doc, toQString(CompleteSaveName(chosen.toStdU16String(), kind)));
 }

@@ -23,6 +23,7 @@ class CBrevDoc;
 class CBrevView;
 class CChildFrame;
 class CMainFrame;
+class ThumbnailLoader;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -73,6 +74,11 @@ private:
     void registerCommands();
     void registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run);
     void commandOpen();
+    // The two open paths of the browser setting, and what both do with the chosen files
+    // (CBrevAppShellOpen.cpp).
+    void openWithBrowser();
+    void openWithSystemDialog();
+    void openChosenFiles(const QStringList& paths);
     bool commandSave(CBrevDoc& doc);
     bool commandSaveAs(CBrevDoc& doc);
     void commandCloseDocument(CBrevDoc& doc);
@@ -102,6 +108,8 @@ private:
     bool quietClose_ = false;
     std::function<QString(const QString&)> chooseSaveName_;
     std::function<QString()> chooseOpenName_;
+    QString startDirectory_;                       // the current folder when the program started
+    std::unique_ptr<ThumbnailLoader> thumbnails_;  // the browser's, kept while the program runs
 };
 
 }  // namespace quillet
