@@ -8,9 +8,12 @@ packages=(
   cmake ninja-build g++ ccache pkg-config clang-format git
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev libtiff-dev zlib1g-dev libcurl4-openssl-dev
+  # movie maker and player
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev qt6-multimedia-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev python3
   imagemagick libvips-tools libjpeg-turbo-progs libtiff-tools time
+  ffmpeg
   # running the editor
   fonts-nanum xvfb xauth
 )
