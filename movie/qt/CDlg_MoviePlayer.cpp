@@ -121,6 +121,8 @@ CDlg_MoviePlayer::CDlg_MoviePlayer(UserPort& user, QWidget* parent)
 
 CDlg_MoviePlayer::~CDlg_MoviePlayer() = default;
 
+QWidget* CDlg_MoviePlayer::pictureArea() const { return area_; }
+
 void CDlg_MoviePlayer::setFrameSize(int width, int height) {
     resize(width + 50, height + 90);
     area_->setGeometry(20, 50, width, height);

@@ -34,7 +34,7 @@ public:
     void setFrameSize(int width, int height);
 
     MoviePlayerEngine& engine() { return engine_; }
-    QWidget* pictureArea() const { return area_; }
+    QWidget* pictureArea() const;
     // Replaces the file dialog (tests): gives the chosen name or an empty string.
     void setOpenNameChooser(std::function<QString()> chooser) { chooseName_ = std::move(chooser); }
 
