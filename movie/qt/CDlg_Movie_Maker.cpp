@@ -204,6 +204,8 @@ QWidget* CDlg_Movie_Maker::buildFrameGroup() {
     auto* add = button(QStringLiteral("이미지 추가"), g);
     auto* remove = button(QStringLiteral("한줄 지움"), g);
     auto* clear = button(QStringLiteral("전체 비움"), g);
+    remove->setObjectName(QStringLiteral("RemoveFrameLine"));
+    clear->setObjectName(QStringLiteral("ClearFrames"));
     connect(add, &QPushButton::clicked, this, [this] {
         addPictures(chooseFiles(QStringLiteral("이미지 추가"),
                                 QStringLiteral("그림 파일 (*.jpg *.jpeg *.bmp *.gif *.tif *.tiff "
