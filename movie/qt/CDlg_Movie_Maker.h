@@ -75,6 +75,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // CDlg_Movie_Maker.cpp: building the groups and the tabs of each work mode.
@@ -120,6 +121,7 @@ private:
     int captionFontSize_ = 20;
     QString lastMovie_;
     QString pendingMovie_;
+    bool placed_ = false;
 
     QRadioButton* modeButtons_[3] = {};
     QTabWidget* tabs_ = nullptr;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -219,12 +220,26 @@ void CDlg_Movie_Maker::applySize(const QString& text) {
     placeForSize(width_, height_);
 }
 
+// The maker sits at the main frame's left edge, 350 above its bottom; the player at its right
+// edge below the tool bars, sized to the frame.
 void CDlg_Movie_Maker::placeForSize(int width, int height) {
-    if (QWidget* frame = parentWidget()) {
-        const QRect g = frame->frameGeometry();
-        setGeometry(g.left(), g.bottom() - 350, 1100, 350);
-    }
     if (player_) player_->setFrameSize(width, height);
+    QWidget* frame = parentWidget();
+    if (!frame) return;
+    const QRect g = frame->frameGeometry();
+    setGeometry(g.left(), g.bottom() - 350, 1100, 350);
+    if (!player_) return;
+    int top = g.top();
+    if (auto* main = qobject_cast<QMainWindow*>(frame); main && main->centralWidget())
+        top = main->centralWidget()->mapToGlobal(QPoint(0, 0)).y();
+    player_->move(g.right() - (width + 53), top);
+}
+
+void CDlg_Movie_Maker::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    placeForSize(width_, height_);
 }
 
 MovieProject CDlg_Movie_Maker::project() const {
