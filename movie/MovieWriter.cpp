@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "movie/FfmpegSupport.h"
 #include "movie/MovieTypes.h"
@@ -32,7 +33,9 @@ struct MovieWriter::State {
     const SoundTrack* sound = nullptr;
     int64_t soundFramesWritten = 0;
     SwsContext* converter = nullptr;
-    ffmpeg::Frame picture;
+    // Pictures handed to the encoder stay referenced for a while; the writer converts into one
+    // the encoder has let go of, so none is allocated or copied once the set has grown.
+    std::vector<ffmpeg::Frame> pictures;
     ffmpeg::Packet packet;
     int64_t frames = 0;
     bool headerWritten = false;
@@ -45,6 +48,19 @@ struct MovieWriter::State {
             avformat_free_context(output);
         }
         if (!finished && !path.empty()) std::remove(path.c_str());
+    }
+
+    AVFrame* FreePicture() {
+        for (ffmpeg::Frame& f : pictures)
+            if (av_frame_is_writable(f.get())) return f.get();
+        ffmpeg::Frame f(av_frame_alloc());
+        if (!f) return nullptr;
+        f->format = encoder->pix_fmt;
+        f->width = encoder->width;
+        f->height = encoder->height;
+        if (av_frame_get_buffer(f.get(), 0) < 0) return nullptr;
+        pictures.push_back(std::move(f));
+        return pictures.back().get();
     }
 
     MovieResult Drain() {
@@ -102,9 +118,8 @@ MovieResult MovieWriter::Open(const std::string& path, const MovieWriterOptions&
     if (!codec) return MovieResult::Fail(MovieError::CodecMissing, kCodecMissing);
     s.encoder.reset(avcodec_alloc_context3(codec));
     s.video = avformat_new_stream(s.output, nullptr);
-    s.picture.reset(av_frame_alloc());
     s.packet.reset(av_packet_alloc());
-    if (!s.encoder || !s.video || !s.picture || !s.packet)
+    if (!s.encoder || !s.video || !s.packet)
         return MovieResult::Fail(MovieError::CodecMissing, kCodecMissing);
 
     AVCodecContext* e = s.encoder.get();
@@ -113,7 +128,8 @@ MovieResult MovieWriter::Open(const std::string& path, const MovieWriterOptions&
     e->pix_fmt = AV_PIX_FMT_YUV420P;
     e->time_base = {kMovieRateDen, kMovieRateNum};
     e->framerate = {kMovieRateNum, kMovieRateDen};
-    e->gop_size = 1;  // every frame a key frame
+    e->gop_size = 1;      // every frame a key frame
+    e->thread_count = 0;  // slices on every core, as the ffmpeg program does
     e->codec_tag = MKTAG('X', 'V', 'I', 'D');
     e->flags |= AV_CODEC_FLAG_QSCALE;
     e->global_quality = FF_QP2LAMBDA * std::clamp(options.quantiser, 1, 31);
@@ -142,11 +158,6 @@ MovieResult MovieWriter::Open(const std::string& path, const MovieWriterOptions&
         s.audio->time_base = {1, s.sound->sampleRate};
     }
 
-    s.picture->format = e->pix_fmt;
-    s.picture->width = e->width;
-    s.picture->height = e->height;
-    if (av_frame_get_buffer(s.picture.get(), 0) < 0)
-        return MovieResult::Fail(MovieError::FormatMismatch, kFormatMismatch);
     s.converter = sws_getContext(e->width, e->height, AV_PIX_FMT_BGR24, e->width, e->height,
                                  e->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!s.converter) return MovieResult::Fail(MovieError::FormatMismatch, kFormatMismatch);
@@ -166,14 +177,15 @@ MovieResult MovieWriter::Write(const Frame24& frame) {
     State& s = *s_;
     if (frame.width != s.encoder->width || frame.height != s.encoder->height)
         return MovieResult::Fail(MovieError::FormatMismatch, kFormatMismatch);
-    if (av_frame_make_writable(s.picture.get()) < 0)
-        return MovieResult::Fail(MovieError::WriteFailed, "out of memory");
+    AVFrame* picture = s.FreePicture();
+    if (!picture) return MovieResult::Fail(MovieError::WriteFailed, "out of memory");
     // Bottom-up rows: start at the top row and step backwards.
     const uint8_t* src[4] = {frame.TopRow(0), nullptr, nullptr, nullptr};
     const int srcStride[4] = {-int(frame.stride), 0, 0, 0};
-    sws_scale(s.converter, src, srcStride, 0, frame.height, s.picture->data, s.picture->linesize);
-    s.picture->pts = s.frames;
-    int rc = avcodec_send_frame(s.encoder.get(), s.picture.get());
+    sws_scale(s.converter, src, srcStride, 0, frame.height, picture->data, picture->linesize);
+    picture->pts = s.frames;
+    picture->quality = s.encoder->global_quality;  // the fixed quantiser is read per picture
+    int rc = avcodec_send_frame(s.encoder.get(), picture);
     if (rc < 0) return MovieResult::Fail(MovieError::WriteFailed, ffmpeg::ErrorText(rc));
     ++s.frames;
     if (MovieResult r = s.Drain(); !r.ok()) return r;
