@@ -11,27 +11,12 @@
 
 #include "image/RaViru.h"
 #include "movie/Frame24.h"
+#include "tests/support/Magick.h"
+#include "tests/support/TempDir.h"
 
 namespace quillet::movietest {
 
-// A folder of its own below the system's temporary folder, removed with the object.
-struct TempFolder {
-    std::filesystem::path path;
-    TempFolder() {
-        char name[] = "/tmp/quillet-movie-test-XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
-    size_t Count() const {
-        size_t n = 0;
-        for (auto& e : std::filesystem::directory_iterator(path)) (void)e, ++n;
-        return n;
-    }
-};
+using testsupport::TempDir;
 
 // A picture with a colour ramp and a bright square, different for each seed.
 inline Frame24 Pattern(int width, int height, int seed) {
@@ -81,24 +66,13 @@ inline void WriteWav(const std::string& path, int rate, double seconds) {
     std::fclose(f);
 }
 
-inline std::string Run(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
-    pclose(p);
-    return out;
-}
-
 // ffprobe's view of each stream: key → value, one map per stream in file order.
 inline std::vector<std::map<std::string, std::string>> ProbeStreams(const std::string& path) {
-    const std::string text =
-        Run("ffprobe -v error -show_entries stream=index,codec_type,codec_name,codec_tag_string,"
-            "r_frame_rate,nb_frames,duration,width,height,sample_rate,channels -of "
-            "default=nw=1 '" +
-            path + "'");
+    const std::string text = testsupport::captureText(
+        "ffprobe -v error -show_entries stream=index,codec_type,codec_name,codec_tag_string,"
+        "r_frame_rate,nb_frames,duration,width,height,sample_rate,channels -of "
+        "default=nw=1 '" +
+        path + "'");
     std::vector<std::map<std::string, std::string>> streams;
     size_t at = 0;
     while (at < text.size()) {
@@ -116,7 +90,8 @@ inline std::vector<std::map<std::string, std::string>> ProbeStreams(const std::s
 
 // Every frame of the movie decoded by the ffmpeg program, as bottom-up 24-bit frames.
 inline std::vector<Frame24> DecodeWithFfmpeg(const std::string& path, int width, int height) {
-    const std::string raw = Run("ffmpeg -v error -i '" + path + "' -f rawvideo -pix_fmt bgr24 -");
+    const std::string raw =
+        testsupport::captureText("ffmpeg -v error -i '" + path + "' -f rawvideo -pix_fmt bgr24 -");
     std::vector<Frame24> frames;
     const size_t size = size_t(width) * height * 3;
     for (size_t at = 0; at + size <= raw.size(); at += size) {

@@ -28,25 +28,25 @@ struct Recorded : MovieProgress {
 };
 
 // Three pictures of different shapes, saved as BMP files.
-std::vector<std::string> ThreePictures(const TempFolder& dir) {
+std::vector<std::string> ThreePictures(const TempDir& dir) {
     std::vector<std::string> paths;
     const int sizes[3][2] = {{80, 60}, {60, 80}, {100, 50}};
     for (int i = 0; i < 3; ++i) {
-        paths.push_back(dir / ("picture" + std::to_string(i) + ".bmp"));
+        paths.push_back(dir.file("picture" + std::to_string(i) + ".bmp"));
         EXPECT_TRUE(SaveBmp(Pattern(sizes[i][0], sizes[i][1], i + 1), paths.back()));
     }
     return paths;
 }
 
-MovieProject ShowProject(const TempFolder& dir, const std::vector<std::string>& pictures) {
+MovieProject ShowProject(const TempDir& dir, const std::vector<std::string>& pictures) {
     MovieProject p;
     for (const std::string& path : pictures) p.pictures.push_back({path, JoinKind::Fade});
     p.holdFrames = 12;
     p.width = 320;
     p.height = 240;
-    p.workFolder = dir / "work";
+    p.workFolder = dir.file("work");
     std::filesystem::create_directories(p.workFolder);
-    p.outputPath = dir / "show.avi";
+    p.outputPath = dir.file("show.avi");
     return p;
 }
 
@@ -64,10 +64,10 @@ struct Both : FrameSink {
 // Three pictures, fades, a caption and a WAV track: one MPEG-4 stream tagged XVID at
 // 30000/1001 with the frames the joins and holds make, one PCM stream as long as the track.
 TEST(MovieMaker, ImageShowWritesXvidVideoAndPcmSound) {
-    TempFolder dir;
+    TempDir dir;
     MovieProject p = ShowProject(dir, ThreePictures(dir));
-    WriteWav(dir / "tone.wav", 22050, 2.5);
-    p.soundPath = dir / "tone.wav";
+    WriteWav(dir.file("tone.wav"), 22050, 2.5);
+    p.soundPath = dir.file("tone.wav");
     p.captions.push_back({u"가나 Aa", CaptionMotion::Still, 0.1, 70, 0.2});  // frames 3..8
     p.captionFont.pixelHeight = 20;
     FixedTextRasterizer text;
@@ -118,12 +118,12 @@ TEST(MovieMaker, ImageShowWritesXvidVideoAndPcmSound) {
 // (Line overlap frames alternate single rows of two pictures, which 4:2:0 colour cannot hold;
 // their rows are checked before encoding.)
 TEST(MovieWriter, DecodedFramesMatchTheComposedOnes) {
-    TempFolder dir;
+    TempDir dir;
     MovieWriter writer;
     MovieWriterOptions options;
     options.width = 160;
     options.height = 120;
-    ASSERT_TRUE(writer.Open(dir / "fade.avi", options).ok());
+    ASSERT_TRUE(writer.Open(dir.file("fade.avi"), options).ok());
     Both sink(writer);
     FrameScaler scaler;
     Frame24 canvas = Scaled(Pattern(90, 70, 1), 160, 120);
@@ -131,30 +131,30 @@ TEST(MovieWriter, DecodedFramesMatchTheComposedOnes) {
     ASSERT_TRUE(WriteFade(canvas, next, sink));
     ASSERT_TRUE(WriteHold(canvas, 3, PanDirection::None, {{0, 0, 160, 120}, 10}, scaler, sink));
     ASSERT_TRUE(writer.Finish().ok());
-    const std::vector<Frame24> decoded = DecodeWithFfmpeg(dir / "fade.avi", 160, 120);
+    const std::vector<Frame24> decoded = DecodeWithFfmpeg(dir.file("fade.avi"), 160, 120);
     ASSERT_EQ(decoded.size(), sink.frames.size());
     for (size_t i = 0; i < decoded.size(); ++i)
         ASSERT_GE(Psnr(decoded[i], sink.frames[i]), 30.0) << "frame " << i;
 }
 
 TEST(MovieWriter, AnUnfinishedMovieIsRemovedAndAWrongFrameRefused) {
-    TempFolder dir;
+    TempDir dir;
     {
         MovieWriter writer;
         MovieWriterOptions options;
-        ASSERT_TRUE(writer.Open(dir / "part.avi", options).ok());
+        ASSERT_TRUE(writer.Open(dir.file("part.avi"), options).ok());
         EXPECT_TRUE(writer.Write(Frame24(320, 240)).ok());
         EXPECT_EQ(writer.Write(Frame24(100, 100)).code, MovieError::FormatMismatch);
     }
-    EXPECT_FALSE(std::filesystem::exists(dir / "part.avi"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("part.avi")));
     MovieWriter writer;
-    const MovieResult r = writer.Open(dir / "no-such-folder/x.avi", {});
+    const MovieResult r = writer.Open(dir.file("no-such-folder/x.avi"), {});
     EXPECT_EQ(r.code, MovieError::FileInUse);
     EXPECT_NE(r.message.find("사용중입니다"), std::string::npos);
 }
 
 TEST(MovieMaker, AnEmptyFrameListReturnsAtOnceWithoutFiles) {
-    TempFolder dir;
+    TempDir dir;
     MovieProject p = ShowProject(dir, {});
     Recorded progress;
     MovieMaker maker(p, progress);
@@ -164,15 +164,15 @@ TEST(MovieMaker, AnEmptyFrameListReturnsAtOnceWithoutFiles) {
 }
 
 TEST(MovieMaker, AnUnreadableSoundStillGivesASilentMovie) {
-    TempFolder dir;
+    TempDir dir;
     MovieProject p = ShowProject(dir, ThreePictures(dir));
     p.pictures.resize(1);
     {
-        FILE* f = std::fopen((dir / "broken.mp3").c_str(), "wb");
+        FILE* f = std::fopen(dir.file("broken.mp3").c_str(), "wb");
         std::fputs("not a sound at all", f);
         std::fclose(f);
     }
-    p.soundPath = dir / "broken.mp3";
+    p.soundPath = dir.file("broken.mp3");
     Recorded progress;
     MovieMaker maker(p, progress);
     const MovieResult r = maker.Run();
@@ -185,7 +185,7 @@ TEST(MovieMaker, AnUnreadableSoundStillGivesASilentMovie) {
 }
 
 TEST(MovieMaker, ACancelledRunLeavesNoMovie) {
-    TempFolder dir;
+    TempDir dir;
     MovieProject p = ShowProject(dir, ThreePictures(dir));
     Recorded progress;
     progress.cancelAfterPercent = 30;
@@ -198,7 +198,7 @@ TEST(MovieMaker, ACancelledRunLeavesNoMovie) {
 
 // The show's bands and the quarter turn: a 90-degree movie is as tall as the frame is wide.
 TEST(MovieMaker, BandsAndTheTurnedOutput) {
-    TempFolder dir;
+    TempDir dir;
     MovieProject p = ShowProject(dir, ThreePictures(dir));
     p.pictures.resize(1);
     p.rotate = true;
@@ -226,19 +226,19 @@ TEST(MovieMaker, BandsAndTheTurnedOutput) {
 
 // A clip converted between 50 % and 100 % of its length at its own speed.
 TEST(MovieMaker, VideoConversionUsesTheClipRange) {
-    TempFolder dir;
+    TempDir dir;
     {
         MovieWriter writer;
         MovieWriterOptions options;
         options.width = 96;
         options.height = 64;
-        ASSERT_TRUE(writer.Open(dir / "clip.avi", options).ok());
+        ASSERT_TRUE(writer.Open(dir.file("clip.avi"), options).ok());
         for (int i = 0; i < 60; ++i) ASSERT_TRUE(writer.Write(Pattern(96, 64, i % 5)).ok());
         ASSERT_TRUE(writer.Finish().ok());
     }
     MovieProject p = ShowProject(dir, {});
     p.mode = WorkMode::OneClip;
-    p.clips[0].path = dir / "clip.avi";
+    p.clips[0].path = dir.file("clip.avi");
     p.clips[0].startPercent = 50;
     p.clips[0].brightness = 40;
     Recorded progress;
@@ -249,19 +249,19 @@ TEST(MovieMaker, VideoConversionUsesTheClipRange) {
     EXPECT_NEAR(double(maker.FramesWritten()), 1.0 / 0.0334, 2.0);
     EXPECT_EQ(progress.statuses.back(), " 동영상 형식 변환 완료");
 
-    p.clips[0].path = dir / "missing.avi";
+    p.clips[0].path = dir.file("missing.avi");
     MovieMaker failing(p, progress);
     EXPECT_EQ(failing.Run().code, MovieError::Unreadable);
 }
 
 TEST(MovieMaker, MovingTheMovieKeepsTheTargetUntilComplete) {
-    TempFolder dir;
+    TempDir dir;
     {
-        FILE* f = std::fopen((dir / "a").c_str(), "wb");
+        FILE* f = std::fopen(dir.file("a").c_str(), "wb");
         std::fputs("movie", f);
         std::fclose(f);
     }
-    EXPECT_TRUE(MoveMovie(dir / "a", dir / "b").ok());
-    EXPECT_TRUE(std::filesystem::exists(dir / "b"));
-    EXPECT_FALSE(MoveMovie(dir / "a", dir / "c").ok());
+    EXPECT_TRUE(MoveMovie(dir.file("a"), dir.file("b")).ok());
+    EXPECT_TRUE(std::filesystem::exists(dir.file("b")));
+    EXPECT_FALSE(MoveMovie(dir.file("a"), dir.file("c")).ok());
 }

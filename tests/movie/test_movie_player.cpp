@@ -27,16 +27,16 @@ struct RecordingAudio : AudioOutput {
 };
 
 // A 2-second movie whose pictures change colour every second, with a 2-second tone.
-std::string MakeMovie(const TempFolder& dir) {
-    WriteWav(dir / "tone.wav", 8000, 2.0);
+std::string MakeMovie(const TempDir& dir) {
+    WriteWav(dir.file("tone.wav"), 8000, 2.0);
     SoundTrack sound;
-    EXPECT_TRUE(DecodeSound(dir / "tone.wav", sound).ok());
+    EXPECT_TRUE(DecodeSound(dir.file("tone.wav"), sound).ok());
     MovieWriter writer;
     MovieWriterOptions options;
     options.width = 64;
     options.height = 48;
     options.sound = &sound;
-    const std::string path = dir / "movie.avi";
+    const std::string path = dir.file("movie.avi");
     EXPECT_TRUE(writer.Open(path, options).ok());
     for (int i = 0; i < 60; ++i) {
         Frame24 f(64, 48);
@@ -52,7 +52,7 @@ bool ShowsRed(const MoviePlayerEngine& e) { return e.Picture().size() > 2 && e.P
 }  // namespace
 
 TEST(MoviePlayerEngine, PlaysPausesStopsAndRewinds) {
-    TempFolder dir;
+    TempDir dir;
     const std::string path = MakeMovie(dir);
     RecordingAudio audio;
     MoviePlayerEngine engine(&audio);
@@ -98,11 +98,11 @@ TEST(MoviePlayerEngine, PlaysPausesStopsAndRewinds) {
 }
 
 TEST(MoviePlayerEngine, ASoundFilePlaysWithAnEmptyPicture) {
-    TempFolder dir;
-    WriteWav(dir / "tone.wav", 16000, 1.0);
+    TempDir dir;
+    WriteWav(dir.file("tone.wav"), 16000, 1.0);
     RecordingAudio audio;
     MoviePlayerEngine engine(&audio);
-    ASSERT_TRUE(engine.Open(dir / "tone.wav"));
+    ASSERT_TRUE(engine.Open(dir.file("tone.wav")));
     EXPECT_TRUE(engine.AudioOnly());
     EXPECT_TRUE(engine.Picture().empty());
     engine.Play();
@@ -113,9 +113,9 @@ TEST(MoviePlayerEngine, ASoundFilePlaysWithAnEmptyPicture) {
 }
 
 TEST(MoviePlayerEngine, AnUnreadableNameIsRefused) {
-    TempFolder dir;
+    TempDir dir;
     MoviePlayerEngine engine;
-    EXPECT_FALSE(engine.Open(dir / "nothing-here.avi"));
+    EXPECT_FALSE(engine.Open(dir.file("nothing-here.avi")));
     EXPECT_FALSE(engine.HasFile());
     EXPECT_FALSE(engine.Play());
     ASSERT_EQ(engine.Diagnostics().size(), 1u);
@@ -124,8 +124,8 @@ TEST(MoviePlayerEngine, AnUnreadableNameIsRefused) {
     EXPECT_STREQ(MoviePlayerEngine::kInvalidName, "비디오파일명이 올바르지 않습니다.");
 
     // A file that is there but holds no media is refused the same way.
-    FILE* f = std::fopen((dir / "text.avi").c_str(), "wb");
+    FILE* f = std::fopen(dir.file("text.avi").c_str(), "wb");
     std::fputs("plain words", f);
     std::fclose(f);
-    EXPECT_FALSE(engine.Open(dir / "text.avi"));
+    EXPECT_FALSE(engine.Open(dir.file("text.avi")));
 }
