@@ -24,6 +24,7 @@
 
 #include "app/CBrevApp.h"
 #include "movie/Compressors.h"
+#include "movie/ShowPictures.h"
 #include "movie/qt/CDlg_MoviePlayer.h"
 #include "movie/qt/MovieWorker.h"
 #include "platform/qt/QtTextRasterizer.h"
@@ -105,7 +106,7 @@ CDlg_Movie_Maker::CDlg_Movie_Maker(CBrevApp& app, CDlg_MoviePlayer* player, QWid
     infoList_ = new QListWidget;
     infoList_->addItems(
         {QStringLiteral(" REELVIK"), QStringLiteral(" Movie and Image Editor for LCD Display"),
-         QStringLiteral(" Version 4.6.0.0"), QStringLiteral(" Movie Format : mpg,mpeg,avi,wmv"),
+         QStringLiteral(" Version 460.0.0.0"), QStringLiteral(" Movie Format : mpg,mpeg,avi,wmv"),
          QStringLiteral(" Sound Format : mp3,wav,mpg"),
          QStringLiteral("                mpeg,avi,wmv"),
          QStringLiteral(" Output Codec : Xvid,mpeg-4,wmv")});
@@ -128,6 +129,8 @@ CDlg_Movie_Maker::CDlg_Movie_Maker(CBrevApp& app, CDlg_MoviePlayer* player, QWid
 CDlg_Movie_Maker::~CDlg_Movie_Maker() {
     worker_->cancel();
     worker_->wait();
+    // The band files go with the maker, so the journal folder can go when the program ends.
+    ClearBands(app_.journalFolder());
     // The groups not on a tab at the moment have no parent.
     for (QWidget* w : {frameGroup_, bandGroup_, clipGroups_[0], clipGroups_[1], soundGroup_,
                        captionGroup_, outputGroup_, static_cast<QWidget*>(infoList_)})
