@@ -340,6 +340,8 @@ void CDlg_Movie_Maker::conversionDone(int code, const QString& message) {
 
 void CDlg_Movie_Maker::showPlayerWithMovie() {
     if (!player_) return;
+    // A turned movie is as wide as the frame is high.
+    if (rotate_->isChecked()) player_->setFrameSize(height_, width_);
     player_->show();
     player_->openMovie(lastMovie_);
 }
