@@ -126,6 +126,8 @@ CDlg_Print_Preview::CDlg_Print_Preview(QImage picture, int dpi, QWidget* parent)
 
 CDlg_Print_Preview::~CDlg_Print_Preview() = default;
 
+QWidget* CDlg_Print_Preview::paperWidget() const { return paperWidget_; }
+
 int CDlg_Print_Preview::dpi() const { return ClampPrintDpi(dpiBox_->value()); }
 
 void CDlg_Print_Preview::setDpi(int dpi) { dpiBox_->setValue(ClampPrintDpi(dpi)); }

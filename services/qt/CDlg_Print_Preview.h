@@ -42,7 +42,7 @@ public:
     QLabel* widthText() const { return widthText_; }
     QLabel* heightText() const { return heightText_; }
     QPushButton* printButton() const { return printButton_; }
-    PreviewPaperWidget* paperWidget() const { return paperWidget_; }
+    QWidget* paperWidget() const;
 
 signals:
     // "인쇄": the caller stores the resolution in the picture and prints.

@@ -43,7 +43,7 @@ public:
     xcb_atom_t Atom(const char* name) const {
         Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
             c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr));
-        return r ? r->atom : XCB_ATOM_NONE;
+        return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
 
     // A property's raw bytes (at most 64 KiB of them), with its format.
