@@ -1,13 +1,13 @@
 // The application object without a screen: the command-line name, document numbers handed
 // out and given back, the resource pictures' running number, and start-up on a fresh home.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "app/CBrevApp.h"
 #include "document/CBrevDoc.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 
@@ -19,9 +19,8 @@ TEST(CBrevApp, CommandLineDropsOneLeadingAndTheLastQuote) {
 }
 
 TEST(CBrevApp, StartsOnAFreshHomeAndNumbersDocuments) {
-    const std::filesystem::path home =
-        std::filesystem::temp_directory_path() / ("quillet-app-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(home);
+    const testsupport::TempDir temp("quillet-app");
+    const std::filesystem::path home = temp.path() / "home";
     RecordingUserPort user;
     {
         CBrevApp app(user);
@@ -47,5 +46,4 @@ TEST(CBrevApp, StartsOnAFreshHomeAndNumbersDocuments) {
         EXPECT_EQ(app.documents().size(), 3u);  // the failed one is gone, its number given back
         EXPECT_EQ(app.documentNumbers().OpenCount(), 3);
     }
-    std::filesystem::remove_all(home);
 }

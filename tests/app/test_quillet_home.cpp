@@ -4,20 +4,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "app/QuilletHome.h"
 #include "app/SettingsFile.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 
-namespace {
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-}  // namespace
+using testsupport::readText;
 
 TEST(QuilletHome, FollowsTheEnvironmentLikeQtAppDataLocation) {
     EXPECT_EQ(quilletHomeDirectory({"/q/home", "/xdg", "/home/u"}), "/q/home");
@@ -36,18 +31,16 @@ TEST(QuilletHome, DefaultSettingsAreOurWritersOutputForDefaultSettings) {
         std::ofstream(QUILLET_DEFAULT_SETTINGS_PATH, std::ios::binary)
             << formatSettingsFile(FrameSettings{});
     EXPECT_EQ(defaultSettingsFile(), formatSettingsFile(FrameSettings{}));
-    EXPECT_EQ(readAll(QUILLET_DEFAULT_SETTINGS_PATH), defaultSettingsFile());
+    EXPECT_EQ(readText(QUILLET_DEFAULT_SETTINGS_PATH), defaultSettingsFile());
 }
 
 TEST(QuilletHome, FirstStartPutsTheDefaultFileThereAndLaterStartsKeepTheUsers) {
-    char pattern[] = "/tmp/quillet-home-XXXXXX";
-    ASSERT_TRUE(mkdtemp(pattern));
-    const std::string root = pattern;
-    const std::string home = root + "/Velloran Applications/Quillet";
+    const testsupport::TempDir root("quillet-home");
+    const std::string home = root.file("Velloran Applications/Quillet");
     std::string error;
     ASSERT_TRUE(prepareQuilletHome(home, error)) << error;
     EXPECT_TRUE(std::filesystem::is_directory(home + "/tmp"));
-    EXPECT_EQ(readAll(home + "/" + kSettingsFileName), defaultSettingsFile());
+    EXPECT_EQ(readText(home + "/" + kSettingsFileName), defaultSettingsFile());
 
     // A fresh home loads without any message.
     RecordingUserPort user;
@@ -58,6 +51,5 @@ TEST(QuilletHome, FirstStartPutsTheDefaultFileThereAndLaterStartsKeepTheUsers) {
 
     std::ofstream(home + "/" + kSettingsFileName, std::ios::binary) << "FG5";
     ASSERT_TRUE(prepareQuilletHome(home, error)) << error;
-    EXPECT_EQ(readAll(home + "/" + kSettingsFileName), "FG5");
-    std::filesystem::remove_all(root);
+    EXPECT_EQ(readText(home + "/" + kSettingsFileName), "FG5");
 }
