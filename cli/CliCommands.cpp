@@ -3,6 +3,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "cli/CliScan.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "image/RaViru.h"
@@ -14,7 +15,8 @@ namespace quillet::cli {
 namespace {
 constexpr const char* kUsage =
     "usage: quillet-cli info FILE\n"
-    "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n";
+    "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n"
+    "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n";
 
 // Messages the editor would show in a box go to standard error; questions get the default.
 class StderrUserPort : public UserPort {
@@ -103,6 +105,10 @@ int convert(const std::vector<std::string>& args, std::ostream& err) {
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() == 2 && args[0] == "info") return info(args[1], out, err);
     if (args.size() >= 3 && args[0] == "convert") return convert(args, err);
+    if (!args.empty() && args[0] == "scan") {
+        const int code = Scan(args, out, err);
+        return code == 2 ? usage(err) : code;
+    }
     return usage(err);
 }
 
