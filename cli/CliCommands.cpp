@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/CliScan.h"
+#include "cli/Thumbnail.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "image/RaViru.h"
@@ -16,7 +17,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: quillet-cli info FILE\n"
     "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n"
-    "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n";
+    "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
+    "       quillet-cli thumbnail IN OUT.png SIZE\n";
 
 // Messages the editor would show in a box go to standard error; questions get the default.
 class StderrUserPort : public UserPort {
@@ -109,6 +111,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         const int code = Scan(args, out, err);
         return code == 2 ? usage(err) : code;
     }
+    if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
     return usage(err);
 }
 

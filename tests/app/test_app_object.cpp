@@ -2,6 +2,7 @@
 // out and given back, the resource pictures' running number, and start-up on a fresh home.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -80,4 +81,20 @@ TEST(CBrevApp, AcquiredPicturesShareOneRunningNumber) {
     EXPECT_EQ(a->Journal().StepIndex(), 0);
     EXPECT_EQ(a->Journal().Entry(0).label, u"Opening....");
     EXPECT_TRUE(user.entries.empty());
+TEST(CBrevApp, EveryArgumentIsAFileUnlessTogetherTheyNameOne) {
+    const std::vector<std::string> existing = {"/p/a.jpg", "/p/b c.vlr", "/p/my picture.bmp"};
+    auto exists = [&](const std::string& p) {
+        return std::find(existing.begin(), existing.end(), p) != existing.end();
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(CBrevApp::commandLineFiles({}, exists), V{});
+    EXPECT_EQ(CBrevApp::commandLineFiles({"\"/p/a.jpg\""}, exists), V{"/p/a.jpg"});
+    EXPECT_EQ(CBrevApp::commandLineFiles({"/p/a.jpg", "/p/b c.vlr"}, exists),
+              (V{"/p/a.jpg", "/p/b c.vlr"}));
+    // Missing files are still handed on: opening them says why they cannot be read.
+    EXPECT_EQ(CBrevApp::commandLineFiles({"/p/a.jpg", "/p/gone.gif"}, exists),
+              (V{"/p/a.jpg", "/p/gone.gif"}));
+    EXPECT_EQ(CBrevApp::commandLineFiles({"/p/my", "picture.bmp"}, exists), V{"/p/my picture.bmp"});
+    EXPECT_EQ(CBrevApp::commandLineFiles({"\"/p/my", "picture.bmp\""}, exists),
+              V{"/p/my picture.bmp"});
 }

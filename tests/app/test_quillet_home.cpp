@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/DataDirectory.h"
 #include "app/QuilletHome.h"
 #include "app/SettingsFile.h"
 #include "platform/RecordingUserPort.h"
@@ -52,4 +53,30 @@ TEST(QuilletHome, FirstStartPutsTheDefaultFileThereAndLaterStartsKeepTheUsers) {
     std::ofstream(home + "/" + kSettingsFileName, std::ios::binary) << "FG5";
     ASSERT_TRUE(prepareQuilletHome(home, error)) << error;
     EXPECT_EQ(readText(home + "/" + kSettingsFileName), "FG5");
+}
+
+TEST(QuilletHome, AFirstStartTakesTheInstalledDefaultsWhenThereAreAny) {
+    const testsupport::TempDir root("quillet-data");
+    const std::string data = root.file("share/quillet");
+    std::filesystem::create_directories(data);
+    testsupport::writeText(data + "/" + kSettingsFileName, "shipped");
+    std::string error;
+    ASSERT_TRUE(prepareQuilletHome(root.file("a"), error, data)) << error;
+    EXPECT_EQ(readText(root.file("a/") + kSettingsFileName), "shipped");
+
+    // An empty or missing installed copy leaves the built-in one.
+    testsupport::writeText(data + "/" + kSettingsFileName, "");
+    ASSERT_TRUE(prepareQuilletHome(root.file("b"), error, data)) << error;
+    EXPECT_EQ(readText(root.file("b/") + kSettingsFileName), defaultSettingsFile());
+    ASSERT_TRUE(prepareQuilletHome(root.file("c"), error, root.file("nowhere"))) << error;
+    EXPECT_EQ(readText(root.file("c/") + kSettingsFileName), defaultSettingsFile());
+}
+
+TEST(DataDirectory, BesideTheExecutablesFolder) {
+    EXPECT_EQ(dataDirectoryBeside("/opt/q/bin/quillet"), "/opt/q/share/quillet");
+    EXPECT_EQ(dataDirectoryBeside("/usr/bin/quillet-cli"), "/usr/share/quillet");
+    EXPECT_EQ(dataDirectoryBeside("/home/u/build/app/quillet"), "/home/u/build/share/quillet");
+    // A test binary has no data folder beside it: the call says so instead of guessing.
+    const std::string mine = quilletDataDirectory();
+    EXPECT_TRUE(mine.empty() || std::filesystem::is_directory(mine)) << mine;
 }
