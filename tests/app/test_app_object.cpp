@@ -81,6 +81,8 @@ TEST(CBrevApp, AcquiredPicturesShareOneRunningNumber) {
     EXPECT_EQ(a->Journal().StepIndex(), 0);
     EXPECT_EQ(a->Journal().Entry(0).label, u"Opening....");
     EXPECT_TRUE(user.entries.empty());
+}
+
 TEST(CBrevApp, EveryArgumentIsAFileUnlessTogetherTheyNameOne) {
     const std::vector<std::string> existing = {"/p/a.jpg", "/p/b c.vlr", "/p/my picture.bmp"};
     auto exists = [&](const std::string& p) {
