@@ -24,6 +24,7 @@ class CBrevView;
 class CChildFrame;
 class CMainFrame;
 class ThumbnailLoader;
+class DeviceCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -41,6 +42,8 @@ public:
     CMainFrame& frame() { return *frame_; }
     UserPort& user() { return *user_; }
     ToolState& tools() { return tools_; }
+    // Scanning, capture and printing (1474, 1475, 1424, 57606, 57607, 57609).
+    DeviceCommands& devices() { return *devices_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -110,6 +113,7 @@ private:
     std::function<QString()> chooseOpenName_;
     QString startDirectory_;                       // the current folder when the program started
     std::unique_ptr<ThumbnailLoader> thumbnails_;  // the browser's, kept while the program runs
+    std::unique_ptr<DeviceCommands> devices_;
 };
 
 }  // namespace quillet
