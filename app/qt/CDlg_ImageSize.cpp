@@ -37,7 +37,8 @@ CDlg_ImageSize::CDlg_ImageSize(int width, int height, int resolution, QWidget* p
         auto* box = new QDoubleSpinBox(this);
         box->setObjectName(QString::fromLatin1(name));
         box->setDecimals(3);
-        box->setRange(1, kMaxInches);
+        // Small pictures print below an inch; what is typed stays at 1 or more.
+        box->setRange(0.001, kMaxInches);
         box->setSingleStep(1);
         connect(box, &QDoubleSpinBox::valueChanged, this, [this, field] { edited(field); });
         return box;
@@ -127,8 +128,11 @@ void CDlg_ImageSize::edited(Field field) {
             fields_.setResolution(resolution_->value());
             break;
     }
-    // The field being typed in keeps its text; the others show the new numbers.
-    showFields(field);
+    // The field being typed in keeps its text, unless it went below its limit; the others show
+    // the new numbers.
+    const bool belowLimit = (field == Field::PrintWidth && printWidth_->value() < 1) ||
+                            (field == Field::PrintHeight && printHeight_->value() < 1);
+    showFields(belowLimit ? Field(-1) : field);
 }
 
 void CDlg_ImageSize::showFields(Field except) {
