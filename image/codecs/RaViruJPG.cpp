@@ -148,6 +148,10 @@ bool RaViruJPG::Read(ByteStream& stream) {
                 cinfo.scale_denom = d;
                 break;
             }
+        // A preview is reduced further anyway: the quicker steps lose nothing it shows.
+        cinfo.dct_method = JDCT_IFAST;
+        cinfo.do_fancy_upsampling = FALSE;
+        cinfo.do_block_smoothing = FALSE;
     }
     // Colour comes out in the block's blue, green, red order straight away.
     if (cinfo.out_color_space == JCS_RGB) cinfo.out_color_space = JCS_EXT_BGR;
