@@ -42,15 +42,7 @@ void resampleIndexed(LayerTable& t, int slot, NewPlanes& out, ResampleScale scal
             const uint8_t* p = result.data() + (size_t(y) * size_t(out.width) + size_t(x)) * 3;
             const unsigned index = unsigned(
                 t.NearestPaletteIndex(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16));
-            if (bits == 8) {
-                row[x] = uint8_t(index);
-            } else if (bits == 4) {
-                const int shift = (x & 1) ? 0 : 4;
-                row[x / 2] = uint8_t((row[x / 2] & ~(0xF << shift)) | ((index & 0xF) << shift));
-            } else {
-                const int shift = 7 - (x & 7);
-                row[x / 8] = uint8_t((row[x / 8] & ~(1 << shift)) | ((index & 1) << shift));
-            }
+            PutPixelIndex(row, x, bits, index);
         }
     }
 }

@@ -49,6 +49,11 @@ struct RowProgress {
     }
 };
 
+// Index of pixel x in a row of 1, 4 or 8 bits per pixel (first pixel in the high bits), and
+// its writing.
+unsigned PixelIndex(const uint8_t* row, int x, int bits);
+void PutPixelIndex(uint8_t* row, int x, int bits, unsigned index);
+
 // Mirror left to right, in place: the pixel at (x, y) takes the one at (w − 1 − x, y).
 void FlipHorizontal(const PlaneRef& plane);
 // Top to bottom, in place: row y takes row h − 1 − y.

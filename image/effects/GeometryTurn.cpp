@@ -14,22 +14,6 @@ namespace quillet {
 
 namespace {
 
-// Sub-byte pixels: index of pixel x in a row, first pixel in the high bits.
-unsigned getIndex(const uint8_t* row, int x, int bits) {
-    if (bits == 4) return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-    return (row[x >> 3] >> (7 - (x & 7))) & 1;
-}
-
-void putIndex(uint8_t* row, int x, int bits, unsigned index) {
-    if (bits == 4) {
-        const int shift = (x & 1) ? 0 : 4;
-        row[x >> 1] = uint8_t((row[x >> 1] & ~(0x0F << shift)) | ((index & 0x0F) << shift));
-    } else {
-        const int shift = 7 - (x & 7);
-        row[x >> 3] = uint8_t((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
-    }
-}
-
 template <int Bpp>
 void reverseRow(uint8_t* row, int width) {
     uint8_t* a = row;
@@ -123,12 +107,31 @@ void turnRowsIndexed(const ConstPlaneRef& src, const PlaneRef& dst, QuarterTurn 
         for (int u = 0; u < dst.width; ++u) {
             int x = 0, y = 0;
             map.at(u, v, x, y);
-            putIndex(out, u, dst.bits, getIndex(src.data + size_t(y) * src.stride, x, src.bits));
+            PutPixelIndex(out, u, dst.bits,
+                          PixelIndex(src.data + size_t(y) * src.stride, x, src.bits));
         }
     }
 }
 
 }  // namespace
+
+unsigned PixelIndex(const uint8_t* row, int x, int bits) {
+    if (bits == 8) return row[x];
+    if (bits == 4) return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
+    return (row[x >> 3] >> (7 - (x & 7))) & 1;
+}
+
+void PutPixelIndex(uint8_t* row, int x, int bits, unsigned index) {
+    if (bits == 8) {
+        row[x] = uint8_t(index);
+    } else if (bits == 4) {
+        const int shift = (x & 1) ? 0 : 4;
+        row[x >> 1] = uint8_t((row[x >> 1] & ~(0x0F << shift)) | ((index & 0x0F) << shift));
+    } else {
+        const int shift = 7 - (x & 7);
+        row[x >> 3] = uint8_t((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
+    }
+}
 
 int GeometryThreads(uint64_t pixels) {
     if (pixels < (uint64_t(1) << 18)) return 1;
@@ -151,9 +154,9 @@ void FlipHorizontal(const PlaneRef& p) {
                 break;
             default:
                 for (int a = 0, b = p.width - 1; a < b; ++a, --b) {
-                    const unsigned ia = getIndex(row, a, p.bits), ib = getIndex(row, b, p.bits);
-                    putIndex(row, a, p.bits, ib);
-                    putIndex(row, b, p.bits, ia);
+                    const unsigned ia = PixelIndex(row, a, p.bits), ib = PixelIndex(row, b, p.bits);
+                    PutPixelIndex(row, a, p.bits, ib);
+                    PutPixelIndex(row, b, p.bits, ia);
                 }
         }
     }
@@ -204,7 +207,8 @@ void CopyPlaneAt(const ConstPlaneRef& src, const PlaneRef& dst, int x, int y) {
             const size_t bpp = size_t(src.bits / 8);
             std::memcpy(out + size_t(u0 + x) * bpp, in + size_t(u0) * bpp, size_t(u1 - u0) * bpp);
         } else {
-            for (int u = u0; u < u1; ++u) putIndex(out, u + x, dst.bits, getIndex(in, u, src.bits));
+            for (int u = u0; u < u1; ++u)
+                PutPixelIndex(out, u + x, dst.bits, PixelIndex(in, u, src.bits));
         }
     }
 }

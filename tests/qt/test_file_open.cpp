@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ModalDialogs.h"
 #include "QtTestRegistry.h"
 #include "app/CBrevApp.h"
 #include "app/ThumbnailLoader.h"
@@ -22,6 +23,7 @@
 #include "platform/RecordingUserPort.h"
 
 using namespace quillet;
+using quillet::testing::whenShown;
 
 namespace {
 
@@ -54,16 +56,6 @@ int indexOf(const CDlg_FileOpen& dialog, const std::string& name) {
     for (size_t i = 0; i < dialog.entries().size(); ++i)
         if (dialog.entries()[i].name == name) return int(i);
     return -1;
-}
-
-// Runs `work` on the modal dialog of type T once it is shown.
-template <class T, class Work>
-void whenShown(Work work) {
-    QTimer::singleShot(0, [work] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        work(*dialog);
-    });
 }
 
 struct Program {

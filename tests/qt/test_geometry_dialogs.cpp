@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "ModalDialogs.h"
 #include "QtTestRegistry.h"
 #include "app/CBrevApp.h"
 #include "app/qt/CBrevAppShell.h"
@@ -29,6 +30,7 @@
 #include "view/qt/CChildFrame.h"
 
 using namespace quillet;
+using quillet::testing::whenShown;
 
 namespace {
 
@@ -38,15 +40,6 @@ QString writePicture(const QString& path, int w, int h) {
         for (int x = 0; x < w; ++x) image.PutPixelColor(x, y, uint32_t(x * 5) << 16 | 0x20);
     return image.WriteFile(QFile::encodeName(path).toStdString(), ImageKind::Bmp) ? path
                                                                                   : QString();
-}
-
-template <class T, class Work>
-void whenShown(Work work) {
-    QTimer::singleShot(0, [work] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        work(*dialog);
-    });
 }
 
 struct Program {
