@@ -63,7 +63,10 @@ std::vector<BrowserEntry> ListBrowserFolder(const std::string& folder, BrowserTy
 }
 
 BrowserSelection::Result BrowserSelection::Click(const std::string& file, bool control) {
-    if (file.size() > kMaxNameChars) return Result::Refused;
+    // The limit is the name's: folders on this system may be deeper than any name is long.
+    const size_t slash = file.find_last_of('/');
+    const size_t nameLength = slash == std::string::npos ? file.size() : file.size() - slash - 1;
+    if (nameLength > kMaxNameChars) return Result::TooLong;
     if (!control) {
         files_.assign(1, file);
         return Result::Changed;
@@ -73,7 +76,7 @@ BrowserSelection::Result BrowserSelection::Click(const std::string& file, bool c
         files_.erase(at);
         return Result::Changed;
     }
-    if (int(files_.size()) >= kMaxFiles) return Result::Refused;
+    if (int(files_.size()) >= kMaxFiles) return Result::Full;
     files_.push_back(file);
     return Result::Changed;
 }

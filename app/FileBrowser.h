@@ -45,7 +45,8 @@ public:
     static constexpr int kMaxFiles = 20;
     static constexpr size_t kMaxNameChars = 260;
 
-    enum class Result { Changed, Refused };
+    // Full: the 21st file; TooLong: a file name (without its folder) past 260 characters.
+    enum class Result { Changed, Full, TooLong };
     Result Click(const std::string& file, bool control);
     void Clear() { files_.clear(); }
     bool Contains(const std::string& file) const;

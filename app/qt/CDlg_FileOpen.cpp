@@ -320,7 +320,7 @@ void CDlg_FileOpen::clickEntry(int index, bool control) {
         return;
     }
     const std::string path = QFile::encodeName(pathOf(index)).toStdString();
-    if (selection_.Click(path, control) == BrowserSelection::Result::Refused)
+    if (selection_.Click(path, control) == BrowserSelection::Result::Full)
         user_.showMessage(BrowserSelection::LimitMessage(), MessageIcon::Warning);
     page_->update();
 }

@@ -73,14 +73,16 @@ TEST(FileBrowser, SelectionRulesAndTheLimit) {
     s.Clear();
     for (int i = 0; i < 20; ++i)
         EXPECT_EQ(s.Click("f" + std::to_string(i), true), BrowserSelection::Result::Changed);
-    EXPECT_EQ(s.Click("f20", true), BrowserSelection::Result::Refused);
+    EXPECT_EQ(s.Click("f20", true), BrowserSelection::Result::Full);
     EXPECT_EQ(s.Files().size(), 20u);
     EXPECT_EQ(s.Files().back(), "f19");
     EXPECT_EQ(BrowserSelection::LimitMessage(), "파일은 최대 20 개까지 오픈 가능합니다.");
     // Taking one out makes room again.
     s.Click("f3", true);
     EXPECT_EQ(s.Click("f20", true), BrowserSelection::Result::Changed);
-    EXPECT_EQ(s.Click(std::string(261, 'x'), false), BrowserSelection::Result::Refused);
+    EXPECT_EQ(s.Click(std::string(261, 'x'), false), BrowserSelection::Result::TooLong);
+    EXPECT_EQ(s.Click(std::string(300, 'd') + "/name.jpg", false),
+              BrowserSelection::Result::Changed);
 
     EXPECT_EQ(BrowserPage::RowsFor(41), 11);
     EXPECT_EQ(BrowserPage::LastFirstRow(41), 1);
