@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -26,6 +27,7 @@
 #include "document/CBrevDoc.h"
 #include "image/RaViru.h"
 #include "platform/RecordingUserPort.h"
+#include "platform/qt/QtUserPort.h"
 #include "view/qt/CBrevView.h"
 #include "view/qt/CChildFrame.h"
 
@@ -82,6 +84,20 @@ private slots:
         QVERIFY(p.shell.frame().dispatchCommand(57643));  // undo
         QCOMPARE(doc->Layers().header.canvasWidth, 64);
         QCOMPARE(p.shell.activeView()->state().ScrollExtent().width, 64);
+    }
+
+    void progressShowsOnTheMainWindowsBar() {
+        Program p;
+        QVERIFY(p.start());
+        auto* bar = p.shell.frame().findChild<QProgressBar*>(QStringLiteral("progressBar"));
+        QVERIFY(bar);
+        QVERIFY(bar->isHidden());
+        QtUserPort port(&p.shell.frame());
+        port.progress(40);
+        QVERIFY(!bar->isHidden());
+        QCOMPARE(bar->value(), 40);
+        port.progress(-1);
+        QVERIFY(bar->isHidden());
     }
 
     void imageSizeDialogResamplesOneOrEveryPicture() {
