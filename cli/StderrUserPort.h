@@ -1,7 +1,6 @@
 #pragma once
 // Messages the editor would show in a box go to standard error; questions get the default.
 #include <ostream>
-#include <string>
 
 #include "platform/UserPort.h"
 
