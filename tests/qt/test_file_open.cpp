@@ -16,6 +16,7 @@
 #include "app/ThumbnailLoader.h"
 #include "app/qt/CBrevAppShell.h"
 #include "app/qt/CDlg_FileOpen.h"
+#include "app/qt/CDlg_KGFile.h"
 #include "app/qt/CMainFrame.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
@@ -200,6 +201,22 @@ private slots:
         });
         QVERIFY(p.shell.frame().dispatchCommand(57601));
         QCOMPARE(shownFolder, QDir::currentPath());
+    }
+
+    void saveDialogProposesTheNameWithTheNativeFilterFirst() {
+        QTemporaryDir dir;
+        CDlg_KGFile save(dir.filePath(QStringLiteral("사진.jpg")));
+        QCOMPARE(save.windowTitle(), QStringLiteral("이미지 저장"));
+        QCOMPARE(save.acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(save.selectedNameFilter(), CDlg_KGFile::saveFilters()[6]);
+        QVERIFY(save.selectedNameFilter().contains(QStringLiteral("*.vlr")));
+        QCOMPARE(save.defaultSuffix(), QStringLiteral("vlr"));
+        QVERIFY(!save.testOption(QFileDialog::DontConfirmOverwrite));
+        save.selectNameFilter(CDlg_KGFile::saveFilters()[0]);
+        emit save.filterSelected(CDlg_KGFile::saveFilters()[0]);
+        QVERIFY(save.defaultSuffix().isEmpty());
+        QVERIFY(CDlg_KGFile::openFilters()[6].contains(QStringLiteral("*.vlr")));
+        QVERIFY(CDlg_KGFile::openFilters()[6].contains(QStringLiteral("*.psd")));
     }
 };
 QUILLET_QTEST(FileOpenTest)
