@@ -6,7 +6,6 @@
 
 #include "document/CBrevDoc.h"
 #include "image/RaViru.h"
-#include "view/JournalSink.h"
 
 namespace quillet {
 
@@ -36,8 +35,7 @@ LayerPoint ToLayer(const Layer& l, ViewPoint canvas) {
     return p;
 }
 
-bool GrowLayerToPoint(CBrevDoc& doc, int slot, ViewPoint canvas, JournalSink* journal,
-                      std::string_view label) {
+bool GrowLayerToPoint(CBrevDoc& doc, int slot, ViewPoint canvas, std::u16string_view label) {
     LayerTable& t = doc.Layers();
     if (!LayerTable::IsValidIndex(slot) || !t.layer(slot).used) return false;
     Layer& l = t.layer(slot);
@@ -86,17 +84,16 @@ bool GrowLayerToPoint(CBrevDoc& doc, int slot, ViewPoint canvas, JournalSink* jo
     l.pixelSize = uint32_t(stride * size_t(newH));
     t.planesOf(slot) = std::move(grown);
     doc.PrepareWorkingCopy(slot);
-    if (journal) journal->recordStep(std::string(label), 0, slot);
+    doc.RecordStep(label, StepKind::PixelEdit, slot);
     doc.CopyToSnapshot(slot);
     return true;
 }
 
-LayerPoint CurrentLayerPoint(CBrevDoc& doc, ViewPoint zoomed, JournalSink* journal,
-                             std::string_view label) {
+LayerPoint CurrentLayerPoint(CBrevDoc& doc, ViewPoint zoomed, std::u16string_view label) {
     const int slot = doc.CurrentLayer();
     if (!LayerTable::IsValidIndex(slot)) return {};
     const ViewPoint canvas = CanvasOf(zoomed, doc.Zoom());
-    GrowLayerToPoint(doc, slot, canvas, journal, label);
+    GrowLayerToPoint(doc, slot, canvas, label);
     return ToLayer(doc.Layers().layer(slot), canvas);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The mouse handlers of one tool. The view maps the point and calls the current tool's
 // operation; a tool overrides only the handlers it needs. The tools of the selection, painting,
-// fill, path, text and transform families register themselves in a ToolRegistry.
+// fill, path, text and transform families register themselves in a ToolRegistry. A tool records
+// its steps on the document's journal, so they are the same with or without a window.
 #include <map>
 
 #include "view/ViewTypes.h"
@@ -9,13 +10,11 @@
 namespace quillet {
 
 class CBrevDoc;
-class JournalSink;
 struct ToolState;
 
 struct ToolEvent {
     CBrevDoc& doc;
     ToolState& tools;
-    JournalSink* journal;
     ViewPoint zoomed;  // zoomed coordinates; the tool divides by the zoom itself
 };
 

@@ -59,11 +59,11 @@ constexpr int ZoomOut = 4638;
 
 struct ToolInfo {
     int id;
-    std::string_view menu;       // empty when the tool has no main-menu caption
-    std::string_view prompt;     // status-bar prompt, empty when none
-    int hoverCursor;             // CursorId with no button pressed
-    int pressedCursor;           // CursorId while the left button is held
-    std::string_view undoLabel;  // journal label recorded on button up, empty when none
+    std::string_view menu;          // empty when the tool has no main-menu caption
+    std::string_view prompt;        // status-bar prompt, empty when none
+    int hoverCursor;                // CursorId with no button pressed
+    int pressedCursor;              // CursorId while the left button is held
+    std::u16string_view undoLabel;  // journal label recorded on button up, empty when none
 };
 
 std::span<const ToolInfo> ToolTable();

@@ -11,7 +11,7 @@ ToolOperation* ViewState::CurrentOperation() const {
     return ctx_.registry ? ctx_.registry->find(ctx_.tools.currentTool) : nullptr;
 }
 
-ToolEvent ViewState::EventAt(ViewPoint zoomed) { return {doc_, ctx_.tools, ctx_.journal, zoomed}; }
+ToolEvent ViewState::EventAt(ViewPoint zoomed) { return {doc_, ctx_.tools, zoomed}; }
 
 int ViewState::Cursor() const { return CursorFor(ctx_.tools.currentTool, leftDown_); }
 

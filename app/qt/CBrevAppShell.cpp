@@ -43,18 +43,6 @@ constexpr int Grid = 1572;
 constexpr int ResourcePictures[] = {1407, 1416, 1417, 1425};
 }  // namespace Cmd
 
-// The view's steps go into the document's own journal.
-class DocumentJournal : public JournalSink {
-public:
-    explicit DocumentJournal(CBrevDoc& doc) : doc_(doc) {}
-    void recordStep(const std::string& label, int kind, int layer) override {
-        doc_.RecordStep(utf8ToUtf16(label), kind, layer);
-    }
-
-private:
-    CBrevDoc& doc_;
-};
-
 QString toQString(std::u16string_view s) {
     return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
@@ -116,10 +104,7 @@ bool CBrevAppShell::openFile(const QString& path) {
 }
 
 CChildFrame* CBrevAppShell::openWindow(CBrevDoc& doc) {
-    auto& journal = journals_[&doc];
-    if (!journal) journal = std::make_unique<DocumentJournal>(doc);
-    auto* window =
-        new CChildFrame(doc, ViewContext{tools_, journal.get(), &clipboard_, &registry_});
+    auto* window = new CChildFrame(doc, ViewContext{tools_, &clipboard_, &registry_});
     window->setAttribute(Qt::WA_DeleteOnClose);
     frame_->mdiArea()->addSubWindow(window);
     window->installEventFilter(this);
@@ -174,7 +159,6 @@ void CBrevAppShell::windowGone(CBrevDoc* doc) {
     auto it = windowCounts_.find(doc);
     if (it == windowCounts_.end() || --it->second > 0) return;
     windowCounts_.erase(it);
-    journals_.erase(doc);
     app_->closeDocument(*doc);
     if (frame_) frame_->updateCommandStates();
 }

@@ -308,7 +308,7 @@ TEST(JournalHistory, ClosingTheDocumentDeletesItsFiles) {
         doc.Layers().LinkAbove(0, -1);
         doc.Layers().layer(0).used = 1;
         doc.SetCurrentLayerIndex(0);
-        doc.RecordStep(u"Opening....", 0);
+        doc.RecordStep(u"Opening....", StepKind::PixelEdit);
         name = doc.Journal().LayerFileName(0, 0);
         ASSERT_TRUE(fileExists(name));
     }

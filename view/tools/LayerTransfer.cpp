@@ -5,7 +5,6 @@
 
 #include "document/CBrevDoc.h"
 #include "image/RaViru.h"
-#include "view/JournalSink.h"
 
 namespace quillet {
 
@@ -31,7 +30,7 @@ std::vector<uint8_t> LayerToPackedDib(const LayerTable& t, int slot) {
     return RaViru::ToPackedDib(s);
 }
 
-int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib, JournalSink* journal) {
+int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib) {
     RaViru image;
     PackedDibInfo info;
     if (!image.FromPackedDib(dib.data(), dib.size(), true, &doc.User(), &info)) return -1;
@@ -86,7 +85,7 @@ int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib, Journa
     }
     doc.SetCurrentLayerIndex(slot);
     doc.PrepareWorkingCopy(slot);
-    if (journal) journal->recordStep("복사물 붙이기", StepKind::Paste, slot);
+    doc.RecordStep(u"복사물 붙이기", StepKind::PasteLayer, slot);
     doc.CopyToSnapshot(slot);
     doc.NotifyLayerListChanged();
     doc.NotifyViewsUpdate();
