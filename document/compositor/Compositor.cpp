@@ -68,9 +68,8 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
         if (!BuffersMatch(l, planes, bits)) continue;
 
         LayerPass p;
-        p.mode = slot == table.bottom                     ? kBottomRule
-                 : (l.blendMode >= 2 && l.blendMode <= 9) ? int(l.blendMode)
-                                                          : kNormal;
+        p.bottom = slot == table.bottom;
+        p.mode = l.Blend();
         p.bits = bits;
         p.x = l.x;
         p.y = l.y;
@@ -124,7 +123,7 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
             for (int k = p.k0; k < p.k1; ++k)
                 p.columns.push_back(int32_t(int64_t(cols[size_t(k)]) - l.x));
         }
-        p.replaces = (p.mode == kNormal || p.mode == kBottomRule) && p.coverage[255] == 1.0f;
+        p.replaces = (p.bottom || p.mode == BlendMode::Normal) && p.coverage[255] == 1.0f;
         if (p.k1 > p.k0) passes.push_back(std::move(p));
     }
     return passes;

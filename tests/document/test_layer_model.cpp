@@ -29,7 +29,7 @@ TEST(LayerRecord, FieldsLandAtTheirStoredOffsets) {
     std::memset(&l, 0, sizeof l);
     l.used = 1;
     l.kind = LayerKind::Text;
-    l.blendMode = BlendMode::Overlay;
+    l.SetBlend(BlendMode::Overlay);
     l.previous = -1;
     l.next = 7;
     l.creationTag = 3;

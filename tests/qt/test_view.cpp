@@ -109,7 +109,7 @@ private slots:
         LayerTable& t = s.doc.Layers();
         for (int r = 100; r < 150; ++r)
             for (int c = 0; c < 60; ++c) t.PutAlpha(0, c, r, uint8_t(c * 4));
-        t.layer(s.layer).blendMode = BlendMode::Screen;
+        t.layer(s.layer).SetBlend(BlendMode::Screen);
         t.layer(s.layer).x = 0;
         t.layer(s.layer).y = 0;
         for (int r = 0; r < 30; ++r)

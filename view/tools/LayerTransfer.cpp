@@ -58,7 +58,7 @@ int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib) {
     l.used = 1;
     l.visible = 1;
     l.transparency = 0;
-    l.blendMode = BlendMode::Normal;
+    l.SetBlend(BlendMode::Normal);
     l.SetName(u"레이어 " + [&] {
         const std::string n = std::to_string(slot);
         return std::u16string(n.begin(), n.end());
