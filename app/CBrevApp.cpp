@@ -55,18 +55,18 @@ CBrevDoc* CBrevApp::openDocument(const std::string& path, std::string* error) {
     return &doc;
 }
 
-CBrevDoc* CBrevApp::openResourcePicture(int command) {
+CBrevDoc* CBrevApp::openResourcePicture(CommandId command) {
     struct Source {
-        int command;
+        CommandId command;
         const char* resource;
         int kind;
         const char* title;
     };
     static constexpr Source kSources[] = {
-        {1416, "IDR_JPG1", ImageKind::Jpeg, "JPEG Resource Image %d"},
-        {1417, "1011", ImageKind::Gif, "GIF Resource Image %d"},
-        {1425, "1015", ImageKind::Tiff, "TIF Resource Image %d"},
-        {1407, "3131", ImageKind::Bmp, "BITMAP Resource Image %d"},
+        {CommandId::JpegResource, "IDR_JPG1", ImageKind::Jpeg, "JPEG Resource Image %d"},
+        {CommandId::GifResource, "1011", ImageKind::Gif, "GIF Resource Image %d"},
+        {CommandId::TiffResource, "1015", ImageKind::Tiff, "TIF Resource Image %d"},
+        {CommandId::BitmapResource, "3131", ImageKind::Bmp, "BITMAP Resource Image %d"},
     };
     const auto* source = std::find_if(std::begin(kSources), std::end(kSources),
                                       [&](const Source& s) { return s.command == command; });

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/AppCounters.h"
+#include "app/CommandId.h"
 #include "document/journal/JournalFolder.h"
 #include "view/FrameSettings.h"
 
@@ -46,9 +47,9 @@ public:
     // Opens a file into a new document; on failure the document is discarded (the user port
     // has been told why) and nullptr comes back.
     CBrevDoc* openDocument(const std::string& path, std::string* error = nullptr);
-    // A new document from one of the built-in pictures (commands 1407, 1416, 1417, 1425),
-    // titled "<kind> Resource Image %d" with the next running number.
-    CBrevDoc* openResourcePicture(int command);
+    // A new document from one of the built-in pictures (the bitmap, JPEG, GIF and TIFF
+    // resource commands), titled "<kind> Resource Image %d" with the next running number.
+    CBrevDoc* openResourcePicture(CommandId command);
     // Frees the document and gives its number back.
     void closeDocument(CBrevDoc& doc);
     std::vector<CBrevDoc*> documents() const;

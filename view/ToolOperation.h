@@ -5,6 +5,7 @@
 // its steps on the document's journal, so they are the same with or without a window.
 #include <map>
 
+#include "view/ToolId.h"
 #include "view/ViewTypes.h"
 
 namespace quillet {
@@ -31,14 +32,14 @@ public:
 
 class ToolRegistry {
 public:
-    void add(int toolId, ToolOperation& operation) { tools_[toolId] = &operation; }
-    ToolOperation* find(int toolId) const {
-        auto it = tools_.find(toolId);
+    void add(ToolId tool, ToolOperation& operation) { tools_[tool] = &operation; }
+    ToolOperation* find(ToolId tool) const {
+        auto it = tools_.find(tool);
         return it == tools_.end() ? nullptr : it->second;
     }
 
 private:
-    std::map<int, ToolOperation*> tools_;
+    std::map<ToolId, ToolOperation*> tools_;
 };
 
 }  // namespace quillet

@@ -6,7 +6,7 @@ namespace quillet {
 
 namespace {
 
-using namespace ToolId;
+using enum ToolId;
 namespace C = CursorId;
 
 constexpr std::array kTools{
@@ -55,29 +55,29 @@ constexpr std::array kTools{
 
 std::span<const ToolInfo> ToolTable() { return kTools; }
 
-const ToolInfo* FindTool(int id) {
+const ToolInfo* FindTool(ToolId id) {
     for (const ToolInfo& t : kTools)
         if (t.id == id) return &t;
     return nullptr;
 }
 
-int CursorFor(int toolId, bool leftButtonHeld) {
-    const ToolInfo* t = FindTool(toolId);
+int CursorFor(ToolId tool, bool leftButtonHeld) {
+    const ToolInfo* t = FindTool(tool);
     if (!t) return CursorId::FrameDefault;
     return leftButtonHeld ? t->pressedCursor : t->hoverCursor;
 }
 
-bool IsSelectionTool(int id) {
+bool IsSelectionTool(ToolId id) {
     return id == RectSelect || id == CircleSelect || id == FreehandSelect || id == MagicWand ||
            id == PolygonSelect || id == ColourRangePick;
 }
 
-bool IsPathTool(int id) {
+bool IsPathTool(ToolId id) {
     return id == PathPlace || id == PathMove || id == PathInsert || id == PathDelete ||
            id == PathOther;
 }
 
-bool IsFreeTransformTool(int id) {
+bool IsFreeTransformTool(ToolId id) {
     return id == TransformSize || id == TransformDistort || id == TransformPerspective;
 }
 

@@ -70,7 +70,7 @@ protected:
 
 private:
     void registerCommands();
-    void registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run);
+    void registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run);
     void commandOpen();
     bool commandSave(CBrevDoc& doc);
     bool commandSaveAs(CBrevDoc& doc);

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
         quillet::CBrevApp::commandLineFile(words.join(QChar(' ')).toStdString());
     if (!file.empty()) frame.openFiles({QString::fromStdString(file)});
     frame.setWindowTitle(QStringLiteral("Quillet 4.6"));
-    if (file.empty() && shell.app().settings().showOpenAtStart) frame.dispatchCommand(57601);
+    if (file.empty() && shell.app().settings().showOpenAtStart)
+        frame.dispatchCommand(quillet::CommandId::Open);
     return application.exec();
 }

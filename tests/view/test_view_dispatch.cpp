@@ -102,7 +102,7 @@ TEST(ToolTable, LabelsPromptsAndCursors) {
     EXPECT_EQ(CursorFor(ToolId::Brush, false), CursorId::FrameDefault);
     EXPECT_EQ(CursorFor(ToolId::Brush, true), CursorId::Cross);
     EXPECT_EQ(CursorFor(ToolId::Dot, true), CursorId::Dot);
-    EXPECT_EQ(FindTool(9999), nullptr);
+    EXPECT_EQ(FindTool(ToolId(9999)), nullptr);
 }
 
 TEST(ZoomCommand, ChoosesTheToolOrZoomsAtOnceWhileDrawing) {
