@@ -244,8 +244,9 @@ const std::vector<std::pair<CommandId, QString>>& CBrevView::contextMenuCommands
 void CBrevView::contextMenuEvent(QContextMenuEvent* e) {
     // Owned by the main window so that its commands reach the frame.
     QMenu menu(window());
-    for (const auto& [id, caption] : contextMenuCommands()) {
-        QAction* a = menu.addAction(caption);
+    for (const auto& command : contextMenuCommands()) {
+        QAction* a = menu.addAction(command.second);
+        const CommandId id = command.first;
         connect(a, &QAction::triggered, this, [this, id] { emit commandRequested(id); });
     }
     menu.exec(e->globalPos());
