@@ -2,10 +2,10 @@
 // transfer between windows, and the outline animation.
 #include <gtest/gtest.h>
 
-#include "../document/test_journal_support.h"
 #include "ViewTestDoc.h"
 #include "platform/ClipboardPort.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/TempDir.h"
 #include "view/ToolChoice.h"
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
@@ -228,9 +228,9 @@ TEST(MoveTool, DragMovesTheLayerAndButtonUpRecordsTheStep) {
 // The step a tool records is the document's own: undo and redo bring the layer back and forth
 // without any window.
 TEST(MoveTool, TheRecordedMoveIsUndoneAndRedoneByTheDocument) {
-    journal_test::TempDir dir;
+    testsupport::TempDir dir("quillet_view");
     Fixture f;
-    f.doc.Journal().SetFolder(dir.path);
+    f.doc.Journal().SetFolder(dir.path().string() + '/');
     ASSERT_TRUE(f.doc.RecordStep(u"Opening....", StepKind::PixelEdit));
     f.tools.currentTool = ToolId::Move;
     f.view.ButtonDown({10, 10});
