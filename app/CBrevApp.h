@@ -11,11 +11,13 @@
 #include "app/AppCounters.h"
 #include "app/CommandId.h"
 #include "document/journal/JournalFolder.h"
+#include "services/AcquiredPicture.h"
 #include "view/FrameSettings.h"
 
 namespace quillet {
 
 class CBrevDoc;
+class RaViru;
 class UserPort;
 
 class CBrevApp {
@@ -51,6 +53,10 @@ public:
     // A new document from one of the built-in pictures (the bitmap, JPEG, GIF and TIFF
     // resource commands), titled "<kind> Resource Image %d" with the next running number.
     CBrevDoc* openResourcePicture(CommandId command);
+    // A new document from a scanned page or a capture, named with the running number that
+    // scanning and capture share ("스캔영상_%d", "Captured Image %d"). The picture's pixels move
+    // into the document; nullptr (nothing numbered) when the picture is unusable.
+    CBrevDoc* openAcquiredPicture(RaViru& picture, AcquiredSource source);
     // Frees the document and gives its number back.
     void closeDocument(CBrevDoc& doc);
     std::vector<CBrevDoc*> documents() const;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "cli/CliScan.h"
 #include "cli/Thumbnail.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
@@ -16,7 +17,11 @@ namespace {
 constexpr const char* kUsage =
     "usage: quillet-cli info FILE\n"
     "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n"
-    "       quillet-cli thumbnail IN OUT.png SIZE\n";
+    "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
+    "       quillet-cli thumbnail IN OUT.png SIZE\n"
+    "       quillet-cli movie OUT.avi --size WxH [--join fade|lines|zoom|pan-down|pan-right|\n"
+    "                   pan-down-left|push-right|push-left|push-down|push-up] [--seconds S]\n"
+    "                   [--sound FILE] PICTURE...\n";
 
 // Messages the editor would show in a box go to standard error; questions get the default.
 class StderrUserPort : public UserPort {
@@ -105,7 +110,15 @@ int convert(const std::vector<std::string>& args, std::ostream& err) {
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() == 2 && args[0] == "info") return info(args[1], out, err);
     if (args.size() >= 3 && args[0] == "convert") return convert(args, err);
+    if (!args.empty() && args[0] == "scan") {
+        const int code = Scan(args, out, err);
+        return code == 2 ? usage(err) : code;
+    }
     if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
+    if (!args.empty() && args[0] == "movie") {
+        const int rc = Movie(args, err);
+        return rc >= 0 ? rc : usage(err);
+    }
     return usage(err);
 }
 
