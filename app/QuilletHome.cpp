@@ -53,13 +53,16 @@ bool prepareQuilletHome(const std::string& home, std::string& error) {
     if (lstat(settings.c_str(), &st) == 0) return true;
     const std::string_view bytes = defaultSettingsFile();
     AtomicFileWriter writer(settings);
-    if (!writer.open()) {
-        error = writer.error();
+    if (Status opened = writer.open(); !opened) {
+        error = opened.message();
         return false;
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), writer.file()) != bytes.size() ||
-        !writer.commit()) {
-        error = "cannot write " + settings + ": " + writer.error();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), writer.file()) != bytes.size()) {
+        error = "cannot write " + settings;
+        return false;
+    }
+    if (Status committed = writer.commit(); !committed) {
+        error = "cannot write " + settings + ": " + committed.message();
         return false;
     }
     return true;

@@ -189,7 +189,7 @@ Files& files() {
     return f;
 }
 
-void decode(benchmark::State& state, const char* name, int kind) {
+void decode(benchmark::State& state, const char* name, ImageKind kind) {
     const std::string file = files().path(name);
     for (auto _ : state) {
         RaViru img(ImageKind::Unknown);
@@ -199,7 +199,7 @@ void decode(benchmark::State& state, const char* name, int kind) {
     state.SetItemsProcessed(state.iterations() * int64_t(kWidth) * kHeight);
 }
 
-void encode(benchmark::State& state, RaViru& img, int kind) {
+void encode(benchmark::State& state, RaViru& img, ImageKind kind) {
     for (auto _ : state) {
         MemoryStream out;
         if (!img.Encode(out, kind)) state.SkipWithError(img.lastError);
