@@ -78,7 +78,7 @@ Status AtomicFileWriter::open() {
     struct stat folderStat;
     if (stat(folder_.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode))
         return {StatusCode::FolderMissing, "the folder does not exist: " + folder_};
-    struct stat st{};
+    struct stat st {};
     targetExists_ = stat(final_.c_str(), &st) == 0;
     if (targetExists_) {
         if (!S_ISREG(st.st_mode))
@@ -123,8 +123,7 @@ Status AtomicFileWriter::LinkIntoPlace() {
         if (linkat(AT_FDCWD, source.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return 0;
         // Without /proc: the descriptor itself, which needs the right to search any folder.
-        if (errno == ENOENT &&
-            linkat(fileno(file_), "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0)
+        if (errno == ENOENT && linkat(fileno(file_), "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0)
             return 0;
         return errno;
     };

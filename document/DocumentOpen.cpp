@@ -47,19 +47,19 @@ Status readPicture(CBrevDoc& doc, RaViru& picture, const std::string& path, Imag
     const uint64_t pixels = info.Pixels();
     if (!FitsPixelLimit(info.width, info.height, options.maxPixels)) {
         doc.User().showMessage(kTooLarge, MessageIcon::Warning);
-        return {StatusCode::TooLarge, "The picture is " + pixelsText(info) + ", more than the " +
-                                          std::to_string(std::min(options.maxPixels,
-                                                                  kMaxImagePixels)) +
-                                          " pixels allowed"};
+        return {StatusCode::TooLarge,
+                "The picture is " + pixelsText(info) + ", more than the " +
+                    std::to_string(std::min(options.maxPixels, kMaxImagePixels)) +
+                    " pixels allowed"};
     }
     const uint64_t needed = EstimateOpenBytes(info);
     const uint64_t available =
         options.memoryAvailable ? options.memoryAvailable : AvailableMemoryBytes();
     if (available && needed > available) {
         doc.User().showMessage(kNoMemory, MessageIcon::Warning);
-        return {StatusCode::OutOfMemory, "The picture is " + pixelsText(info) + " and needs about " +
-                                             std::to_string(needed >> 20) + " MB; " +
-                                             std::to_string(available >> 20) +
+        return {StatusCode::OutOfMemory, "The picture is " + pixelsText(info) +
+                                             " and needs about " + std::to_string(needed >> 20) +
+                                             " MB; " + std::to_string(available >> 20) +
                                              " MB are available"};
     }
     if (pixels > options.askAbovePixels) {
@@ -175,8 +175,8 @@ Status OpenDocument(CBrevDoc& doc, const std::string& path, const OpenOptions& o
 
     RaViru picture;
     picture.frameIndex = options.frameIndex;
-    Status status = readPicture(doc, picture, path, psd ? ImageKind::Psd : ImageKindOf(kind),
-                                options);
+    Status status =
+        readPicture(doc, picture, path, psd ? ImageKind::Psd : ImageKindOf(kind), options);
     if (!status) {
         const StatusCode code = status.code();
         if (code != StatusCode::Cancelled && code != StatusCode::TooLarge &&

@@ -113,8 +113,7 @@ Status RaViru::FromPackedDib(const uint8_t* data, size_t size, bool checkDepth,
     // Bit fields are accepted only where they describe the ordinary byte order.
     const bool plainFields = h.biCompression == 3 && bitCount == 32;
     if (h.biSize < 40 || h.biWidth <= 0 || height <= 0 || !supportedDepth ||
-        (h.biCompression != 0 && !plainFields) ||
-        !FitsPixelLimit(h.biWidth, height)) {
+        (h.biCompression != 0 && !plainFields) || !FitsPixelLimit(h.biWidth, height)) {
         return Fail(StatusCode::Corrupt, "Unsupported bitmap format");
     }
     const uint32_t paletteCount =

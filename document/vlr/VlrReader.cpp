@@ -127,8 +127,7 @@ Status VlrReader::Read(ByteStream& in, uint64_t memoryAvailable) {
     if (available && needed > available) {
         return {StatusCode::OutOfMemory, "VLR file: the document needs about " +
                                              std::to_string(needed >> 20) + " MB; " +
-                                             std::to_string(available >> 20) +
-                                             " MB are available"};
+                                             std::to_string(available >> 20) + " MB are available"};
     }
     if (!build(doc_, in, layout, text)) {
         clearLayers(doc_);

@@ -104,8 +104,7 @@ Status VlrWriter::CheckLayerList() {
             return refuse("VLR save refused: a layer links to slot " + std::to_string(slot) +
                           ", outside 0..39");
         if (seen[slot])
-            return refuse("VLR save refused: the layer list loops at slot " +
-                          std::to_string(slot));
+            return refuse("VLR save refused: the layer list loops at slot " + std::to_string(slot));
         seen[slot] = true;
         const Layer& l = t.layer(slot);
         const LayerPlanes& p = t.planesOf(slot);

@@ -31,15 +31,19 @@ Status encodeWith(ByteStream& stream, const RaViru& source) {
     return codec.Write(stream, source);
 }
 
-constexpr Codec kJpeg{ImageKind::Jpeg, "JPEG", RaViruJPG::Sniff, RaViruJPG::Info,
+constexpr Codec kJpeg{ImageKind::Jpeg,       "JPEG",
+                      RaViruJPG::Sniff,      RaViruJPG::Info,
                       decodeWith<RaViruJPG>, encodeWith<RaViruJPG>};
-constexpr Codec kBmp{ImageKind::Bmp, "BMP", RaViruBMP::Sniff, RaViruBMP::Info,
+constexpr Codec kBmp{ImageKind::Bmp,        "BMP",
+                     RaViruBMP::Sniff,      RaViruBMP::Info,
                      decodeWith<RaViruBMP>, encodeWith<RaViruBMP>};
-constexpr Codec kGif{ImageKind::Gif, "GIF", RaViruGIF::Sniff, RaViruGIF::Info,
+constexpr Codec kGif{ImageKind::Gif,        "GIF",
+                     RaViruGIF::Sniff,      RaViruGIF::Info,
                      decodeWith<RaViruGIF>, encodeWith<RaViruGIF>};
-constexpr Codec kTiff{ImageKind::Tiff, "TIFF", RaViruTIF::Sniff, RaViruTIF::Info,
+constexpr Codec kTiff{ImageKind::Tiff,       "TIFF",
+                      RaViruTIF::Sniff,      RaViruTIF::Info,
                       decodeWith<RaViruTIF>, encodeWith<RaViruTIF>};
-constexpr Codec kPcx{ImageKind::Pcx, "PCX", RaViruPCX::Sniff, RaViruPCX::Info,
+constexpr Codec kPcx{ImageKind::Pcx,        "PCX",  RaViruPCX::Sniff, RaViruPCX::Info,
                      decodeWith<RaViruPCX>, nullptr};
 constexpr Codec kPsd{ImageKind::Psd, "PSD", SniffPsd, ReadPsdInfo, DecodePsd, nullptr};
 

@@ -179,8 +179,8 @@ Status RaViruBMP::Read(ByteStream& stream) {
     BmpLayout L;
     if (Status status = readLayout(stream, pixelLimit, L); !status) return Fail(status);
     // Pictures read from BMP files carry kind 0, as every bitmap taken from elsewhere does.
-    if (Status status = AllocatePicture(L.width, L.height, L.bitCount <= 8 ? L.bitCount : 24,
-                                        ImageKind::Jpeg);
+    if (Status status =
+            AllocatePicture(L.width, L.height, L.bitCount <= 8 ? L.bitCount : 24, ImageKind::Jpeg);
         !status) {
         return status;
     }
@@ -209,7 +209,8 @@ Status RaViruBMP::ReadPalette(ByteStream& stream, const BmpLayout& L) {
 
 Status RaViruBMP::ReadRows(ByteStream& stream, const BmpLayout& L) {
     const uint32_t compression = L.h.biCompression;
-    if (compression == 1 || compression == 2) return DecodeRle(stream, compression == 2, L.available);
+    if (compression == 1 || compression == 2)
+        return DecodeRle(stream, compression == 2, L.available);
     if (L.bitCount <= 8 || L.bitCount == 24) {
         if (!readExact(stream, bits, L.fileRows)) return Fail(StatusCode::Truncated, kTruncated);
     } else if (L.bitCount == 16) {

@@ -244,7 +244,8 @@ Status RaViruGIF::ReadBlocks(int startFrame) {
             havePicture_ = true;
             if (frame == frameIndex) {
                 if (incomplete_)
-                    return Status::Incomplete("GIF image data ends early: the picture is incomplete");
+                    return Status::Incomplete(
+                        "GIF image data ends early: the picture is incomplete");
                 return {};
             }
         }

@@ -176,8 +176,8 @@ Status RaViruJPG::Info(ByteStream& stream, int, ImageInfo& info) {
     if (jpeg_has_multiple_scans(&cinfo)) {
         for (int c = 0; c < cinfo.num_components; ++c) {
             const jpeg_component_info& comp = cinfo.comp_info[c];
-            info.workBytes += uint64_t(comp.width_in_blocks) * comp.height_in_blocks * DCTSIZE2 *
-                              sizeof(JCOEF);
+            info.workBytes +=
+                uint64_t(comp.width_in_blocks) * comp.height_in_blocks * DCTSIZE2 * sizeof(JCOEF);
         }
     }
     const bool fits = FitsPixelLimit(cinfo.output_width, cinfo.output_height);
@@ -344,7 +344,8 @@ Status RaViruJPG::Write(ByteStream& stream, const RaViru& source) {
     if (!source.HasBlock()) return Fail(StatusCode::Failed, "There is no image to write");
     const bool indexed = source.PaletteCount() > 0;
     if (indexed && !source.HasGreyPalette())
-        return Fail(StatusCode::Unsupported, "JPEG 는 RGB 혹은 그레이스케일 이미지만 저장할 수 있음");
+        return Fail(StatusCode::Unsupported,
+                    "JPEG 는 RGB 혹은 그레이스케일 이미지만 저장할 수 있음");
     // Grey-ramp indices are the grey values; 1- and 4-bit rows are widened to bytes first.
     std::vector<uint8_t> wide(indexed && source.BitCount() < 8 ? size_t(source.Width()) : 0);
     auto destination = std::make_unique<DestinationManager>();

@@ -160,7 +160,8 @@ Status RaViruPCX::ReadPalette(const PcxHeader& h, const uint8_t* after, size_t a
             return Fail(StatusCode::Corrupt, "bad color map signature");
         if (afterBytes - 1 < 768) return Fail(StatusCode::Truncated, "corrupted PCX");
         const uint8_t* rgb = after + 1;
-        for (int i = 0; i < 256; ++i) SetPaletteEntry(i, rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+        for (int i = 0; i < 256; ++i)
+            SetPaletteEntry(i, rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
     } else if (h.depth == 1) {
         SetPaletteEntry(0, 0, 0, 0);
         SetPaletteEntry(1, 255, 255, 255);
@@ -206,9 +207,9 @@ void RaViruPCX::StoreRows(const PcxHeader& h, const uint8_t* decoded) {
             for (int x = 0; x < width; ++x) {
                 unsigned index = 0;
                 for (int p = 0; p < h.planes; ++p) {
-                    index |= unsigned((src[size_t(p) * bytesPerLine + (x >> 3)] >> (7 - (x & 7))) &
-                                      1)
-                             << p;
+                    index |=
+                        unsigned((src[size_t(p) * bytesPerLine + (x >> 3)] >> (7 - (x & 7))) & 1)
+                        << p;
                 }
                 if (h.depth == 24) {
                     dst[3 * x] = map[3 * index + 2];

@@ -140,14 +140,14 @@ void ReadTiffLayout(TIFF* t, TiffLayout& L) {
     TIFFGetField(t, TIFFTAG_YPOSITION, &L.ypos);
     L.tiled = TIFFIsTiled(t);
 
-    // The library's RGBA reader takes every layout the strip path below cannot lay out
-    // as indices: RGB at any depth, several samples, tiles and unusual sample sizes.
+    // The library's RGBA reader takes every layout the index path below cannot lay out
+    // as indices: RGB at any depth, several samples and unusual sample sizes.
     const uint16_t bps = L.bitsPerSample, photometric = L.photometric;
     const bool indexedBits = bps == 1 || bps == 2 || bps == 4 || bps == 8 || bps == 16;
     const bool indexedPhotometric = photometric == PHOTOMETRIC_MINISWHITE ||
                                     photometric == PHOTOMETRIC_MINISBLACK ||
                                     photometric == PHOTOMETRIC_PALETTE;
-    const bool rgba = !indexedPhotometric || L.samples != 1 || !indexedBits || L.tiled;
+    const bool rgba = !indexedPhotometric || L.samples != 1 || !indexedBits;
     if (!rgba) {
         L.path = TiffPath::Indexed;
         const bool grey = photometric != PHOTOMETRIC_PALETTE;
@@ -180,10 +180,10 @@ void ReadTiffLayout(TIFF* t, TiffLayout& L) {
 
 bool RaViruTIF::Sniff(const uint8_t* head, size_t size) {
     if (size < 4) return false;
-    const bool little = head[0] == 'I' && head[1] == 'I' && (head[2] == 42 || head[2] == 43) &&
-                        head[3] == 0;
-    const bool big = head[0] == 'M' && head[1] == 'M' && head[2] == 0 &&
-                     (head[3] == 42 || head[3] == 43);
+    const bool little =
+        head[0] == 'I' && head[1] == 'I' && (head[2] == 42 || head[2] == 43) && head[3] == 0;
+    const bool big =
+        head[0] == 'M' && head[1] == 'M' && head[2] == 0 && (head[3] == 42 || head[3] == 43);
     return little || big;
 }
 
@@ -218,7 +218,13 @@ Status RaViruTIF::Info(ByteStream& stream, int frameIndex, ImageInfo& info) {
         case TiffPath::RgbStrips:
             break;
     }
-    info.workBytes += uint64_t(std::max<int64_t>(TIFFStripSize(tif.get()), 0));
+    // One strip, or one tile and the band of rows it is gathered into.
+    uint32_t tileLength = 0;
+    if (L.tiled) TIFFGetField(tif.get(), TIFFTAG_TILELENGTH, &tileLength);
+    const int64_t chunk = L.tiled ? int64_t(TIFFTileSize(tif.get())) +
+                                        int64_t(TIFFScanlineSize(tif.get())) * tileLength
+                                  : int64_t(TIFFStripSize(tif.get()));
+    info.workBytes += uint64_t(std::max<int64_t>(chunk, 0));
     return {};
 }
 
@@ -263,7 +269,7 @@ Status RaViruTIF::Read(ByteStream& stream) {
             break;
         case TiffPath::Indexed:
             status = ReadPalette(t, L);
-            if (status) status = ReadIndexedStrips(t, L);
+            if (status) status = ReadIndexedRows(t, L);
             if (status) ApplyOrientation(L.orientation);
             break;
     }
@@ -296,25 +302,49 @@ Status RaViruTIF::ReadPalette(TIFF* t, const TiffLayout& L) {
     return {};
 }
 
-// Picture row y goes to DIB row height − 1 − y; 16-bit samples keep their high byte.
-Status RaViruTIF::ReadIndexedStrips(TIFF* t, const TiffLayout& L) {
+// Rows come in bands: a strip, or a row of tiles gathered side by side (tile widths are
+// multiples of 16, so every tile starts on a whole byte). Picture row y goes to DIB row
+// height − 1 − y; 16-bit samples keep their high byte.
+Status RaViruTIF::ReadIndexedRows(TIFF* t, const TiffLayout& L) {
     const uint32_t width = L.width, height = L.height;
     const uint16_t bps = L.bitsPerSample;
     const size_t rowBytesIn = (size_t(bps) * width + 7) / 8;
-    uint32_t rowsPerStrip = L.rowsPerStrip;
-    if (rowsPerStrip == 0 || rowsPerStrip > height) rowsPerStrip = height;
-    const tmsize_t stripBytes = TIFFStripSize(t);
-    if (stripBytes <= 0 || size_t(stripBytes) < rowBytesIn * rowsPerStrip)
+    uint32_t tileWidth = width, bandRows = L.rowsPerStrip;
+    if (L.tiled) {
+        TIFFGetField(t, TIFFTAG_TILEWIDTH, &tileWidth);
+        TIFFGetField(t, TIFFTAG_TILELENGTH, &bandRows);
+        if (tileWidth == 0 || tileWidth % 16 != 0) return Fail(StatusCode::Corrupt, kCorrupted);
+    }
+    if (bandRows == 0 || bandRows > height) bandRows = height;
+    const size_t chunkRowBytes = L.tiled ? size_t(tileWidth) * bps / 8 : rowBytesIn;
+    const tmsize_t chunkBytes = L.tiled ? TIFFTileSize(t) : TIFFStripSize(t);
+    if (chunkBytes <= 0 || size_t(chunkBytes) < chunkRowBytes * bandRows)
         return Fail(StatusCode::Corrupt, kCorrupted);
-    std::unique_ptr<uint8_t[]> strip(new (std::nothrow) uint8_t[size_t(stripBytes)]);
-    if (!strip) return Fail(StatusCode::OutOfMemory, "Not enough memory for the image");
-    for (uint32_t top = 0; top < height; top += rowsPerStrip) {
-        const uint32_t rows = std::min(rowsPerStrip, height - top);
-        const tstrip_t index = TIFFComputeStrip(t, top, 0);
-        if (TIFFReadEncodedStrip(t, index, strip.get(), tmsize_t(rowBytesIn * rows)) < 0)
+    std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[size_t(chunkBytes)]);
+    std::unique_ptr<uint8_t[]> band(L.tiled ? new (std::nothrow) uint8_t[rowBytesIn * bandRows]
+                                            : nullptr);
+    if (!chunk || (L.tiled && !band))
+        return Fail(StatusCode::OutOfMemory, "Not enough memory for the image");
+    for (uint32_t top = 0; top < height; top += bandRows) {
+        const uint32_t rows = std::min(bandRows, height - top);
+        const uint8_t* rowsIn = chunk.get();
+        if (L.tiled) {
+            for (uint32_t left = 0; left < width; left += tileWidth) {
+                if (TIFFReadTile(t, chunk.get(), left, top, 0, 0) < 0)
+                    return Fail(StatusCode::Corrupt, kCorrupted);
+                const size_t at = size_t(left) * bps / 8;
+                const size_t bytes = std::min(chunkRowBytes, rowBytesIn - at);
+                for (uint32_t r = 0; r < rows; ++r)
+                    std::memcpy(band.get() + r * rowBytesIn + at, chunk.get() + r * chunkRowBytes,
+                                bytes);
+            }
+            rowsIn = band.get();
+        } else if (TIFFReadEncodedStrip(t, TIFFComputeStrip(t, top, 0), chunk.get(),
+                                        tmsize_t(rowBytesIn * rows)) < 0) {
             return Fail(StatusCode::Corrupt, kCorrupted);
+        }
         for (uint32_t r = 0; r < rows; ++r) {
-            const uint8_t* src = strip.get() + size_t(r) * rowBytesIn;
+            const uint8_t* src = rowsIn + size_t(r) * rowBytesIn;
             uint8_t* dst = Row(int(height - 1 - (top + r)));
             if (bps == 16) {
                 const uint16_t* s16 = reinterpret_cast<const uint16_t*>(src);

@@ -25,9 +25,9 @@ public:
     Status Write(ByteStream& stream, const RaViru& source);
 
 private:
-    // Indexed pictures: 1, 2, 4, 8 or 16-bit samples of grey or a colour map, in strips.
+    // Indexed pictures: 1, 2, 4, 8 or 16-bit samples of grey or a colour map, in strips or tiles.
     Status ReadPalette(::tiff* t, const TiffLayout& layout);
-    Status ReadIndexedStrips(::tiff* t, const TiffLayout& layout);
+    Status ReadIndexedRows(::tiff* t, const TiffLayout& layout);
     // Colour pictures (RaViruTIFColour.cpp).
     bool ReadRgbStrips(::tiff* t);
     Status ReadRgba(::tiff* t, const TiffLayout& layout);

@@ -82,7 +82,8 @@ Status RaViruTIF::Write(ByteStream& stream, const RaViru& source) {
     if (!TIFFWriteDirectory(t) || !TIFFFlush(t))
         return Fail(StatusCode::IoError, "Error saving TIFF file");
     tif.reset();
-    if (!stream.Flush() || stream.Error()) return Fail(StatusCode::IoError, "Error saving TIFF file");
+    if (!stream.Flush() || stream.Error())
+        return Fail(StatusCode::IoError, "Error saving TIFF file");
     return {};
 }
 

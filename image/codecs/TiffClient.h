@@ -24,7 +24,7 @@ using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 
 // How a page is read, by its layout.
 enum class TiffPath : uint8_t {
-    Indexed,    // one sample per pixel into an indexed picture, strip by strip
+    Indexed,    // one sample per pixel into an indexed picture, by strips or tiles
     RgbStrips,  // plain 8-bit RGB (or JPEG YCbCr) strips straight into the rows
     Rgba,       // the library's RGBA reader, colour only
     RgbaAlpha,  // the same with an unassociated alpha sample kept as stored

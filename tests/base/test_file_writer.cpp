@@ -1,0 +1,216 @@
+// The file writer against files it must not replace, links it must write through, and a writer
+// killed halfway; the status type's mapping of system errors; MemAvailable.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "base/AtomicFileWriter.h"
+#include "base/Status.h"
+#include "base/SystemMemory.h"
+
+using namespace quillet;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+class FileWriter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("quillet-writer-" + std::to_string(getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        target = (dir / "picture.bmp").string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    static std::string slurp(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::set<std::string> names() const {
+        std::set<std::string> out;
+        for (const auto& e : fs::directory_iterator(dir)) out.insert(e.path().filename());
+        return out;
+    }
+    static Status write(const std::string& path, const std::string& text) {
+        AtomicFileWriter w(path);
+        if (Status opened = w.open(); !opened) return opened;
+        std::fputs(text.c_str(), w.file());
+        return w.commit();
+    }
+
+    fs::path dir;
+    std::string target;
+};
+
+}  // namespace
+
+TEST_F(FileWriter, ReadOnlyFileIsRefusedAndKept) {
+    { std::ofstream(target) << "old"; }
+    chmod(target.c_str(), 0444);
+    const Status status = write(target, "new");
+    EXPECT_EQ(status.code(), StatusCode::PermissionDenied);
+    EXPECT_NE(status.message().find("no permission to write"), std::string::npos);
+    EXPECT_EQ(slurp(target), "old");
+    EXPECT_EQ(names(), std::set<std::string>{"picture.bmp"});
+}
+
+// Another user's file in a folder everybody may write: renaming over it would take it away from
+// its owner, so a user who may not write the file is refused.
+TEST_F(FileWriter, AnotherUsersFileInAWritableFolderIsRefused) {
+    if (geteuid() != 0) GTEST_SKIP() << "making a file of another user needs the superuser";
+    { std::ofstream(target) << "root's"; }
+    chmod(target.c_str(), 0644);
+    chmod(dir.c_str(), 0777);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(3);
+        const Status status = write(target, "nobody's");
+        _exit(status.code() == StatusCode::PermissionDenied ? 0 : 1);
+    }
+    int wstatus = 0;
+    ASSERT_EQ(waitpid(child, &wstatus, 0), child);
+    ASSERT_TRUE(WIFEXITED(wstatus));
+    EXPECT_EQ(WEXITSTATUS(wstatus), 0);
+    EXPECT_EQ(slurp(target), "root's");
+    struct stat st;
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u);
+}
+
+TEST_F(FileWriter, LinksAreWrittenThroughKeepingLinkOwnerAndMode) {
+    fs::create_directories(dir / "real");
+    const std::string real = (dir / "real" / "photo.bmp").string();
+    { std::ofstream(real) << "old"; }
+    chmod(real.c_str(), 0640);
+    const bool superuser = geteuid() == 0;
+    if (superuser) {
+        ASSERT_EQ(chown(real.c_str(), kNobody, kNobody), 0);
+    }
+    // A relative link to a relative link.
+    fs::create_symlink("real/photo.bmp", dir / "middle.bmp");
+    fs::create_symlink("middle.bmp", target);
+
+    ASSERT_TRUE(write(target, "new"));
+    EXPECT_TRUE(fs::is_symlink(target));
+    EXPECT_TRUE(fs::is_symlink(dir / "middle.bmp"));
+    EXPECT_EQ(slurp(real), "new");
+    struct stat st;
+    ASSERT_EQ(stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (superuser) {
+        EXPECT_EQ(st.st_uid, kNobody);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1);
+
+    // A link to a file that is not there yet makes that file.
+    fs::create_symlink("real/fresh.bmp", dir / "dangling.bmp");
+    ASSERT_TRUE(write((dir / "dangling.bmp").string(), "fresh"));
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.bmp"));
+    EXPECT_EQ(slurp((dir / "real" / "fresh.bmp").string()), "fresh");
+}
+
+TEST_F(FileWriter, DevicesFifosAndFoldersAreRefused) {
+    fs::create_symlink("/dev/null", target);
+    Status status = write(target, "x");
+    EXPECT_EQ(status.code(), StatusCode::NotRegularFile);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_symlink(target));
+
+    const std::string fifo = (dir / "pipe.bmp").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_EQ(write(fifo, "x").code(), StatusCode::NotRegularFile);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    fs::create_directories(dir / "folder.bmp");
+    EXPECT_EQ(write((dir / "folder.bmp").string(), "x").code(), StatusCode::NotRegularFile);
+    EXPECT_EQ(write((dir / "none" / "x.bmp").string(), "x").code(), StatusCode::FolderMissing);
+}
+
+TEST_F(FileWriter, NothingAppearsInTheFolderBeforeCommit) {
+    { std::ofstream(target) << "old"; }
+    AtomicFileWriter w(target);
+    ASSERT_TRUE(w.open());
+    std::fputs("new", w.file());
+    std::fflush(w.file());
+    if (w.anonymous()) {
+        EXPECT_EQ(names(), std::set<std::string>{"picture.bmp"});
+    }
+    ASSERT_TRUE(w.commit());
+    EXPECT_EQ(names(), std::set<std::string>{"picture.bmp"});
+    EXPECT_EQ(slurp(target), "new");
+    // A new file gets its name only when complete, too.
+    ASSERT_TRUE(write((dir / "second.bmp").string(), "2"));
+    EXPECT_EQ(names(), (std::set<std::string>{"picture.bmp", "second.bmp"}));
+}
+
+// A writer killed halfway (SIGKILL: no destructor runs) leaves the old file and nothing else.
+TEST_F(FileWriter, AKilledWriterLeavesOnlyTheOldFile) {
+    { std::ofstream(target) << "old"; }
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        AtomicFileWriter w(target);
+        if (!w.open()) _exit(1);
+        const std::vector<char> block(1 << 20, 'x');
+        std::fwrite(block.data(), 1, block.size(), w.file());
+        std::fflush(w.file());
+        const char byte = w.anonymous() ? 'a' : 'n';
+        if (::write(ready[1], &byte, 1) != 1) _exit(1);
+        for (;;) pause();
+    }
+    close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    kill(child, SIGKILL);
+    int wstatus = 0;
+    ASSERT_EQ(waitpid(child, &wstatus, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(wstatus));
+    EXPECT_EQ(slurp(target), "old");
+    // Where the file system has no anonymous files, the named temporary file stays behind.
+    if (byte == 'a') {
+        EXPECT_EQ(names(), std::set<std::string>{"picture.bmp"});
+    }
+}
+
+TEST(StatusCodes, SystemErrorsMapToCodesTheShellCanName) {
+    EXPECT_EQ(StatusFromErrno(EACCES, "x").code(), StatusCode::PermissionDenied);
+    EXPECT_EQ(StatusFromErrno(EROFS, "x").code(), StatusCode::ReadOnlyFileSystem);
+    EXPECT_EQ(StatusFromErrno(ENOSPC, "x").code(), StatusCode::DiskFull);
+    EXPECT_EQ(StatusFromErrno(EDQUOT, "x").code(), StatusCode::DiskFull);
+    EXPECT_EQ(StatusFromErrno(EIO, "x").code(), StatusCode::IoError);
+    EXPECT_EQ(StatusFromErrno(ENOSPC, "cannot write a").message(),
+              "cannot write a: No space left on device");
+    EXPECT_TRUE(Status::Incomplete("cut").ok());
+    EXPECT_TRUE(Status::Incomplete("cut").incomplete());
+    EXPECT_FALSE(Status(StatusCode::TooLarge, "big"));
+    EXPECT_EQ(StatusCodeName(StatusCode::ReadOnlyFileSystem), "read-only-file-system");
+}
+
+TEST(SystemMemory, MemAvailableIsReadFromItsOwnLine) {
+    EXPECT_EQ(ParseMemAvailable("MemTotal:  1000 kB\nMemFree: 10 kB\nMemAvailable:    2048 kB\n"),
+              2048u * 1024);
+    EXPECT_EQ(ParseMemAvailable("XMemAvailable: 5 kB\nMemAvailable: 7 kB\n"), 7u * 1024);
+    EXPECT_EQ(ParseMemAvailable("MemTotal: 1 kB\n"), 0u);
+    EXPECT_EQ(ParseMemAvailable("MemAvailable: kB\n"), 0u);
+    EXPECT_GT(AvailableMemoryBytes(), 0u);
+}
