@@ -54,20 +54,19 @@ struct BmpLayout {
 
 namespace {
 
-// Reads and checks the file and info headers and the bit-field masks, and measures what
-// follows against the stream; leaves the stream where the palette starts.
-Status readLayout(ByteStream& stream, uint64_t pixelLimit, BmpLayout& L) {
+// The file header (when there is one) and the info header, a core header widened to 40 bytes.
+// Leaves `headerStart` at the info header and `pixelOffset` at the rows (-1: unknown).
+Status readHeaders(ByteStream& stream, BmpLayout& L, int64_t& headerStart, int64_t& pixelOffset) {
     const int64_t start = stream.Tell();
-    const int64_t streamSize = stream.Size();
     uint8_t fileHeader[14];
-    int64_t pixelOffset = -1;
+    pixelOffset = -1;
     if (!readExact(stream, fileHeader, 14)) return {StatusCode::UnknownFormat, "Not a BMP file"};
     if (fileHeader[0] == 'B' && fileHeader[1] == 'M') {
         pixelOffset = start + readU32LE(fileHeader + 10);
     } else if (!stream.Seek(start, SEEK_SET)) {  // a bare DIB without file header
         return {StatusCode::UnknownFormat, "Not a BMP file"};
     }
-    const int64_t headerStart = stream.Tell();
+    headerStart = stream.Tell();
 
     uint8_t info[40] = {};
     if (!readExact(stream, info, 4)) return {StatusCode::Truncated, kTruncated};
@@ -95,6 +94,17 @@ Status readLayout(ByteStream& stream, uint64_t pixelLimit, BmpLayout& L) {
         h.biClrUsed = readU32LE(info + 32);
         h.biClrImportant = readU32LE(info + 36);
     }
+    L.afterHeader = headerStart + headerSize;
+    return {};
+}
+
+// Reads the headers and the bit-field masks and checks them against the stream; leaves the
+// stream where the palette starts.
+Status readLayout(ByteStream& stream, uint64_t pixelLimit, BmpLayout& L) {
+    const int64_t streamSize = stream.Size();
+    int64_t headerStart = 0, pixelOffset = -1;
+    if (Status status = readHeaders(stream, L, headerStart, pixelOffset); !status) return status;
+    const BitmapInfoHeader& h = L.h;
     const int bitCount = L.bitCount = h.biBitCount;
     if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN)
         return {StatusCode::Corrupt, "BMP file has an invalid size"};
@@ -108,7 +118,7 @@ Status readLayout(ByteStream& stream, uint64_t pixelLimit, BmpLayout& L) {
     if (!FitsPixelLimit(L.width, L.height, pixelLimit))
         return {StatusCode::TooLarge, "Image is larger than the pixel limit"};
     L.fileRows = *dibRowBytes(size_t(L.width), unsigned(bitCount)) * size_t(L.height);
-    if (h.biClrUsed == 0) h.biClrUsed = bitCount <= 8 ? (1u << bitCount) : 0;
+    if (h.biClrUsed == 0) L.h.biClrUsed = bitCount <= 8 ? (1u << bitCount) : 0;
 
     const uint32_t compression = h.biCompression;
     if (bitCount <= 8) {
@@ -125,7 +135,6 @@ Status readLayout(ByteStream& stream, uint64_t pixelLimit, BmpLayout& L) {
     }
 
     // Bit-field masks follow the 40 bytes of the header (inside the larger header versions).
-    L.afterHeader = headerStart + headerSize;
     if (!L.core && compression == 3) {
         uint8_t raw[12];
         if (!stream.Seek(headerStart + 40, SEEK_SET) || !readExact(stream, raw, 12))

@@ -145,6 +145,61 @@ bool uniformRow(const uint8_t* row, int width, int bytesPerPixel) {
             return false;
     return true;
 }
+
+// Resolution from the density fields; the grey ramp or the library's colour map.
+void takeDensityAndPalette(const jpeg_decompress_struct& cinfo, RaViru& img) {
+    if (cinfo.density_unit == 2) {
+        img.SetHorizontalDpi(int(cinfo.X_density * 2.54 + 0.5));
+        img.SetVerticalDpi(int(cinfo.Y_density * 2.54 + 0.5));
+    } else if (cinfo.density_unit == 1) {
+        img.SetHorizontalDpi(cinfo.X_density);
+        img.SetVerticalDpi(cinfo.Y_density);
+    } else if (cinfo.X_density && cinfo.Y_density) {
+        img.SetVerticalDpi(int(double(cinfo.Y_density) / cinfo.X_density * img.dpiX));
+    }
+    if (cinfo.output_components == 1) img.MakeGreyPalette();
+    if (cinfo.quantize_colors && cinfo.colormap) {
+        for (int i = 0; i < cinfo.actual_number_of_colors && i < img.PaletteCount(); ++i) {
+            const int g = cinfo.out_color_components > 1 ? 1 : 0,
+                      b = cinfo.out_color_components > 2 ? 2 : 0;
+            img.SetPaletteEntry(i, cinfo.colormap[0][i], cinfo.colormap[g][i],
+                                cinfo.colormap[b][i]);
+        }
+    }
+}
+
+// Reads the rows, top row of the picture into the last row of the block, several rows per call
+// (the library then runs fewer, longer passes). Once the data has run out, a few rows later
+// every row comes out the same plain colour: decoding stops there and that row is repeated to the
+// bottom. True when it stopped early. Only trivially destructible locals: the library may jump
+// out of here to the caller's error exit.
+bool readRows(jpeg_decompress_struct& cinfo, const SourceManager& source, RaViru& img) {
+    const int width = int(cinfo.output_width), height = int(cinfo.output_height);
+    // Only a single-scan file decodes row by row; a multi-scan one has read all its data in
+    // start_decompress and its rows still differ.
+    const bool canStopEarly = !jpeg_has_multiple_scans(&cinfo);
+    const int rowsPerIMCU = cinfo.max_v_samp_factor * cinfo.min_DCT_scaled_size;
+    JSAMPROW rows[16];
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const int first = int(cinfo.output_scanline);
+        const int count = std::min(16, height - first);
+        for (int i = 0; i < count; ++i) rows[i] = img.Row(height - 1 - first - i);
+        const int got = int(jpeg_read_scanlines(&cinfo, rows, JDIMENSION(count)));
+        if (!source.ended || !canStopEarly || got == 0) continue;
+        // The data's last iMCU row and the one after it (upsampling context) still vary.
+        const int64_t plain = (int64_t(source.endedAtRow) + 2) * rowsPerIMCU;
+        const int done = int(cinfo.output_scanline);
+        if (done < plain || done < 2 || done >= height) continue;
+        const uint8_t* last = img.Row(height - done);
+        if (!uniformRow(last, width, cinfo.output_components) ||
+            std::memcmp(last, img.Row(height - done + 1), img.rowBytes) != 0) {
+            continue;
+        }
+        for (int y = height - done - 1; y >= 0; --y) std::memcpy(img.Row(y), last, img.rowBytes);
+        return true;
+    }
+    return false;
+}
 }  // namespace
 
 bool RaViruJPG::Sniff(const uint8_t* head, size_t size) {
@@ -186,9 +241,8 @@ Status RaViruJPG::Info(ByteStream& stream, int, ImageInfo& info) {
     return {};
 }
 
-// A file that ends early decodes into zero coefficients from that point: a few rows later every
-// row comes out the same plain colour. Decoding stops there and that row is repeated to the
-// bottom, which gives the very bytes a full decode would.
+// A file that ends early decodes into zero coefficients from that point (see readRows): the
+// picture has the very bytes a full decode would give, and is reported incomplete.
 Status RaViruJPG::Read(ByteStream& stream) {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
@@ -222,50 +276,8 @@ Status RaViruJPG::Read(ByteStream& stream) {
         return Fail(FitsPixelLimit(width, height) ? StatusCode::OutOfMemory : StatusCode::TooLarge,
                     lastError);
     }
-    if (cinfo.density_unit == 2) {
-        SetHorizontalDpi(int(cinfo.X_density * 2.54 + 0.5));
-        SetVerticalDpi(int(cinfo.Y_density * 2.54 + 0.5));
-    } else if (cinfo.density_unit == 1) {
-        SetHorizontalDpi(cinfo.X_density);
-        SetVerticalDpi(cinfo.Y_density);
-    } else if (cinfo.X_density && cinfo.Y_density) {
-        SetVerticalDpi(int(double(cinfo.Y_density) / cinfo.X_density * dpiX));
-    }
-    if (components == 1) MakeGreyPalette();
-    if (cinfo.quantize_colors && cinfo.colormap) {
-        for (int i = 0; i < cinfo.actual_number_of_colors && i < PaletteCount(); ++i) {
-            const int g = cinfo.out_color_components > 1 ? 1 : 0,
-                      b = cinfo.out_color_components > 2 ? 2 : 0;
-            SetPaletteEntry(i, cinfo.colormap[0][i], cinfo.colormap[g][i], cinfo.colormap[b][i]);
-        }
-    }
-    // Only a single-scan file decodes row by row; a multi-scan one has read all its data in
-    // start_decompress and its rows still differ.
-    const bool canStopEarly = !jpeg_has_multiple_scans(&cinfo);
-    const int rowsPerIMCU = cinfo.max_v_samp_factor * cinfo.min_DCT_scaled_size;
-    // The top row of the picture is the last row of the block.
-    // Several rows per call: the library then runs fewer, longer passes.
-    JSAMPROW rows[16];
-    bool stoppedEarly = false;
-    while (cinfo.output_scanline < cinfo.output_height) {
-        const int first = int(cinfo.output_scanline);
-        const int count = std::min(16, height - first);
-        for (int i = 0; i < count; ++i) rows[i] = Row(height - 1 - first - i);
-        const int got = int(jpeg_read_scanlines(&cinfo, rows, JDIMENSION(count)));
-        if (!source->ended || !canStopEarly || got == 0) continue;
-        // The data's last iMCU row and the one after it (upsampling context) still vary.
-        const int64_t plain = (int64_t(source->endedAtRow) + 2) * rowsPerIMCU;
-        const int done = int(cinfo.output_scanline);
-        if (done < plain || done < 2 || done >= height) continue;
-        const uint8_t* last = Row(height - done);
-        if (!uniformRow(last, width, components) ||
-            std::memcmp(last, Row(height - done + 1), rowBytes) != 0) {
-            continue;
-        }
-        for (int y = height - done - 1; y >= 0; --y) std::memcpy(Row(y), last, rowBytes);
-        stoppedEarly = true;
-        break;
-    }
+    takeDensityAndPalette(cinfo, *this);
+    const bool stoppedEarly = readRows(cinfo, *source, *this);
     if (components == 4 && !cinfo.quantize_colors) {
         for (int y = 0; y < height; ++y) {
             uint8_t* p = Row(y);
