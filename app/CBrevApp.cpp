@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/DataDirectory.h"
 #include "app/QuilletHome.h"
 #include "app/SettingsFile.h"
 #include "base/Utf.h"
@@ -24,7 +25,8 @@ CBrevApp::~CBrevApp() {
 bool CBrevApp::start(const std::string& home, std::u16string_view startDirectory) {
     home_ = home;
     std::string error;
-    if (!prepareQuilletHome(home_, error)) std::fprintf(stderr, "quillet: %s\n", error.c_str());
+    if (!prepareQuilletHome(home_, error, quilletDataDirectory()))
+        std::fprintf(stderr, "quillet: %s\n", error.c_str());
     if (!loadFrameSettings(home_, startDirectory, settings_, user_)) return false;
     const std::string tmp = quilletTmpDirectory(home_);
     // Clean-up first: our own folder is locked from birth, so it is never taken for abandoned.
@@ -91,6 +93,17 @@ CBrevDoc* CBrevApp::openResourcePicture(int command) {
     return &doc;
 }
 
+CBrevDoc* CBrevApp::openAcquiredPicture(RaViru& picture, AcquiredSource source) {
+    if (!AcquiredPictureUsable(picture)) return nullptr;
+    CBrevDoc& doc = createDocument();
+    if (!AdoptAcquiredPicture(doc, picture,
+                              AcquiredDocumentName(source, counters_.takeCaptureNumber()))) {
+        closeDocument(doc);
+        return nullptr;
+    }
+    return &doc;
+}
+
 void CBrevApp::closeDocument(CBrevDoc& doc) {
     auto it = std::find_if(documents_.begin(), documents_.end(),
                            [&](const Entry& e) { return e.doc.get() == &doc; });
@@ -140,6 +153,20 @@ std::string CBrevApp::commandLineFile(std::string_view raw) {
     if (!out.empty() && out.front() == '"') out.erase(0, 1);
     if (const size_t last = out.rfind('"'); last != std::string::npos) out.erase(last, 1);
     return out;
+}
+
+std::vector<std::string> CBrevApp::commandLineFiles(
+    const std::vector<std::string>& args, const std::function<bool(const std::string&)>& exists) {
+    std::vector<std::string> names;
+    std::string joined;
+    for (const std::string& arg : args) {
+        joined += (joined.empty() ? "" : " ") + arg;
+        if (std::string name = commandLineFile(arg); !name.empty()) names.push_back(name);
+    }
+    if (args.size() > 1 && !std::all_of(names.begin(), names.end(), exists)) {
+        if (std::string one = commandLineFile(joined); exists(one)) return {one};
+    }
+    return names;
 }
 
 }  // namespace quillet

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <ostream>
 
+#include "cli/CliScan.h"
+#include "cli/Thumbnail.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "image/RaViru.h"
@@ -14,10 +16,12 @@ namespace quillet::cli {
 namespace {
 constexpr const char* kUsage =
     "usage: quillet-cli info FILE [--max-pixels N]\n"
-    "       quillet-cli convert IN OUT [--frame N] [--quality Q] [--max-pixels N]\n";
-
-// Pictures above this many pixels are refused unless --max-pixels allows more.
-constexpr uint64_t kDefaultMaxPixels = 100'000'000;
+    "       quillet-cli convert IN OUT [--frame N] [--quality Q] [--max-pixels N]\n"
+    "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
+    "       quillet-cli thumbnail IN OUT.png SIZE\n"
+    "       quillet-cli movie OUT.avi --size WxH [--join fade|lines|zoom|pan-down|pan-right|\n"
+    "                   pan-down-left|push-right|push-left|push-down|push-up] [--seconds S]\n"
+    "                   [--sound FILE] PICTURE...\n";
 
 // Messages the editor would show in a box go to standard error; questions get the default.
 class StderrUserPort : public UserPort {
@@ -134,6 +138,15 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return info(args[1], maxPixels, out, err);
     }
     if (args.size() >= 3 && args[0] == "convert") return convert(args, err);
+    if (!args.empty() && args[0] == "scan") {
+        const int code = Scan(args, out, err);
+        return code == 2 ? usage(err) : code;
+    }
+    if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
+    if (!args.empty() && args[0] == "movie") {
+        const int rc = Movie(args, err);
+        return rc >= 0 ? rc : usage(err);
+    }
     return usage(err);
 }
 

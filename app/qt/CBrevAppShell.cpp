@@ -9,10 +9,12 @@
 #include "app/CloseSequence.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/MoviePanels.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "document/qt/CDlg_NewImage.h"
+#include "services/qt/DeviceCommands.h"
 #include "view/ToolChoice.h"
 #include "view/ToolTable.h"
 #include "view/ViewSettings.h"
@@ -90,6 +92,7 @@ bool CBrevAppShell::start(const std::string& home) {
     connect(frame_.get(), &CMainFrame::swatchesChanged, this,
             [this] { storeSwatches(frame_->swatches(), app_->settings()); });
     registerCommands();
+    installMoviePanels(*frame_, *app_, [this] { return activeDocument(); });
     frame_->updateCommandStates();
     return true;
 }
@@ -254,6 +257,8 @@ void CBrevAppShell::registerCommands() {
         f.setCommandHandler(id, [this, id] {
             if (CBrevDoc* doc = app_->openResourcePicture(id)) openWindow(*doc);
         });
+    devices_ = std::make_unique<DeviceCommands>(*this);
+    devices_->install(f);
     registerDocumentCommand(Cmd::Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(Cmd::SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
     registerDocumentCommand(Cmd::Close, [this](CBrevDoc& d) { commandCloseDocument(d); });
