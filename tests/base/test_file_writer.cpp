@@ -11,12 +11,12 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <vector>
 
 #include "base/AtomicFileWriter.h"
 #include "base/Status.h"
 #include "base/SystemMemory.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 namespace fs = std::filesystem;
@@ -25,26 +25,15 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-class FileWriter : public ::testing::Test {
+class FileWriter : public testsupport::TempDirTest {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("quillet-writer-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        target = (dir / "picture.bmp").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    static std::string slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        TempDirTest::SetUp();
+        target = path("picture.bmp");
     }
     std::set<std::string> names() const {
         std::set<std::string> out;
-        for (const auto& e : fs::directory_iterator(dir)) out.insert(e.path().filename());
+        for (const auto& e : fs::directory_iterator(dir_)) out.insert(e.path().filename());
         return out;
     }
     static Status write(const std::string& path, const std::string& text) {
@@ -54,7 +43,6 @@ protected:
         return w.commit();
     }
 
-    fs::path dir;
     std::string target;
 };
 
@@ -66,7 +54,7 @@ TEST_F(FileWriter, ReadOnlyFileIsRefusedAndKept) {
     const Status status = write(target, "new");
     EXPECT_EQ(status.code(), StatusCode::PermissionDenied);
     EXPECT_NE(status.message().find("no permission to write"), std::string::npos);
-    EXPECT_EQ(slurp(target), "old");
+    EXPECT_EQ(testsupport::readText(target), "old");
     EXPECT_EQ(names(), std::set<std::string>{"picture.bmp"});
 }
 
@@ -76,7 +64,7 @@ TEST_F(FileWriter, AnotherUsersFileInAWritableFolderIsRefused) {
     if (geteuid() != 0) GTEST_SKIP() << "making a file of another user needs the superuser";
     { std::ofstream(target) << "root's"; }
     chmod(target.c_str(), 0644);
-    chmod(dir.c_str(), 0777);
+    chmod(dir_.c_str(), 0777);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -88,15 +76,15 @@ TEST_F(FileWriter, AnotherUsersFileInAWritableFolderIsRefused) {
     ASSERT_EQ(waitpid(child, &wstatus, 0), child);
     ASSERT_TRUE(WIFEXITED(wstatus));
     EXPECT_EQ(WEXITSTATUS(wstatus), 0);
-    EXPECT_EQ(slurp(target), "root's");
+    EXPECT_EQ(testsupport::readText(target), "root's");
     struct stat st;
     ASSERT_EQ(stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, 0u);
 }
 
 TEST_F(FileWriter, LinksAreWrittenThroughKeepingLinkOwnerAndMode) {
-    fs::create_directories(dir / "real");
-    const std::string real = (dir / "real" / "photo.bmp").string();
+    fs::create_directories(dir_ / "real");
+    const std::string real = (dir_ / "real" / "photo.bmp").string();
     { std::ofstream(real) << "old"; }
     chmod(real.c_str(), 0640);
     const bool superuser = geteuid() == 0;
@@ -104,26 +92,26 @@ TEST_F(FileWriter, LinksAreWrittenThroughKeepingLinkOwnerAndMode) {
         ASSERT_EQ(chown(real.c_str(), kNobody, kNobody), 0);
     }
     // A relative link to a relative link.
-    fs::create_symlink("real/photo.bmp", dir / "middle.bmp");
+    fs::create_symlink("real/photo.bmp", dir_ / "middle.bmp");
     fs::create_symlink("middle.bmp", target);
 
     ASSERT_TRUE(write(target, "new"));
     EXPECT_TRUE(fs::is_symlink(target));
-    EXPECT_TRUE(fs::is_symlink(dir / "middle.bmp"));
-    EXPECT_EQ(slurp(real), "new");
+    EXPECT_TRUE(fs::is_symlink(dir_ / "middle.bmp"));
+    EXPECT_EQ(testsupport::readText(real), "new");
     struct stat st;
     ASSERT_EQ(stat(real.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     if (superuser) {
         EXPECT_EQ(st.st_uid, kNobody);
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), fs::directory_iterator()), 1);
 
     // A link to a file that is not there yet makes that file.
-    fs::create_symlink("real/fresh.bmp", dir / "dangling.bmp");
-    ASSERT_TRUE(write((dir / "dangling.bmp").string(), "fresh"));
-    EXPECT_TRUE(fs::is_symlink(dir / "dangling.bmp"));
-    EXPECT_EQ(slurp((dir / "real" / "fresh.bmp").string()), "fresh");
+    fs::create_symlink("real/fresh.bmp", dir_ / "dangling.bmp");
+    ASSERT_TRUE(write((dir_ / "dangling.bmp").string(), "fresh"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "dangling.bmp"));
+    EXPECT_EQ(testsupport::readText((dir_ / "real" / "fresh.bmp").string()), "fresh");
 }
 
 TEST_F(FileWriter, DevicesFifosAndFoldersAreRefused) {
@@ -133,14 +121,14 @@ TEST_F(FileWriter, DevicesFifosAndFoldersAreRefused) {
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
     EXPECT_TRUE(fs::is_symlink(target));
 
-    const std::string fifo = (dir / "pipe.bmp").string();
+    const std::string fifo = (dir_ / "pipe.bmp").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     EXPECT_EQ(write(fifo, "x").code(), StatusCode::NotRegularFile);
     EXPECT_TRUE(fs::is_fifo(fifo));
 
-    fs::create_directories(dir / "folder.bmp");
-    EXPECT_EQ(write((dir / "folder.bmp").string(), "x").code(), StatusCode::NotRegularFile);
-    EXPECT_EQ(write((dir / "none" / "x.bmp").string(), "x").code(), StatusCode::FolderMissing);
+    fs::create_directories(dir_ / "folder.bmp");
+    EXPECT_EQ(write((dir_ / "folder.bmp").string(), "x").code(), StatusCode::NotRegularFile);
+    EXPECT_EQ(write((dir_ / "none" / "x.bmp").string(), "x").code(), StatusCode::FolderMissing);
 }
 
 TEST_F(FileWriter, NothingAppearsInTheFolderBeforeCommit) {
@@ -154,9 +142,9 @@ TEST_F(FileWriter, NothingAppearsInTheFolderBeforeCommit) {
     }
     ASSERT_TRUE(w.commit());
     EXPECT_EQ(names(), std::set<std::string>{"picture.bmp"});
-    EXPECT_EQ(slurp(target), "new");
+    EXPECT_EQ(testsupport::readText(target), "new");
     // A new file gets its name only when complete, too.
-    ASSERT_TRUE(write((dir / "second.bmp").string(), "2"));
+    ASSERT_TRUE(write((dir_ / "second.bmp").string(), "2"));
     EXPECT_EQ(names(), (std::set<std::string>{"picture.bmp", "second.bmp"}));
 }
 
@@ -185,7 +173,7 @@ TEST_F(FileWriter, AKilledWriterLeavesOnlyTheOldFile) {
     int wstatus = 0;
     ASSERT_EQ(waitpid(child, &wstatus, 0), child);
     ASSERT_TRUE(WIFSIGNALED(wstatus));
-    EXPECT_EQ(slurp(target), "old");
+    EXPECT_EQ(testsupport::readText(target), "old");
     // Where the file system has no anonymous files, the named temporary file stays behind.
     if (byte == 'a') {
         EXPECT_EQ(names(), std::set<std::string>{"picture.bmp"});

@@ -20,6 +20,7 @@
 #include "document/vlr/VlrReader.h"
 #include "image/RaViru.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 namespace fs = std::filesystem;
@@ -30,28 +31,12 @@ const char* const kTooLarge = "그림이 너무 커서 열 수 없습니다.";
 const char* const kNoMemory = "메모리가 부족하여 그림을 열 수 없습니다.";
 const char* const kIncomplete = "파일이 중간에 끝나 그림의 일부만 읽었습니다.";
 
-class OpenLimits : public ::testing::Test {
+class OpenLimits : public testsupport::TempDirTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("quillet-limits-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
     std::vector<std::string> names() const {
         std::vector<std::string> out;
         for (const auto& e : fs::directory_iterator(dir_)) out.push_back(e.path().filename());
         return out;
-    }
-    static std::string readAll(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    static void writeAll(const std::string& p, const std::vector<uint8_t>& bytes) {
-        std::ofstream(p, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
     // A picture in the format its name says (8-bit for GIF).
     std::string picture(const std::string& name, int w, int h) {
@@ -68,7 +53,6 @@ protected:
     }
 
     RecordingUserPort user_;
-    fs::path dir_;
 };
 
 // A run-length BMP of a few bytes that claims 16384 × 16384 pixels.
@@ -82,7 +66,8 @@ std::vector<uint8_t> rleBomb() {
     writeU16LE(&f[26], 1);
     writeU16LE(&f[28], 4);
     writeU32LE(&f[30], 2);  // RLE4
-    f.insert(f.end(), {0, 1});
+    f.push_back(0);         // end of the picture at once
+    f.push_back(1);
     writeU32LE(&f[2], uint32_t(f.size()));
     return f;
 }
@@ -90,7 +75,7 @@ std::vector<uint8_t> rleBomb() {
 }  // namespace
 
 TEST_F(OpenLimits, APictureAboveTheLimitIsRefusedFromItsHeader) {
-    writeAll(path("bomb.bmp"), rleBomb());
+    testsupport::writeFile(path("bomb.bmp"), rleBomb());
     CBrevDoc doc(user_);
     OpenOptions options;
     options.askAbovePixels = options.maxPixels = 100'000'000;
@@ -156,7 +141,7 @@ TEST_F(OpenLimits, APictureThatWouldNotFitInMemoryIsRefusedBeforeDecoding) {
 
 TEST_F(OpenLimits, ACutPictureOpensWithAWarning) {
     const std::string file = picture("cut.gif", 80, 70);
-    const std::string bytes = readAll(file);
+    const std::string bytes = testsupport::readText(file);
     std::ofstream(file, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
     CBrevDoc doc(user_);
     const Status status = OpenDocument(doc, file);
@@ -245,7 +230,7 @@ TEST_F(OpenLimits, ASaveOverAReadOnlyFileIsRefused) {
     doc.SetModified(true);
     const Status saved = SaveDocument(doc, target);
     EXPECT_EQ(saved.code(), StatusCode::PermissionDenied);
-    EXPECT_EQ(readAll(target), "old");
+    EXPECT_EQ(testsupport::readText(target), "old");
     EXPECT_TRUE(doc.Modified());
     // The document's image object carries neither the export nor the reason.
     EXPECT_FALSE(doc.Image().HasBlock());
@@ -288,5 +273,5 @@ TEST_F(OpenLimits, AKilledSaveLeavesNoStrayFile) {
     ASSERT_TRUE(writing) << "the save never opened its file";
     ASSERT_TRUE(WIFSIGNALED(wstatus));
     EXPECT_EQ(names(), std::vector<std::string>{"big.jpg"});
-    EXPECT_EQ(readAll(target), "the old picture");
+    EXPECT_EQ(testsupport::readText(target), "the old picture");
 }
