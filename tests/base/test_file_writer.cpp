@@ -1,5 +1,5 @@
 // The file writer against files it must not replace, links it must write through, and a writer
-// killed halfway; the status type's mapping of system errors; MemAvailable.
+// killed halfway; MemAvailable.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -178,20 +177,6 @@ TEST_F(FileWriter, AKilledWriterLeavesOnlyTheOldFile) {
     if (byte == 'a') {
         EXPECT_EQ(names(), std::set<std::string>{"picture.bmp"});
     }
-}
-
-TEST(StatusCodes, SystemErrorsMapToCodesTheShellCanName) {
-    EXPECT_EQ(StatusFromErrno(EACCES, "x").code(), StatusCode::PermissionDenied);
-    EXPECT_EQ(StatusFromErrno(EROFS, "x").code(), StatusCode::ReadOnlyFileSystem);
-    EXPECT_EQ(StatusFromErrno(ENOSPC, "x").code(), StatusCode::DiskFull);
-    EXPECT_EQ(StatusFromErrno(EDQUOT, "x").code(), StatusCode::DiskFull);
-    EXPECT_EQ(StatusFromErrno(EIO, "x").code(), StatusCode::IoError);
-    EXPECT_EQ(StatusFromErrno(ENOSPC, "cannot write a").message(),
-              "cannot write a: No space left on device");
-    EXPECT_TRUE(Status::Incomplete("cut").ok());
-    EXPECT_TRUE(Status::Incomplete("cut").incomplete());
-    EXPECT_FALSE(Status(StatusCode::TooLarge, "big"));
-    EXPECT_EQ(StatusCodeName(StatusCode::ReadOnlyFileSystem), "read-only-file-system");
 }
 
 TEST(SystemMemory, MemAvailableIsReadFromItsOwnLine) {
