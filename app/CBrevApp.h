@@ -10,6 +10,7 @@
 
 #include "app/AppCounters.h"
 #include "app/CommandId.h"
+#include "base/Status.h"
 #include "document/journal/JournalFolder.h"
 #include "services/AcquiredPicture.h"
 #include "view/FrameSettings.h"
@@ -48,8 +49,10 @@ public:
     // An empty document with its number and journal folder; the caller fills it or discards it.
     CBrevDoc& createDocument();
     // Opens a file into a new document; on failure the document is discarded (the user port
-    // has been told why) and nullptr comes back.
-    CBrevDoc* openDocument(const std::string& path, std::string* error = nullptr);
+    // has been told why) and nullptr comes back. `status` (optional) receives how it went,
+    // also for an opened picture that is incomplete. A very large picture is opened only when
+    // the user agrees.
+    CBrevDoc* openDocument(const std::string& path, Status* status = nullptr);
     // A new document from one of the built-in pictures (the bitmap, JPEG, GIF and TIFF
     // resource commands), titled "<kind> Resource Image %d" with the next running number.
     CBrevDoc* openResourcePicture(CommandId command);

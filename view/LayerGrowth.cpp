@@ -49,10 +49,9 @@ bool GrowLayerToPoint(CBrevDoc& doc, int slot, ViewPoint canvas, std::u16string_
     const int ox = Overshoot(p.x, l.width), oy = Overshoot(p.y, l.height);
     const int64_t newW = int64_t(l.width) + (ox ? std::abs(ox) + kGrowthMargin : 0);
     const int64_t newH = int64_t(l.height) + (oy ? std::abs(oy) + kGrowthMargin : 0);
-    if (newW > INT32_MAX || newH > INT32_MAX || uint64_t(newW) * uint64_t(newH) > kMaxImagePixels)
-        return false;
-    const int shiftX = ox < 0 ? -ox : 0;  // old column 0 lands here
-    const int shiftY = oy < 0 ? -oy : 0;  // old top row lands here
+    if (!FitsPixelLimit(newW, newH)) return false;  // also keeps both sides within 32 bits
+    const int shiftX = ox < 0 ? -ox : 0;            // old column 0 lands here
+    const int shiftY = oy < 0 ? -oy : 0;            // old top row lands here
 
     const int bpp = bits / 8;
     const bool text = l.IsText();

@@ -267,9 +267,8 @@ void CBrevAppShell::commandOpen() {
 }
 
 bool CBrevAppShell::saveDocumentAs(CBrevDoc& doc, const QString& path) {
-    std::string error;
-    if (!SaveDocument(doc, toPath(path), {}, &error)) {
-        user_->showMessage(error, MessageIcon::Error);
+    if (Status saved = SaveDocument(doc, toPath(path)); !saved) {
+        user_->showMessage(saved.message(), MessageIcon::Error);
         return false;
     }
     app_->setDocumentPath(doc, toPath(path));
@@ -289,9 +288,10 @@ bool CBrevAppShell::commandSave(CBrevDoc& doc) {
 
 bool CBrevAppShell::commandSaveAs(CBrevDoc& doc) {
     // The kind of the file the document came from decides the extension a bare name gets.
-    const int pathKind = FileKindOfPath(app_->documentPath(doc));
-    const int kind =
-        KindWritable(pathKind) && pathKind != FileKind::Vlr ? pathKind : doc.Image().kind;
+    const FileKind pathKind = FileKindOfPath(app_->documentPath(doc));
+    const FileKind kind = KindWritable(pathKind) && pathKind != FileKind::Vlr
+                              ? pathKind
+                              : FileKindOf(doc.Image().kind);
     const QString proposed = toQString(ProposedSaveName(
         QFile::decodeName(app_->documentPath(doc).c_str()).toStdU16String(), doc.FileName(), kind));
     const QString chosen = chooseSaveName_
@@ -313,10 +313,9 @@ void CBrevAppShell::commandNew() {
                          CDlg_NewImage::clipboardBitmapSize());
     if (dialog.exec() != QDialog::Accepted) return;
     CBrevDoc& doc = app_->createDocument();
-    std::string error;
-    if (!NewDocument(doc, dialog.request(), &error)) {
+    if (Status created = NewDocument(doc, dialog.request()); !created) {
         app_->closeDocument(doc);
-        if (!error.empty()) user_->showMessage(error, MessageIcon::Warning);
+        if (!created.message().empty()) user_->showMessage(created.message(), MessageIcon::Warning);
         return;
     }
     openWindow(doc);

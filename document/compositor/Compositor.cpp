@@ -195,7 +195,7 @@ void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayReques
     const int bottom = int(std::min<int64_t>(q.bottom, py1));
     if (right <= left || bottom <= top) return;
     // A view asks for its clip box; an area no screen has is refused rather than allocated.
-    if (uint64_t(int64_t(right) - left) * uint64_t(int64_t(bottom) - top) > kMaxImagePixels) return;
+    if (!FitsPixelLimit(int64_t(right) - left, int64_t(bottom) - top)) return;
 
     Plan plan;
     std::vector<int> columns(size_t(right - left));
@@ -225,7 +225,7 @@ void Compositor::ComposeFullInto(const LayerTable& table, int startSlot, int cou
     std::vector<uint8_t> buffer = std::move(out.bytes);
     out.bytes.clear();
     const int W = table.header.canvasWidth, H = table.header.canvasHeight;
-    if (W < 1 || H < 1 || uint64_t(W) * uint64_t(H) > kMaxImagePixels) return;
+    if (W < 1 || H < 1 || !FitsPixelLimit(W, H)) return;
     Plan plan;
     plan.distinctColumns.resize(size_t(W));
     for (int j = 0; j < W; ++j) plan.distinctColumns[size_t(j)] = j;

@@ -5,6 +5,7 @@
 
 #include "document/CBrevDoc.h"
 #include "image/RaViru.h"
+#include "platform/UserPort.h"
 
 namespace quillet {
 
@@ -33,7 +34,12 @@ std::vector<uint8_t> LayerToPackedDib(const LayerTable& t, int slot) {
 int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib) {
     RaViru image;
     PackedDibInfo info;
-    if (!image.FromPackedDib(dib.data(), dib.size(), true, &doc.User(), &info)) return -1;
+    if (Status status = image.FromPackedDib(dib.data(), dib.size(), true, &info); !status) {
+        // A foreign bitmap of an unusual depth is explained; unreadable data is ignored quietly.
+        if (status.code() == StatusCode::Unsupported)
+            doc.User().showMessage(status.message(), MessageIcon::Warning);
+        return -1;
+    }
     const int slot = doc.FreeSlotForNewLayer();
     if (slot < 0) return -1;
     LayerTable& t = doc.Layers();
@@ -44,7 +50,7 @@ int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib) {
     a.height = image.Height();
     a.bitsPerPixel = empty ? 24 : t.header.bitsPerPixel;
     a.paletteSize = empty ? 0 : t.header.paletteSize;
-    a.imageKind = empty ? image.kind : t.header.imageKind;
+    a.imageKind = empty ? int(image.kind) : t.header.imageKind;
     a.paletteMode = PaletteMode::Empty;
     a.canvasWidth = empty ? -1 : t.header.canvasWidth;
     a.canvasHeight = empty ? -1 : t.header.canvasHeight;
