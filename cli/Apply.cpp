@@ -3,6 +3,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "base/Status.h"
 #include "cli/StderrUserPort.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
@@ -132,9 +133,8 @@ int RunApply(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     StderrUserPort user(err);
     CBrevDoc doc(user);
-    std::string error;
-    if (!OpenDocument(doc, in, {}, &error)) {
-        err << in << ": " << error << '\n';
+    if (Status opened = OpenDocument(doc, in); !opened) {
+        err << in << ": " << opened.message() << " (" << StatusCodeName(opened.code()) << ")\n";
         return 1;
     }
     if (layer >= 0) {
@@ -149,8 +149,8 @@ int RunApply(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << in << ": " << op->name << " was not applied\n";
         return 1;
     }
-    if (!SaveDocument(doc, outPath, {}, &error)) {
-        err << outPath << ": " << error << '\n';
+    if (Status saved = SaveDocument(doc, outPath); !saved) {
+        err << outPath << ": " << saved.message() << " (" << StatusCodeName(saved.code()) << ")\n";
         return 1;
     }
     return 0;

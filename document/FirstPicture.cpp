@@ -145,6 +145,7 @@ std::unique_ptr<RowSource> readJpeg(const std::string& path, std::string& error,
                                     int* fullWidth, int* fullHeight) {
     FileStream stream(path.c_str(), "rb");
     auto image = std::make_unique<RaViruJPG>();
+    image->pixelLimit = kFirstPictureMaxPixels;
     image->SetDecodeToFit(fitSize);
     if (!stream.isOpen() || !image->Read(stream) || !image->HasBlock()) {
         error = image->lastError[0] ? image->lastError : "cannot read the file";
@@ -170,6 +171,7 @@ std::unique_ptr<RowSource> readWhole(Sniffed kind, const std::string& path, std:
         }
         case Sniffed::Psd: {
             auto image = std::make_unique<RaViru>();
+            image->pixelLimit = kFirstPictureMaxPixels;
             if (ReadPsd(path, *image) != PsdResult::Ok) {
                 error = image->lastError;
                 return nullptr;
@@ -181,6 +183,7 @@ std::unique_ptr<RowSource> readWhole(Sniffed kind, const std::string& path, std:
             break;
     }
     auto image = std::make_unique<RaViru>();
+    image->pixelLimit = kFirstPictureMaxPixels;
     if (!image->ReadFile(path, ImageKind::Unknown) || !image->HasBlock() || image->Width() < 1 ||
         image->Height() < 1) {
         error = image->lastError[0] ? image->lastError : "no picture in the file";

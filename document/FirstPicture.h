@@ -30,6 +30,10 @@ struct Picture32 : RowSource {
     void Row(int y, uint8_t* out) const override;
 };
 
+// Thumbnails are made of whatever lies in a folder: a small file claiming a huge picture is
+// refused from its header beyond this many pixels.
+constexpr uint64_t kFirstPictureMaxPixels = 100'000'000;
+
 // The first picture of any readable file, whatever its name: a VLR document's flat picture,
 // the first page of a GIF or TIFF, the merged picture of a PSD. Null with a reason otherwise.
 // With `fitSize` above 0 a JPEG is decoded at the smallest of 1/2, 1/4 or 1/8 of its size

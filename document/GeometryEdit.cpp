@@ -106,7 +106,7 @@ void LayerProgress::Report(void* self, int percent) {
     p->doc_.User().progress(percent);
 }
 
-void FinishEdit(CBrevDoc& doc, std::u16string_view label, StepKindValue kind, int layer,
+void FinishEdit(CBrevDoc& doc, std::u16string_view label, StepKind kind, int layer,
                 const StepExtras& extras) {
     LayerTable& t = doc.Layers();
     if (doc.SelectionActive()) {

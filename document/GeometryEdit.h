@@ -2,7 +2,6 @@
 // What the geometry commands share: the text-layer refusals, planes of a new shape, progress on
 // the user port, and the end of an edit (mask, working copy, views).
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "document/CBrevDoc.h"
@@ -10,9 +9,6 @@
 #include "image/effects/Geometry.h"
 
 namespace quillet::geometry {
-
-// The journal's step kind type (an enum once every caller names its kinds).
-using StepKindValue = std::remove_cv_t<decltype(StepKind::PixelEdit)>;
 
 // True (and nothing said) when the picture holds no text layer.
 bool CanvasAllowed(CBrevDoc& doc);
@@ -56,7 +52,7 @@ private:
 
 // The end of every geometry edit: the selection ends and the mask follows the current layer,
 // the working copy goes (tools take it afresh), the step is recorded and the views follow.
-void FinishEdit(CBrevDoc& doc, std::u16string_view label, StepKindValue kind, int layer,
+void FinishEdit(CBrevDoc& doc, std::u16string_view label, StepKind kind, int layer,
                 const StepExtras& extras = {});
 
 }  // namespace quillet::geometry

@@ -1,5 +1,6 @@
 // The menu "변형 및 꾸미기"'s geometry commands: flips, turns, the image-size, canvas-size and
 // free-rotation dialogs. The document commands do the work; this file only asks.
+#include "app/CommandId.h"
 #include "app/qt/CBrevAppShell.h"
 #include "app/qt/CDlg_CanvasSize.h"
 #include "app/qt/CDlg_ImageSize.h"
@@ -12,44 +13,34 @@
 namespace quillet {
 
 namespace {
-namespace Cmd {
-constexpr int FlipCanvasH = 1410;
-constexpr int FlipCanvasV = 1411;
-constexpr int FlipLayerH = 4220;
-constexpr int FlipLayerV = 4219;
-constexpr int RotateCanvasCw = 1491;
-constexpr int RotateCanvasAcw = 1492;
-constexpr int RotateCanvasHalf = 4222;
-constexpr int RotateLayerCw = 4210;
-constexpr int RotateLayerAcw = 4214;
-constexpr int RotateLayerHalf = 4221;
-constexpr int ImageSize = 1431;
-constexpr int FreeRotate = 1415;
-constexpr int CanvasSize = 1432;
-}  // namespace Cmd
 
 int resolutionOf(const CBrevDoc& doc) { return doc.Image().dpiX > 0 ? doc.Image().dpiX : 72; }
 }  // namespace
 
 void CBrevAppShell::registerGeometryCommands() {
-    auto doc = [this](int id, bool (*run)(CBrevDoc&)) {
+    auto doc = [this](CommandId id, bool (*run)(CBrevDoc&)) {
         registerDocumentCommand(id, [run](CBrevDoc& d) { run(d); });
     };
-    doc(Cmd::FlipCanvasH, [](CBrevDoc& d) { return FlipCanvas(d, FlipAxis::Horizontal); });
-    doc(Cmd::FlipCanvasV, [](CBrevDoc& d) { return FlipCanvas(d, FlipAxis::Vertical); });
-    doc(Cmd::FlipLayerH, [](CBrevDoc& d) { return FlipLayer(d, FlipAxis::Horizontal); });
-    doc(Cmd::FlipLayerV, [](CBrevDoc& d) { return FlipLayer(d, FlipAxis::Vertical); });
-    doc(Cmd::RotateCanvasCw, [](CBrevDoc& d) { return RotateCanvas(d, QuarterTurn::Clockwise); });
-    doc(Cmd::RotateCanvasAcw,
+    doc(CommandId::CanvasFlipHorizontal,
+        [](CBrevDoc& d) { return FlipCanvas(d, FlipAxis::Horizontal); });
+    doc(CommandId::CanvasFlipVertical,
+        [](CBrevDoc& d) { return FlipCanvas(d, FlipAxis::Vertical); });
+    doc(CommandId::LayerFlipHorizontal,
+        [](CBrevDoc& d) { return FlipLayer(d, FlipAxis::Horizontal); });
+    doc(CommandId::LayerFlipVertical, [](CBrevDoc& d) { return FlipLayer(d, FlipAxis::Vertical); });
+    doc(CommandId::CanvasRotate90Clockwise,
+        [](CBrevDoc& d) { return RotateCanvas(d, QuarterTurn::Clockwise); });
+    doc(CommandId::CanvasRotate90Anticlockwise,
         [](CBrevDoc& d) { return RotateCanvas(d, QuarterTurn::Anticlockwise); });
-    doc(Cmd::RotateCanvasHalf, [](CBrevDoc& d) { return RotateCanvas(d, QuarterTurn::Half); });
-    doc(Cmd::RotateLayerCw, [](CBrevDoc& d) { return RotateLayer(d, QuarterTurn::Clockwise); });
-    doc(Cmd::RotateLayerAcw,
+    doc(CommandId::CanvasRotate180, [](CBrevDoc& d) { return RotateCanvas(d, QuarterTurn::Half); });
+    doc(CommandId::LayerRotate90Clockwise,
+        [](CBrevDoc& d) { return RotateLayer(d, QuarterTurn::Clockwise); });
+    doc(CommandId::LayerRotate90Anticlockwise,
         [](CBrevDoc& d) { return RotateLayer(d, QuarterTurn::Anticlockwise); });
-    doc(Cmd::RotateLayerHalf, [](CBrevDoc& d) { return RotateLayer(d, QuarterTurn::Half); });
-    registerDocumentCommand(Cmd::ImageSize, [this](CBrevDoc& d) { commandImageSize(d); });
-    registerDocumentCommand(Cmd::CanvasSize, [this](CBrevDoc& d) { commandCanvasSize(d); });
-    registerDocumentCommand(Cmd::FreeRotate, [this](CBrevDoc& d) { commandFreeRotate(d); });
+    doc(CommandId::LayerRotate180, [](CBrevDoc& d) { return RotateLayer(d, QuarterTurn::Half); });
+    registerDocumentCommand(CommandId::ImageSize, [this](CBrevDoc& d) { commandImageSize(d); });
+    registerDocumentCommand(CommandId::CanvasSize, [this](CBrevDoc& d) { commandCanvasSize(d); });
+    registerDocumentCommand(CommandId::FreeRotate, [this](CBrevDoc& d) { commandFreeRotate(d); });
 }
 
 void CBrevAppShell::commandImageSize(CBrevDoc& doc) {

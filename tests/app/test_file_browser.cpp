@@ -19,7 +19,7 @@ using testsupport::TempDir;
 
 namespace {
 
-void writePicture(const std::string& path, int w, int h, int kind) {
+void writePicture(const std::string& path, int w, int h, ImageKind kind) {
     RaViru image(w, h, 24, ImageKind::Bmp);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)

@@ -13,6 +13,7 @@
 #include "ModalDialogs.h"
 #include "QtTestRegistry.h"
 #include "app/CBrevApp.h"
+#include "app/CommandId.h"
 #include "app/ThumbnailLoader.h"
 #include "app/qt/CBrevAppShell.h"
 #include "app/qt/CDlg_FileOpen.h"
@@ -28,13 +29,13 @@ using quillet::testing::whenShown;
 
 namespace {
 
-bool writePicture(const QString& path, int w, int h, int kind) {
+bool writePicture(const QString& path, int w, int h, ImageKind kind) {
     // GIF takes palette pictures only.
     RaViru image(w, h, kind == ImageKind::Gif ? 8 : 24, ImageKind::Bmp);
     if (kind == ImageKind::Gif) image.MakeGreyPalette();
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) image.PutPixelColor(x, y, uint32_t(x * 3) << 8 | 0x40);
-    return image.WriteFile(QFile::encodeName(path).toStdString(), kind);
+    return bool(image.WriteFile(QFile::encodeName(path).toStdString(), kind));
 }
 
 bool writeBytes(const QString& path, const QByteArray& bytes) {
@@ -156,7 +157,7 @@ private slots:
             d.clickEntry(indexOf(d, "B.BMP"), true);
             d.accept();
         });
-        QVERIFY(p.shell.frame().dispatchCommand(57601));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Open));
         const std::vector<CBrevDoc*> docs = p.shell.app().documents();
         QCOMPARE(int(docs.size()), 3);
         QCOMPARE(p.shell.app().documentPath(*docs[0]),
@@ -174,7 +175,7 @@ private slots:
             shownFolder = d.folder();
             d.reject();
         });
-        QVERIFY(p.shell.frame().dispatchCommand(57601));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Open));
         QCOMPARE(shownFolder, pictures);
         QCOMPARE(int(p.shell.app().documents().size()), 3);
     }
@@ -188,7 +189,7 @@ private slots:
         s.browserKind = FrameSettings::SystemDialog;
         const QString one = p.dir.filePath(QStringLiteral("one.bmp"));
         p.shell.setOpenNameChooser([one] { return one; });
-        QVERIFY(p.shell.frame().dispatchCommand(57601));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Open));
         QCOMPARE(int(p.shell.app().documents().size()), 1);
         QVERIFY(s.browserFolder.empty());
 
@@ -199,7 +200,7 @@ private slots:
             shownFolder = d.folder();
             d.reject();
         });
-        QVERIFY(p.shell.frame().dispatchCommand(57601));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Open));
         QCOMPARE(shownFolder, QDir::currentPath());
     }
 

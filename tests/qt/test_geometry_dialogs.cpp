@@ -19,6 +19,7 @@
 #include "ModalDialogs.h"
 #include "QtTestRegistry.h"
 #include "app/CBrevApp.h"
+#include "app/CommandId.h"
 #include "app/qt/CBrevAppShell.h"
 #include "app/qt/CDlg_CanvasSize.h"
 #include "app/qt/CDlg_ImageSize.h"
@@ -72,16 +73,20 @@ private slots:
         QVERIFY(p.start());
         CBrevDoc* doc = p.open(QStringLiteral("wide.bmp"), 64, 48);
         QVERIFY(doc);
-        for (int id : {1410, 1411, 4220, 4219, 1491, 1492, 4222, 4210, 4214, 4221, 1431, 1432})
-            QVERIFY2(p.shell.frame().isCommandEnabled(id), qPrintable(QString::number(id)));
-        QVERIFY(p.shell.frame().dispatchCommand(1491));
+        using C = CommandId;
+        for (C id : {C::CanvasFlipHorizontal, C::CanvasFlipVertical, C::LayerFlipHorizontal,
+                     C::LayerFlipVertical, C::CanvasRotate90Clockwise,
+                     C::CanvasRotate90Anticlockwise, C::CanvasRotate180, C::LayerRotate90Clockwise,
+                     C::LayerRotate90Anticlockwise, C::LayerRotate180, C::ImageSize, C::CanvasSize})
+            QVERIFY2(p.shell.frame().isCommandEnabled(id), qPrintable(QString::number(int(id))));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::CanvasRotate90Clockwise));
         QCOMPARE(doc->Layers().header.canvasWidth, 48);
         QCOMPARE(doc->Layers().header.canvasHeight, 64);
         const ViewSize extent = p.shell.activeView()->state().ScrollExtent();
         QCOMPARE(extent.width, 48);
         QCOMPARE(extent.height, 64);
         QVERIFY(doc->Journal().Entry(doc->Journal().StepIndex()).label == u"캔버스 90 우회전");
-        QVERIFY(p.shell.frame().dispatchCommand(57643));  // undo
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Undo));
         QCOMPARE(doc->Layers().header.canvasWidth, 64);
         QCOMPARE(p.shell.activeView()->state().ScrollExtent().width, 64);
     }
@@ -116,7 +121,7 @@ private slots:
             d.findChild<QCheckBox*>(QStringLiteral("allDocuments"))->setChecked(true);
             d.accept();
         });
-        QVERIFY(p.shell.frame().dispatchCommand(1431));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::ImageSize));
         QCOMPARE(second->Layers().header.canvasWidth, 20);
         QCOMPARE(first->Layers().header.canvasWidth, 20);
         QCOMPARE(first->Layers().header.canvasHeight, 20);
@@ -154,7 +159,7 @@ private slots:
             c.findChild<QToolButton*>(QStringLiteral("anchor0"))->click();
             c.accept();
         });
-        QVERIFY(p.shell.frame().dispatchCommand(1432));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::CanvasSize));
         QCOMPARE(doc->Layers().header.canvasWidth, 50);
         QCOMPARE(doc->Layers().header.canvasHeight, 20);
         QCOMPARE(doc->Layers().AlphaAt(0, 29, 0), uint8_t(255));  // anchor 0: picture on the left
@@ -188,14 +193,14 @@ private slots:
             QCOMPARE(doc->Layers().layer(0).width, 20);  // shown, not yet recorded
             r.reject();
         });
-        QVERIFY(p.shell.frame().dispatchCommand(1415));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::FreeRotate));
         QCOMPARE(doc->Layers().layer(0).width, 30);  // Cancel brings the layer back
         QCOMPARE(doc->Journal().StepIndex(), steps);
         whenShown<DlgRotate>([](DlgRotate& r) {
             r.setAngleText(QStringLiteral("-90"));
             r.accept();
         });
-        QVERIFY(p.shell.frame().dispatchCommand(1415));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::FreeRotate));
         QCOMPARE(doc->Layers().layer(0).width, 20);
         QVERIFY(doc->Journal().Entry(doc->Journal().StepIndex()).label == u"자유회전");
     }
