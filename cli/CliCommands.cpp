@@ -3,7 +3,9 @@
 #include <charconv>
 #include <ostream>
 
+#include "cli/CliApply.h"
 #include "cli/CliScan.h"
+#include "cli/StderrUserPort.h"
 #include "cli/Thumbnail.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
@@ -18,22 +20,9 @@ constexpr const char* kUsage =
     "usage: quillet-cli info FILE\n"
     "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n"
     "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
-    "       quillet-cli thumbnail IN OUT.png SIZE\n";
-
-// Messages the editor would show in a box go to standard error; questions get the default.
-class StderrUserPort : public UserPort {
-public:
-    explicit StderrUserPort(std::ostream& err) : err_(err) {}
-    void showMessage(const std::string& text, MessageIcon) override { err_ << text << '\n'; }
-    Answer ask(const std::string& text, Buttons buttons, MessageIcon) override {
-        err_ << text << '\n';
-        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No
-                                                                            : Answer::Cancel;
-    }
-
-private:
-    std::ostream& err_;
-};
+    "       quillet-cli thumbnail IN OUT.png SIZE\n"
+    "       quillet-cli apply IN OUT OPERATION [NAME=VALUE ...] [--layer SLOT] [--select X,Y,W,H]\n"
+    "       quillet-cli apply --list\n";
 
 bool parseInt(const std::string& text, int low, int high, int& value) {
     const char* end = text.data() + text.size();
@@ -112,6 +101,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return code == 2 ? usage(err) : code;
     }
     if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
+    if (!args.empty() && args[0] == "apply") {
+        const int code = RunApply(args, out, err);
+        return code == 2 ? usage(err) : code;
+    }
     return usage(err);
 }
 

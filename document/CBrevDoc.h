@@ -17,6 +17,10 @@ namespace quillet {
 
 class UserPort;
 
+// Shown when an operation that needs pixels meets a text layer.
+inline constexpr const char* kTextLayerRefused =
+    "현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택";
+
 class CBrevDoc {
 public:
     static constexpr int kFileNameChars = 119;
