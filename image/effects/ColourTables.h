@@ -26,6 +26,7 @@ ByteTable SaturationTable(int s);
 // YUV as the adjustments and the channel split use it (truncating, each clamped).
 struct Yuv {
     uint8_t y, u, v;
+    bool operator==(const Yuv&) const = default;
 };
 Yuv ToYuv(int red, int green, int blue);
 Rgbquad FromYuv(int y, int u, int v);  // reserved byte 0
