@@ -22,7 +22,10 @@ constexpr const char* kUsage =
     "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
     "       quillet-cli thumbnail IN OUT.png SIZE\n"
     "       quillet-cli apply IN OUT OPERATION [NAME=VALUE ...] [--layer SLOT] [--select X,Y,W,H]\n"
-    "       quillet-cli apply --list\n";
+    "       quillet-cli apply --list\n"
+    "       quillet-cli movie OUT.avi --size WxH [--join fade|lines|zoom|pan-down|pan-right|\n"
+    "                   pan-down-left|push-right|push-left|push-down|push-up] [--seconds S]\n"
+    "                   [--sound FILE] PICTURE...\n";
 
 bool parseInt(const std::string& text, int low, int high, int& value) {
     const char* end = text.data() + text.size();
@@ -104,6 +107,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (!args.empty() && args[0] == "apply") {
         const int code = RunApply(args, out, err);
         return code == 2 ? usage(err) : code;
+    }
+    if (!args.empty() && args[0] == "movie") {
+        const int rc = Movie(args, err);
+        return rc >= 0 ? rc : usage(err);
     }
     return usage(err);
 }
