@@ -5,6 +5,7 @@
 
 #include "cli/CliApply.h"
 #include "cli/CliScan.h"
+#include "cli/CliSplit.h"
 #include "cli/StderrUserPort.h"
 #include "cli/Thumbnail.h"
 #include "document/CBrevDoc.h"
@@ -23,6 +24,7 @@ constexpr const char* kUsage =
     "       quillet-cli thumbnail IN OUT.png SIZE\n"
     "       quillet-cli apply IN OUT OPERATION [NAME=VALUE ...] [--layer SLOT] [--select X,Y,W,H]\n"
     "       quillet-cli apply --list\n"
+    "       quillet-cli split IN PREFIX rgb|yuv|hsl\n"
     "       quillet-cli movie OUT.avi --size WxH [--join fade|lines|zoom|pan-down|pan-right|\n"
     "                   pan-down-left|push-right|push-left|push-down|push-up] [--seconds S]\n"
     "                   [--sound FILE] PICTURE...\n";
@@ -106,6 +108,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
     if (!args.empty() && args[0] == "apply") {
         const int code = RunApply(args, out, err);
+        return code == 2 ? usage(err) : code;
+    }
+    if (!args.empty() && args[0] == "split") {
+        const int code = RunSplit(args, err);
         return code == 2 ? usage(err) : code;
     }
     if (!args.empty() && args[0] == "movie") {

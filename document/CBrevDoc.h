@@ -12,6 +12,7 @@
 #include "document/compositor/Compositor.h"
 #include "document/journal/UndoStore.h"
 #include "image/RaViru.h"
+#include "image/effects/Rand15.h"
 
 namespace quillet {
 
@@ -121,6 +122,9 @@ public:
     }
     bool Undo() { return journal_->Undo(); }
     bool Redo() { return journal_->Redo(); }
+    // The random source of the random filters: one per document, seedable so a run repeats.
+    Rand15& Random() { return random_; }
+
     // Period 0 stops the selection outline animation.
     void NotifySelectionOutlineTimer(int milliseconds);
 
@@ -143,6 +147,7 @@ private:
     double zoom_ = 1.0;
     DocViewState viewShared_;
     std::vector<DocumentObserver*> observers_;
+    Rand15 random_;
     // Last: destroyed first, while the document number it deletes files by is still there.
     std::unique_ptr<UndoStore> journal_;
 };

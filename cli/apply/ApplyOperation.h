@@ -58,5 +58,6 @@ const ApplyOperation* FindApplyOperation(std::string_view name);
 
 // The themes' tables, each defined beside its operations.
 std::span<const ApplyOperation> AdjustOperations();
+std::span<const ApplyOperation> FilterOperations();
 
 }  // namespace quillet::cli

@@ -20,7 +20,7 @@ std::span<const ApplyOperation* const> ApplyOperations() {
     static const std::vector<const ApplyOperation*> all = [] {
         std::vector<const ApplyOperation*> v;
         // One line a theme.
-        for (std::span<const ApplyOperation> theme : {AdjustOperations()})
+        for (std::span<const ApplyOperation> theme : {AdjustOperations(), FilterOperations()})
             for (const ApplyOperation& op : theme) v.push_back(&op);
         return v;
     }();

@@ -82,20 +82,20 @@ void ApplyChannelTables(const LayerPixels& from, const LayerPixels& to, const Ch
 }
 
 namespace {
-// The YUV round trip with U and V through a table, exactly as ToYuv, the table and FromYuv give
-// it: the products are the same doubles, added in the same order, so every result is the same.
-class SaturationMap {
+// The YUV round trip with Y, U and V through tables, exactly as ToYuv, the tables and FromYuv
+// give it: the products are the same doubles, added in the same order, so every result is the
+// same.
+class YuvMap {
 public:
-    explicit SaturationMap(int s) {
-        const ByteTable t = SaturationTable(s);
+    YuvMap(const ByteTable& ty, const ByteTable& tu, const ByteTable& tv) : ty_(ty) {
         for (int i = 0; i < 256; ++i) {
             ry_[i] = 0.299 * i;
             gy_[i] = 0.587 * i;
             by_[i] = 0.114 * i;
         }
         for (int d = -255; d <= 255; ++d) {
-            u_[d + 255] = t[Clamp255(int(d * 0.565 + 128))];
-            v_[d + 255] = t[Clamp255(int(d * 0.713 + 128))];
+            u_[d + 255] = tu[Clamp255(int(d * 0.565 + 128))];
+            v_[d + 255] = tv[Clamp255(int(d * 0.713 + 128))];
         }
         for (int c = 0; c < 256; ++c) {
             gu_[c] = 0.344 * (c - 128);
@@ -110,22 +110,31 @@ public:
     void Map(uint8_t* p) const {
         const int y = int(ry_[p[2]] + gy_[p[1]] + by_[p[0]]);
         const int u = u_[p[0] - y + 255], v = v_[p[2] - y + 255];
-        p[0] = blue_[y * 256 + u];
-        p[1] = Clamp255(int(y - gu_[u] - gv_[v]));
-        p[2] = red_[y * 256 + v];
+        const int y2 = ty_[size_t(y)];
+        p[0] = blue_[y2 * 256 + u];
+        p[1] = Clamp255(int(y2 - gu_[u] - gv_[v]));
+        p[2] = red_[y2 * 256 + v];
     }
 
 private:
+    ByteTable ty_;
     double ry_[256], gy_[256], by_[256];
     uint8_t u_[511], v_[511];
     double gu_[256], gv_[256];
     uint8_t red_[65536], blue_[65536];
 };
+
+ByteTable IdentityTable() {
+    ByteTable t;
+    for (int i = 0; i < 256; ++i) t[size_t(i)] = uint8_t(i);
+    return t;
+}
 }  // namespace
 
-void ApplySaturation(const LayerPixels& from, const LayerPixels& to, int s) {
+void ApplyYuvTables(const LayerPixels& from, const LayerPixels& to, const ByteTable& ty,
+                    const ByteTable& tu, const ByteTable& tv) {
     if (to.Empty() || !from.SameShape(to)) return;
-    const auto map = std::make_unique<SaturationMap>(s);
+    const auto map = std::make_unique<YuvMap>(ty, tu, tv);
     const int bpp = to.bytesPerPixel;
     for (int y = 0; y < to.height; ++y) {
         uint8_t* p = CopiedRow(from, to, y);
@@ -133,6 +142,11 @@ void ApplySaturation(const LayerPixels& from, const LayerPixels& to, int s) {
         for (int x = 0; x < to.width; ++x, p += bpp)
             if (!sel || sel[x]) map->Map(p);
     }
+}
+
+void ApplySaturation(const LayerPixels& from, const LayerPixels& to, int s) {
+    const ByteTable t = SaturationTable(s);
+    ApplyYuvTables(from, to, IdentityTable(), t, t);
 }
 
 void ApplyChannelTables(Rgbquad* palette, int count, const ChannelTables& t) {

@@ -39,6 +39,10 @@ enum class AlphaRule { SkipTransparent, Every };
 // `from`. `from` and `to` may be the same planes. Progress: row × 100 / height.
 void ApplyChannelTables(const LayerPixels& from, const LayerPixels& to, const ChannelTables& t,
                         AlphaRule rule, Progress* progress = nullptr);
+// Every selected pixel through YUV with Y, U and V replaced by ty[Y], tu[U] and tv[V], and
+// back (alpha not consulted).
+void ApplyYuvTables(const LayerPixels& from, const LayerPixels& to, const ByteTable& ty,
+                    const ByteTable& tu, const ByteTable& tv);
 // Every selected pixel through YUV with U and V replaced by t[U], t[V] (alpha not consulted).
 void ApplySaturation(const LayerPixels& from, const LayerPixels& to, int s);
 

@@ -11,4 +11,8 @@ class CBrevDoc;
 // active, shown and ready. False when there is no current layer.
 bool SelectRectangle(CBrevDoc& doc, int left, int top, int right, int bottom);
 
+// As SelectRectangle, selecting the ellipse inscribed in the rectangle instead: the pixels
+// whose centres lie within it (the pupil for red-eye removal).
+bool SelectEllipse(CBrevDoc& doc, int left, int top, int right, int bottom);
+
 }  // namespace quillet
