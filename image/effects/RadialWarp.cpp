@@ -100,7 +100,7 @@ WarpRequest BathroomWarp(const LayerPixels& before, uint32_t background) {
     q.right = before.width;
     q.bottom = before.height;
     q.background = background;
-    q.source = &before;
+    q.source = before;
     return q;
 }
 

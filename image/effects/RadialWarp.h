@@ -3,6 +3,7 @@
 // rectangle within the radius takes its colour (blended by the falloff) from a source point
 // computed by the mode.
 #include <cstdint>
+#include <optional>
 
 #include "image/effects/LayerPixels.h"
 
@@ -24,10 +25,10 @@ struct WarpRequest {
     // Layer columns left..right−1 and rows top..bottom−1.
     int left = 0, top = 0, right = 0, bottom = 0;
     uint32_t background = 0xFFFFFF;  // 0x00RRGGBB read for sources outside the layer
-    // Where the source colours come from: the layer being written (null; rows and columns
+    // Where the source colours come from: the layer being written (none; rows and columns
     // already changed then feed later ones, as the touch-deform tool wants), or the layer as it
     // was before the run (the filters, like every filter).
-    const LayerPixels* source = nullptr;
+    std::optional<LayerPixels> source;
 };
 
 // Changes the pixels with alpha not 0 that the selection allows; their alpha becomes 255.

@@ -123,3 +123,53 @@ TEST_F(CliApply, LayerChoosesTheSlotAndTextLayersAreRefused) {
     EXPECT_NE(r.err.find("현재는 [Text:글] 레이어."), std::string::npos);
     EXPECT_FALSE(fs::exists(path("t.bmp")));
 }
+
+TEST_F(CliApply, FiltersWithTheirOwnRangesAndSeeds) {
+    const std::string in = Picture();
+    EXPECT_EQ(run({"apply", in, path("b.bmp"), "filter", "name=흐리게", "p1=3"}).code, 0);
+    for (const auto& bad : std::vector<std::vector<std::string>>{{"name=흐리게", "p1=10"},
+                                                                 {"name=흐리게", "p2=1"},
+                                                                 {"name=없는필터"},
+                                                                 {"name=강조", "p1=-51"}}) {
+        std::vector<std::string> args{"apply", in, path("x.bmp"), "filter"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        EXPECT_EQ(run(args).code, 2) << bad.front();
+    }
+    auto bytes = [&](const std::string& file) { return testsupport::readFile(file); };
+    ASSERT_EQ(run({"apply", in, path("s1.bmp"), "filter", "name=방울채색", "seed=5"}).code, 0);
+    ASSERT_EQ(run({"apply", in, path("s2.bmp"), "filter", "name=방울채색", "seed=5"}).code, 0);
+    ASSERT_EQ(run({"apply", in, path("s3.bmp"), "filter", "name=방울채색", "seed=6"}).code, 0);
+    EXPECT_EQ(bytes(path("s1.bmp")), bytes(path("s2.bmp")));
+    EXPECT_NE(bytes(path("s1.bmp")), bytes(path("s3.bmp")));
+}
+
+TEST_F(CliApply, RedEyeAlphaAndSplit) {
+    const std::string in = Picture();
+    ASSERT_EQ(
+        run({"apply", in, path("r.bmp"), "red-eye", "x=1", "y=0", "w=4", "h=4", "strength=10"})
+            .code,
+        0);
+    const auto src = Read(in), red = Read(path("r.bmp"));
+    // The middle of the pupil's box (canvas 3, 1: bitmap row 2) loses its red to
+    // min(green, blue).
+    const uint32_t c = src->PixelColorAt(3, 2), r = red->PixelColorAt(3, 2);
+    EXPECT_EQ(r >> 16 & 0xFF, std::min(c >> 8 & 0xFF, c & 0xFF));
+    EXPECT_EQ(red->PixelColorAt(5, 3), src->PixelColorAt(5, 3));
+    EXPECT_EQ(run({"apply", in, path("a.bmp"), "alpha-strip"}).code, 0);
+
+    for (const char* space : {"rgb", "yuv", "hsl"}) {
+        const std::string prefix = path(std::string("ch-") + space);
+        ASSERT_EQ(run({"split", in, prefix, space}).code, 0) << space;
+        for (int k = 1; k <= 3; ++k) {
+            RaViru plane;
+            ASSERT_TRUE(plane.ReadFile(prefix + "-" + std::to_string(k) + ".bmp", ImageKind::Bmp));
+            EXPECT_EQ(plane.BitCount(), 8);
+            EXPECT_EQ(plane.Width(), 6);
+        }
+    }
+    RaViru green;
+    ASSERT_TRUE(green.ReadFile(path("ch-rgb-2.bmp"), ImageKind::Bmp));
+    EXPECT_EQ(green.PixelIndexAt(2, 3), src->PixelColorAt(2, 3) >> 8 & 0xFF);
+    EXPECT_EQ(run({"split", in, path("p"), "cmyk"}).code, 2);
+    EXPECT_EQ(run({"split", path("none.bmp"), path("p"), "rgb"}).code, 1);
+}
