@@ -4,6 +4,7 @@
 #include "document/IndexedLayers.h"
 #include "image/codecs/CQuantizer.h"
 #include "image/codecs/NearestPalette.h"
+#include "image/effects/RowThreads.h"
 
 namespace quillet {
 
@@ -37,7 +38,6 @@ EditOutcome ReduceTo256Colours(CBrevDoc& doc) {
     const std::vector<Rgbquad> palette = quantizer.Palette();
     if (raster.empty() || palette.empty()) return EditOutcome::Unchanged;
 
-    NearestPalette nearest(palette.data(), int(palette.size()));
     // Creating a layer places the mask on it; the selection stays where it was.
     SelectionMask keptMask = t.mask;
     for (int slot : raster) {
@@ -64,12 +64,16 @@ EditOutcome ReduceTo256Colours(CBrevDoc& doc) {
         a.kind = l.kind;
         a.creationTag = l.creationTag;
         if (!t.CreateLayer(a, nullptr, 0, doc.SelectionActive())) return EditOutcome::Refused;
-        for (int y = 0; y < l.height; ++y) {
-            const uint8_t* src = oldPixels.data() + size_t(y) * oldStride;
-            uint8_t* dst = t.PixelRow(slot, y);
-            for (int x = 0; x < l.width; ++x, src += bpp)
-                dst[x] = uint8_t(nearest.Find(src[2], src[1], src[0]));
-        }
+        // Rows map independently: each thread keeps its own search cache.
+        ForRowBands(l.height, 2, [&](int y0, int y1) {
+            NearestPalette nearest(palette.data(), int(palette.size()));
+            for (int y = y0; y < y1; ++y) {
+                const uint8_t* src = oldPixels.data() + size_t(y) * oldStride;
+                uint8_t* dst = t.PixelRow(slot, y);
+                for (int x = 0; x < l.width; ++x, src += bpp)
+                    dst[x] = uint8_t(nearest.Find(src[2], src[1], src[0]));
+            }
+        });
         if (oldAlpha.size() == p.alpha.size()) p.alpha = std::move(oldAlpha);
         if (oldEffect.size() == p.effect.size()) p.effect = std::move(oldEffect);
     }
