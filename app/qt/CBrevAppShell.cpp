@@ -9,6 +9,7 @@
 #include "app/CloseSequence.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/ImageCommands.h"
 #include "app/qt/MoviePanels.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
@@ -259,6 +260,8 @@ void CBrevAppShell::registerCommands() {
         });
     devices_ = std::make_unique<DeviceCommands>(*this);
     devices_->install(f);
+    image_ = std::make_unique<ImageCommands>(*this);
+    image_->install(f);
     registerDocumentCommand(Cmd::Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(Cmd::SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
     registerDocumentCommand(Cmd::Close, [this](CBrevDoc& d) { commandCloseDocument(d); });
