@@ -31,8 +31,14 @@ Dlg_RedEyes::Dlg_RedEyes(CBrevDoc& doc, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     auto* convert = new QPushButton(QStringLiteral(" 선택   →   변환 "), this);
     convert->setObjectName(QStringLiteral("convert"));
-    connect(convert, &QPushButton::clicked, this,
-            [this] { RemoveRedEye(doc_, strength_->value()); });
+    connect(convert, &QPushButton::clicked, this, [this] {
+        // Without a pupil there is nothing to convert: the whole layer is not an eye.
+        if (!doc_.SelectionActive()) {
+            doc_.User().showMessage("눈동자 영역을 원형 선택하시오");
+            return;
+        }
+        RemoveRedEye(doc_, strength_->value());
+    });
     auto* start = new QPushButton(QStringLiteral("시작 이미지"), this);
     start->setObjectName(QStringLiteral("start"));
     connect(start, &QPushButton::clicked, this, [this] {

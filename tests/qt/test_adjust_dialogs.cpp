@@ -221,6 +221,14 @@ private slots:
         QCOMPARE(QString::fromStdString(d.user.lastText()),
                  QStringLiteral("눈동자 영역을 원형 선택하시오"));
         const std::vector<uint8_t> before = d.pixels();
+        // No pupil selected yet: the panel asks for one and changes nothing.
+        panel.findChild<QPushButton*>(QStringLiteral("convert"))->click();
+        QCOMPARE(d.steps(), 0);
+        d.doc.SetSelectionActive(true);
+        SelectionMask& m = d.doc.Layers().mask;
+        m.Reset(0, 0, 64, 48, 0);
+        for (int y = 10; y < 30; ++y)
+            for (int x = 20; x < 40; ++x) m.bytes[size_t(y * 64 + x)] = 1;
         panel.findChild<QPushButton*>(QStringLiteral("convert"))->click();
         panel.findChild<QPushButton*>(QStringLiteral("convert"))->click();
         QCOMPARE(d.steps(), 2);
