@@ -60,17 +60,24 @@ void SlideRows(const LayerPixels& l, const uint8_t* bands, int r, int y0, int y1
     }
 }
 
+// Each pixel's band: trunc(0.59 G + 0.30 R + 0.11 B), scaled to 0..30 when there are 31 bands.
+std::vector<uint8_t> LuminanceBands(const LayerPixels& l, int bands) {
+    std::vector<uint8_t> out(size_t(l.width) * size_t(l.height));
+    for (int y = 0; y < l.height; ++y)
+        for (int x = 0; x < l.width; ++x) {
+            const uint8_t* p = At(l, x, y);
+            const int lum = int(0.59 * p[1] + 0.30 * p[2] + 0.11 * p[0]);
+            out[size_t(y) * size_t(l.width) + size_t(x)] =
+                uint8_t(bands == 256 ? lum : lum * (bands - 1) / 255);
+        }
+    return out;
+}
+
 }  // namespace
 
 void Watercolour(const LayerPixels& from, const LayerPixels& to, int threads, Progress* progress) {
     if (from.Empty() || !from.SameShape(to)) return;
-    std::vector<uint8_t> bands(size_t(from.width) * size_t(from.height));
-    for (int y = 0; y < from.height; ++y)
-        for (int x = 0; x < from.width; ++x) {
-            const uint8_t* p = At(from, x, y);
-            bands[size_t(y) * size_t(from.width) + size_t(x)] =
-                uint8_t(int(0.59 * p[1] + 0.30 * p[2] + 0.11 * p[0]) * 30 / 255);
-        }
+    const std::vector<uint8_t> bands = LuminanceBands(from, 31);
     RowProgress rows(progress, from.height);
     ForRowBands(from.height, threads, [&](int y0, int y1) {
         SlideRows<31>(from, bands.data(), 3, y0, y1, [&](int x, int y, const BandWindow<31>& win) {
@@ -87,13 +94,7 @@ void Watercolour(const LayerPixels& from, const LayerPixels& to, int threads, Pr
 void FrostedGlass(const LayerPixels& from, const LayerPixels& to, int radius, Rand15& random,
                   Progress* progress) {
     if (from.Empty() || !from.SameShape(to)) return;
-    std::vector<uint8_t> bands(size_t(from.width) * size_t(from.height));
-    for (int y = 0; y < from.height; ++y)
-        for (int x = 0; x < from.width; ++x) {
-            const uint8_t* p = At(from, x, y);
-            bands[size_t(y) * size_t(from.width) + size_t(x)] =
-                uint8_t(int(0.59 * p[1] + 0.30 * p[2] + 0.11 * p[0]));
-        }
+    const std::vector<uint8_t> bands = LuminanceBands(from, 256);
     constexpr int kDraws = 10001;
     SlideRows<256>(
         from, bands.data(), radius, 0, from.height, [&](int x, int y, const BandWindow<256>& win) {
