@@ -31,7 +31,7 @@ Histogram HistogramOf(const LayerTable& t, int slot, const LayerPixels& pixels) 
 // The tables of a table-driven adjustment for the layer as it is in `from`; none when the
 // adjustment changes nothing there (or is not table-driven).
 std::optional<ChannelTables> TablesFor(const ColourAdjustment& a, const LayerTable& t, int slot,
-                                       const LayerPixels& from) {
+                                       const LayerPixels& from, const Histogram* kept = nullptr) {
     return std::visit(
         Overloaded{[](const BrightnessContrastValues& v) -> std::optional<ChannelTables> {
                        if (v.brightness == 0 && v.contrast == 0) return std::nullopt;
@@ -42,7 +42,7 @@ std::optional<ChannelTables> TablesFor(const ColourAdjustment& a, const LayerTab
                    },
                    [&](const LevelsRequest& r) -> std::optional<ChannelTables> {
                        ChannelTables tables;
-                       if (!LevelsTables(HistogramOf(t, slot, from), r, tables))
+                       if (!LevelsTables(kept ? *kept : HistogramOf(t, slot, from), r, tables))
                            return std::nullopt;
                        return tables;
                    },
@@ -108,24 +108,25 @@ std::vector<int> ThresholdEveryLayer(CBrevDoc& doc, ThresholdValues v, Progress*
 // Applies a current-layer adjustment reading `from` and writing `to`; false when it changes
 // nothing (then `to` is left as it was).
 bool ApplyToPixels(const ColourAdjustment& a, const LayerTable& t, int slot,
-                   const LayerPixels& from, const LayerPixels& to, Progress* progress) {
+                   const LayerPixels& from, const LayerPixels& to, Progress* progress,
+                   const Histogram* kept = nullptr) {
     if (const auto* s = std::get_if<SaturationValue>(&a)) {
         ApplySaturation(from, to, s->value);
         return true;
     }
-    const std::optional<ChannelTables> tables = TablesFor(a, t, slot, from);
+    const std::optional<ChannelTables> tables = TablesFor(a, t, slot, from, kept);
     if (!tables) return false;
     ApplyChannelTables(from, to, *tables, AlphaRule::SkipTransparent, progress);
     return true;
 }
 
 bool ApplyToPalette(const ColourAdjustment& a, const LayerTable& t, int slot, Rgbquad* palette,
-                    int count) {
+                    int count, const Histogram* kept = nullptr) {
     if (const auto* s = std::get_if<SaturationValue>(&a)) {
         ApplySaturation(palette, count, s->value);
         return true;
     }
-    const std::optional<ChannelTables> tables = TablesFor(a, t, slot, LayerPixels{});
+    const std::optional<ChannelTables> tables = TablesFor(a, t, slot, LayerPixels{}, kept);
     if (!tables) return false;
     ApplyChannelTables(palette, count, *tables);
     return true;
@@ -205,7 +206,8 @@ bool BeginAdjustmentPreview(CBrevDoc& doc, bool everyLayer) {
     return true;
 }
 
-void ShowAdjustmentPreview(CBrevDoc& doc, const ColourAdjustment& adjustment) {
+void ShowAdjustmentPreview(CBrevDoc& doc, const ColourAdjustment& adjustment,
+                           const Histogram* kept) {
     const int slot = doc.CurrentLayer();
     LayerTable& t = doc.Layers();
     if (!t.InList(slot)) return;
@@ -214,7 +216,7 @@ void ShowAdjustmentPreview(CBrevDoc& doc, const ColourAdjustment& adjustment) {
         ThresholdEveryLayer(doc, *v, nullptr);
     } else if (IsIndexedPicture(t)) {
         t.palette = doc.Preview().palette;
-        ApplyToPalette(adjustment, t, slot, t.palette.data(), int(t.palette.size()));
+        ApplyToPalette(adjustment, t, slot, t.palette.data(), int(t.palette.size()), kept);
     } else {
         // One pass: the preview copy is read and the layer written, restoring and applying.
         const LayerPixels from = PixelsOf(doc.Preview(), slot);
@@ -222,7 +224,7 @@ void ShowAdjustmentPreview(CBrevDoc& doc, const ColourAdjustment& adjustment) {
         if (from.Empty() || !from.SameShape(to)) return;
         std::vector<uint8_t> storage;
         to.selection = SelectionFor(doc, slot, storage);
-        if (!ApplyToPixels(adjustment, doc.Preview(), slot, from, to, nullptr))
+        if (!ApplyToPixels(adjustment, doc.Preview(), slot, from, to, nullptr, kept))
             CopyPlanes(from, to);
     }
     doc.ViewShared().recomposeNeeded = true;

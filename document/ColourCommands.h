@@ -56,7 +56,9 @@ EditOutcome ApplyColourAdjustment(CBrevDoc& doc, const ColourAdjustment& adjustm
 // when the document cannot be edited now); Show restores it and applies `adjustment` in one
 // pass; Cancel restores it; Commit restores it and runs the command, recording one step.
 bool BeginAdjustmentPreview(CBrevDoc& doc, bool everyLayer);
-void ShowAdjustmentPreview(CBrevDoc& doc, const ColourAdjustment& adjustment);
+// `kept`: the histogram of the copy, when the caller has it (the levels then need one pass).
+void ShowAdjustmentPreview(CBrevDoc& doc, const ColourAdjustment& adjustment,
+                           const Histogram* kept = nullptr);
 void CancelAdjustmentPreview(CBrevDoc& doc);
 EditOutcome CommitAdjustmentPreview(CBrevDoc& doc, const ColourAdjustment& adjustment);
 // The current layer's histogram as the pixel distribution dialog shows it.

@@ -69,10 +69,10 @@ AdjustmentDialog::~AdjustmentDialog() {
     if (started_ && !finished_) CancelAdjustmentPreview(doc_);
 }
 
-void AdjustmentDialog::preview() {
+void AdjustmentDialog::preview(const Histogram* kept) {
     if (!started_) return;
     if (const std::optional<ColourAdjustment> a = adjustment())
-        ShowAdjustmentPreview(doc_, *a);
+        ShowAdjustmentPreview(doc_, *a, kept);
     else
         CancelAdjustmentPreview(doc_);
 }

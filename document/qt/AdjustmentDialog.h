@@ -63,8 +63,9 @@ public:
 protected:
     // The adjustment the values stand for; none while they change nothing.
     virtual std::optional<ColourAdjustment> adjustment() const = 0;
-    // Restores the layer and applies the current values.
-    void preview();
+    // Restores the layer and applies the current values; `kept`, the histogram of the layer as
+    // the dialog found it, spares the levels a pass.
+    void preview(const Histogram* kept = nullptr);
     // "시작 이미지": the layer as it was when the dialog opened.
     void restoreStart();
     // Adds the check box "모든 열린 이미지에 적용".

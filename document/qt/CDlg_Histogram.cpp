@@ -106,7 +106,7 @@ CDlg_Histogram::CDlg_Histogram(CBrevDoc& doc, QWidget* parent)
     labels->addWidget(range_);
     layout->addLayout(labels);
     connect(group, &QButtonGroup::idClicked, this, [this](int c) { showChannel(c); });
-    connect(graph_, &HistogramGraph::released, this, [this] { preview(); });
+    connect(graph_, &HistogramGraph::released, this, [this] { preview(&histogram_); });
     channels_[0]->setChecked(true);
     showChannel(0);
     addButtons();
