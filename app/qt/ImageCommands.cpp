@@ -53,7 +53,7 @@ void ImageCommands::install(CMainFrame& frame) {
     onDocument(kDesaturate, [](CBrevDoc& d) { DesaturateLayer(d); });
     onDocument(kReduce256, [](CBrevDoc& d) { ReduceTo256Colours(d); });
     onDocument(kRgb24, [](CBrevDoc& d) { ConvertToRgb24(d); });
-    onDocument(kRedEye, [this](CBrevDoc& d) { openRedEye(d); });
+    onDocument(kRedEye, [this](CBrevDoc&) { openRedEye(); });
     onDocument(kSplitRgb, [this](CBrevDoc& d) {
         CDlg_Channel dialog(d, frame_);
         if (!dialog.empty()) dialog.exec();
@@ -125,15 +125,17 @@ void ImageCommands::openFilter(FilterId id) {
     frame_->updateCommandStates();
 }
 
-void ImageCommands::openRedEye(CBrevDoc& doc) {
-    // One panel; it works on the document that was active when it opened.
-    if (redEye_) redEye_->close();
-    redEye_ = new Dlg_RedEyes(doc, frame_);
-    redEye_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(redEye_, &Dlg_RedEyes::selectPupil, this,
-            [this] { frame_->dispatchCommand(kCircleSelection); });
-    redEye_->move(redEye_->x(), frame_->popupY());
+void ImageCommands::openRedEye() {
+    // One floating panel for the frame; it works on whichever document is active.
+    if (!redEye_) {
+        redEye_ = new Dlg_RedEyes([this] { return shell_.activeDocument(); }, frame_);
+        redEye_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(redEye_, &Dlg_RedEyes::selectPupil, this,
+                [this] { frame_->dispatchCommand(kCircleSelection); });
+        redEye_->move(redEye_->x(), frame_->popupY());
+    }
     redEye_->show();
+    redEye_->raise();
 }
 
 }  // namespace quillet

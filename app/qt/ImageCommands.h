@@ -38,7 +38,7 @@ public:
 
 private:
     void openDialog(CBrevDoc& doc, int command);
-    void openRedEye(CBrevDoc& doc);
+    void openRedEye();
 
     CBrevAppShell& shell_;
     CMainFrame* frame_ = nullptr;

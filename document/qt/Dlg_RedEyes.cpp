@@ -13,14 +13,16 @@
 
 namespace quillet {
 
-Dlg_RedEyes::Dlg_RedEyes(CBrevDoc& doc, QWidget* parent)
-    : QDialog(parent), doc_(doc), startStep_(doc.Journal().StepIndex()) {
+Dlg_RedEyes::Dlg_RedEyes(std::function<CBrevDoc*()> activeDocument, QWidget* parent)
+    : QDialog(parent), active_(std::move(activeDocument)) {
     setWindowTitle(QStringLiteral("      적안 제거"));
     auto* layout = new QVBoxLayout(this);
     auto* pupil = new QPushButton(QStringLiteral("눈동자 선택"), this);
     pupil->setObjectName(QStringLiteral("pupil"));
     connect(pupil, &QPushButton::clicked, this, [this] {
-        doc_.User().showMessage("눈동자 영역을 원형 선택하시오");
+        CBrevDoc* doc = active_();
+        if (!doc) return;
+        doc->User().showMessage("눈동자 영역을 원형 선택하시오");
         emit selectPupil();
     });
     layout->addWidget(pupil);
@@ -32,21 +34,29 @@ Dlg_RedEyes::Dlg_RedEyes(CBrevDoc& doc, QWidget* parent)
     auto* convert = new QPushButton(QStringLiteral(" 선택   →   변환 "), this);
     convert->setObjectName(QStringLiteral("convert"));
     connect(convert, &QPushButton::clicked, this, [this] {
+        CBrevDoc* doc = active_();
+        if (!doc) return;
         // Without a pupil there is nothing to convert: the whole layer is not an eye.
-        if (!doc_.SelectionActive()) {
-            doc_.User().showMessage("눈동자 영역을 원형 선택하시오");
+        if (!doc->SelectionActive()) {
+            doc->User().showMessage("눈동자 영역을 원형 선택하시오");
             return;
         }
-        RemoveRedEye(doc_, strength_->value());
+        if (doc != started_) {
+            started_ = doc;
+            startStep_ = doc->Journal().StepIndex();
+        }
+        RemoveRedEye(*doc, strength_->value());
     });
     auto* start = new QPushButton(QStringLiteral("시작 이미지"), this);
     start->setObjectName(QStringLiteral("start"));
     connect(start, &QPushButton::clicked, this, [this] {
-        // Back through the journal to the step the panel opened at.
-        while (doc_.Journal().StepIndex() > startStep_ && doc_.Undo()) {
+        CBrevDoc* doc = active_();
+        if (!doc || doc != started_) return;
+        // Back through the journal to the step before the first conversion.
+        while (doc->Journal().StepIndex() > startStep_ && doc->Undo()) {
         }
-        doc_.NotifyLayerListChanged();
-        doc_.NotifyViewsUpdate();
+        doc->NotifyLayerListChanged();
+        doc->NotifyViewsUpdate();
     });
     auto* close = new QPushButton(QStringLiteral("닫기"), this);
     close->setObjectName(QStringLiteral("close"));

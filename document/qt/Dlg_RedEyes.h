@@ -1,8 +1,10 @@
 #pragma once
-// "      적안 제거": the pupil is selected with the circle selection ("눈동자 선택"), then
-// " 선택   →   변환 " removes the red inside it with the chosen strength; "시작 이미지" takes the
-// picture back to how it was when the panel opened; "닫기" closes.
+// "      적안 제거": a floating panel working on the active document. The pupil is selected with
+// the circle selection ("눈동자 선택"), then " 선택   →   변환 " removes the red inside it with
+// the chosen strength; "시작 이미지" takes the picture back to how it was before the panel's
+// first conversion on it; "닫기" closes.
 #include <QDialog>
+#include <functional>
 
 namespace quillet {
 
@@ -12,7 +14,8 @@ class ValueSlider;
 class Dlg_RedEyes : public QDialog {
     Q_OBJECT
 public:
-    explicit Dlg_RedEyes(CBrevDoc& doc, QWidget* parent = nullptr);
+    // `activeDocument` gives the document to work on (none: the buttons do nothing).
+    explicit Dlg_RedEyes(std::function<CBrevDoc*()> activeDocument, QWidget* parent = nullptr);
     ValueSlider* strength() const { return strength_; }
 
 signals:
@@ -20,8 +23,9 @@ signals:
     void selectPupil();
 
 private:
-    CBrevDoc& doc_;
-    int startStep_;
+    std::function<CBrevDoc*()> active_;
+    CBrevDoc* started_ = nullptr;  // the document of the first conversion, and its step then
+    int startStep_ = -1;
     ValueSlider* strength_;
 };
 

@@ -213,7 +213,7 @@ private slots:
 
     void redEyePanel() {
         Doc d;
-        Dlg_RedEyes panel(d.doc);
+        Dlg_RedEyes panel([&] { return &d.doc; });
         bool asked = false;
         connect(&panel, &Dlg_RedEyes::selectPupil, this, [&] { asked = true; });
         panel.findChild<QPushButton*>(QStringLiteral("pupil"))->click();
