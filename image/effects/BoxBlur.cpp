@@ -16,7 +16,7 @@ public:
     explicit Reciprocals(int maxDivisor) : m_(size_t(maxDivisor) + 1) {
         for (int d = 1; d <= maxDivisor; ++d) m_[size_t(d)] = (uint64_t(1) << 32) / uint64_t(d) + 1;
     }
-    uint32_t Divide(uint32_t n, int d) const { return uint32_t((n * m_[size_t(d)]) >> 32); }
+    uint64_t Of(int d) const { return m_[size_t(d)]; }
 
 private:
     std::vector<uint64_t> m_;
@@ -40,6 +40,29 @@ void AddRow(const LayerPixels& l, int y, std::vector<Column>& cols, int sign) {
     }
 }
 
+// The column sums moved down one row: row `in` joins (when ≥ 0), row `out` leaves (when ≥ 0).
+// Transparent pixels count 0 through a mask, so the loop has no branch.
+void MoveDown(const LayerPixels& l, int in, int out, std::vector<Column>& cols) {
+    if (in < 0 || out < 0) {
+        if (in >= 0) AddRow(l, in, cols, 1);
+        if (out >= 0) AddRow(l, out, cols, -1);
+        return;
+    }
+    const uint8_t* p = l.Row(in);
+    const uint8_t* a = l.AlphaRow(in);
+    const uint8_t* q = l.Row(out);
+    const uint8_t* b = l.AlphaRow(out);
+    const int bpp = l.bytesPerPixel;
+    Column* c = cols.data();
+    for (int x = 0; x < l.width; ++x, p += bpp, q += bpp) {
+        const uint32_t m = a[x] != 0, k = b[x] != 0;
+        c[x].sum[0] += m * p[0] - k * q[0];
+        c[x].sum[1] += m * p[1] - k * q[1];
+        c[x].sum[2] += m * p[2] - k * q[2];
+        c[x].count += m - k;
+    }
+}
+
 }  // namespace
 
 void BoxBlur(const LayerPixels& from, const LayerPixels& to, int n, bool soften, int threads,
@@ -52,41 +75,37 @@ void BoxBlur(const LayerPixels& from, const LayerPixels& to, int n, bool soften,
     RowProgress rows(progress, h);
     ForRowBands(h, threads, [&](int y0, int y1) {
         std::vector<Column> cols(static_cast<size_t>(w));
+        std::vector<Column> padded(static_cast<size_t>(w + n + 2));
         for (int y = std::max(0, y0 + lo); y <= std::min(h - 1, y0 + hi); ++y)
             AddRow(from, y, cols, 1);
         for (int y = y0; y < y1; ++y) {
-            if (y > y0) {
-                if (y + hi < h) AddRow(from, y + hi, cols, 1);
-                if (y + lo - 1 >= 0) AddRow(from, y + lo - 1, cols, -1);
-            }
+            if (y > y0) MoveDown(from, y + hi < h ? y + hi : -1, y + lo - 1, cols);
+            // Zero columns on both sides let the window slide without looking at the edges.
+            std::copy(cols.begin(), cols.end(), padded.begin() + (1 - lo));
             Column win;
-            for (int x = std::max(0, lo); x <= std::min(w - 1, hi); ++x) {
-                for (int ch = 0; ch < 3; ++ch) win.sum[ch] += cols[size_t(x)].sum[ch];
-                win.count += cols[size_t(x)].count;
+            for (int x = lo; x <= hi; ++x) {
+                const Column& c = padded[size_t(x - lo + 1)];
+                for (int ch = 0; ch < 3; ++ch) win.sum[ch] += c.sum[ch];
+                win.count += c.count;
             }
             const uint8_t* a = from.AlphaRow(y);
             const uint8_t* s = to.SelectionRow(y);
             const uint8_t* src = from.Row(y);
             uint8_t* dst = to.Row(y);
+            const Column* enter = padded.data() + (1 - lo) + hi;      // column x + hi
+            const Column* leave = padded.data() + (1 - lo) + lo - 1;  // column x + lo − 1
             for (int x = 0; x < w; ++x) {
                 if (x > 0) {
-                    if (x + hi < w) {
-                        const Column& c = cols[size_t(x + hi)];
-                        for (int ch = 0; ch < 3; ++ch) win.sum[ch] += c.sum[ch];
-                        win.count += c.count;
-                    }
-                    if (x + lo - 1 >= 0) {
-                        const Column& c = cols[size_t(x + lo - 1)];
-                        for (int ch = 0; ch < 3; ++ch) win.sum[ch] -= c.sum[ch];
-                        win.count -= c.count;
-                    }
+                    for (int ch = 0; ch < 3; ++ch)
+                        win.sum[ch] += enter[x].sum[ch] - leave[x].sum[ch];
+                    win.count += enter[x].count - leave[x].count;
                 }
                 if (!a[x] || (s && !s[x])) continue;
                 const size_t i = size_t(x) * size_t(bpp);
-                const int weights = int(win.count) + extra;
+                const uint64_t m = reciprocal.Of(int(win.count) + extra);
                 for (int ch = 0; ch < 3; ++ch) {
-                    const uint32_t v = win.sum[ch] + uint32_t(extra) * src[i + size_t(ch)];
-                    dst[i + size_t(ch)] = uint8_t(std::min(255u, reciprocal.Divide(v, weights)));
+                    const uint64_t v = win.sum[ch] + uint32_t(extra) * src[i + size_t(ch)];
+                    dst[i + size_t(ch)] = uint8_t(std::min<uint64_t>(255, (v * m) >> 32));
                 }
             }
             rows.RowDone();
