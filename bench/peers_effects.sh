@@ -66,4 +66,4 @@ t "ImageMagick -blur 4x2" m -blur 4x2
 t "vips gaussblur 2" vips gaussblur "$dir/in.v" "$dir/v.v" 2
 t "quillet 노이즈제거(A) 3 (median 3 x 3)" q filter "name=노이즈제거(A)" p1=3
 t "ImageMagick -median 3" m -median 3
-t "vips median 3" vips median "$dir/in.v" "$dir/v.v" 3
+t "vips rank 3 3 4 (median 3 x 3)" vips rank "$dir/in.v" "$dir/v.v" 3 3 4
