@@ -47,9 +47,11 @@ CBrevDoc& CBrevApp::createDocument() {
     return *documents_.back().doc;
 }
 
-CBrevDoc* CBrevApp::openDocument(const std::string& path, std::string* error) {
+CBrevDoc* CBrevApp::openDocument(const std::string& path, Status* status) {
     CBrevDoc& doc = createDocument();
-    if (!OpenDocument(doc, path, {}, error)) {
+    Status opened = OpenDocument(doc, path);
+    if (status) *status = opened;
+    if (!opened) {
         closeDocument(doc);
         return nullptr;
     }
@@ -57,31 +59,33 @@ CBrevDoc* CBrevApp::openDocument(const std::string& path, std::string* error) {
     return &doc;
 }
 
-CBrevDoc* CBrevApp::openResourcePicture(int command) {
+CBrevDoc* CBrevApp::openResourcePicture(CommandId command) {
     struct Source {
-        int command;
+        CommandId command;
         const char* resource;
-        int kind;
+        ImageKind kind;
         const char* title;
     };
     static constexpr Source kSources[] = {
-        {1416, "IDR_JPG1", ImageKind::Jpeg, "JPEG Resource Image %d"},
-        {1417, "1011", ImageKind::Gif, "GIF Resource Image %d"},
-        {1425, "1015", ImageKind::Tiff, "TIF Resource Image %d"},
-        {1407, "3131", ImageKind::Bmp, "BITMAP Resource Image %d"},
+        {CommandId::JpegResource, "IDR_JPG1", ImageKind::Jpeg, "JPEG Resource Image %d"},
+        {CommandId::GifResource, "1011", ImageKind::Gif, "GIF Resource Image %d"},
+        {CommandId::TiffResource, "1015", ImageKind::Tiff, "TIF Resource Image %d"},
+        {CommandId::BitmapResource, "3131", ImageKind::Bmp, "BITMAP Resource Image %d"},
     };
     const auto* source = std::find_if(std::begin(kSources), std::end(kSources),
                                       [&](const Source& s) { return s.command == command; });
     if (source == std::end(kSources)) return nullptr;
-    CBrevDoc& doc = createDocument();
-    if (!doc.Image().ReadResource(source->resource, source->kind, &user_)) {
-        closeDocument(doc);
+    RaViru picture;
+    if (Status status = picture.ReadResource(source->resource, source->kind); !status) {
+        // No document is opened; the user is told why.
+        user_.showMessage(status.message(), MessageIcon::Error);
         return nullptr;
     }
+    CBrevDoc& doc = createDocument();
     char title[64];
     std::snprintf(title, sizeof title, source->title, counters_.takeResourceImageNumber());
     const std::u16string name = utf8ToUtf16(title);
-    if (!BuildDocumentFromImage(doc, name, 255)) {
+    if (!BuildDocumentFromImage(doc, picture, name, 255)) {
         closeDocument(doc);
         return nullptr;
     }

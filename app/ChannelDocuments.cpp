@@ -15,8 +15,7 @@ std::array<CBrevDoc*, 3> OpenChannelDocuments(CBrevApp& app, CBrevDoc& source, C
     for (size_t k = 0; k < 3; ++k) {
         const std::u16string title = ChannelDocumentTitle(space, int(k), number, source.FileName());
         CBrevDoc& doc = app.createDocument();
-        doc.Image().AdoptFrom(*pictures[k]);
-        if (!BuildDocumentFromImage(doc, title, 255)) {
+        if (!BuildDocumentFromImage(doc, *pictures[k], title, 255)) {
             app.closeDocument(doc);
             continue;
         }

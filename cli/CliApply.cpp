@@ -3,11 +3,14 @@
 #include <charconv>
 #include <ostream>
 
+#include "cli/CliCommands.h"
+#include "cli/CliFiles.h"
 #include "cli/StderrUserPort.h"
 #include "cli/apply/ApplyOperation.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "document/EditCycle.h"
+#include "image/RaViru.h"
 #include "view/tools/RectangleSelection.h"
 
 namespace quillet::cli {
@@ -69,6 +72,7 @@ struct ApplyRequest {
     const ApplyOperation* op = nullptr;
     ApplyValues values;
     int slot = -1;
+    uint64_t maxPixels = kDefaultMaxPixels;
     bool select = false;
     int64_t rect[4] = {};
 };
@@ -83,6 +87,14 @@ bool ParseRequest(const std::vector<std::string>& args, ApplyRequest& r, std::os
     r.values.parameters = r.op->parameters;
     for (size_t i = 4; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--max-pixels") {
+            int64_t pixels = 0;
+            if (i + 1 >= args.size() || !ParseNumber(args[++i], pixels) || pixels < 1 ||
+                uint64_t(pixels) > kMaxImagePixels)
+                return false;
+            r.maxPixels = uint64_t(pixels);
+            continue;
+        }
         if (a == "--layer" || a == "--select") {
             if (i + 1 >= args.size()) return false;
             const std::string& v = args[++i];
@@ -135,11 +147,7 @@ int RunApply(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     StderrUserPort user(err);
     CBrevDoc doc(user);
-    std::string error;
-    if (!OpenDocument(doc, args[1], {}, &error)) {
-        err << args[1] << ": " << error << '\n';
-        return 1;
-    }
+    if (!OpenForCli(doc, args[1], request.maxPixels, err)) return 1;
     if (request.slot >= 0) {
         if (!doc.Layers().InList(request.slot)) {
             err << "apply: " << args[1] << " has no layer in slot " << request.slot << '\n';
@@ -158,11 +166,7 @@ int RunApply(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "apply: " << request.op->name << " was refused for " << args[1] << '\n';
         return 1;
     }
-    if (!SaveDocument(doc, args[2], {}, &error)) {
-        err << args[2] << ": " << error << '\n';
-        return 1;
-    }
-    return 0;
+    return SaveForCli(doc, args[2], err) ? 0 : 1;
 }
 
 }  // namespace quillet::cli

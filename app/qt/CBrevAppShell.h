@@ -11,7 +11,6 @@
 #include "app/CBrevApp.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtUserPort.h"
-#include "view/JournalSink.h"
 #include "view/ToolOperation.h"
 #include "view/ToolState.h"
 
@@ -77,7 +76,7 @@ protected:
 
 private:
     void registerCommands();
-    void registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run);
+    void registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run);
     void commandOpen();
     bool commandSave(CBrevDoc& doc);
     bool commandSaveAs(CBrevDoc& doc);
@@ -98,7 +97,6 @@ private:
     ToolState tools_;
     ToolRegistry registry_;
     std::unique_ptr<CMainFrame> frame_;
-    std::map<const CBrevDoc*, std::unique_ptr<JournalSink>> journals_;
     std::map<const CBrevDoc*, int> windowCounts_;
     bool quietClose_ = false;
     std::function<QString(const QString&)> chooseSaveName_;

@@ -18,10 +18,7 @@
 namespace quillet {
 
 namespace {
-constexpr int kBrightnessContrast = 1450, kColourAdjust = 1503, kLevels = 2533, kAutoColour = 2076,
-              kNormalise = 2077, kInvert = 1413, kGreyscale = 1414, kDesaturate = 4224,
-              kThreshold = 2113, kReduce256 = 2016, kRgb24 = 2093, kRedEye = 1476, kSplitRgb = 1441,
-              kSplitYuv = 1442, kSplitHsl = 1443, kCircleSelection = 4611;
+using C = CommandId;
 
 QString Text(std::u16string_view s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
 }  // namespace
@@ -35,7 +32,7 @@ QComboBox* ImageCommands::filterList() const { return filterList_; }
 void ImageCommands::install(CMainFrame& frame) {
     frame_ = &frame;
     runner_ = std::make_unique<FilterRunner>(&frame);
-    auto onDocument = [this, &frame](int id, std::function<void(CBrevDoc&)> run) {
+    auto onDocument = [this, &frame](CommandId id, std::function<void(CBrevDoc&)> run) {
         frame.setCommandHandler(
             id,
             [this, run = std::move(run)] {
@@ -44,35 +41,36 @@ void ImageCommands::install(CMainFrame& frame) {
             },
             [this] { return shell_.activeDocument() != nullptr; });
     };
-    for (int id : {kBrightnessContrast, kColourAdjust, kLevels, kThreshold})
+    for (CommandId id : {C::BrightnessContrast, C::ColourAdjust, C::Levels, C::Threshold})
         onDocument(id, [this, id](CBrevDoc& d) { openDialog(d, id); });
-    onDocument(kAutoColour, [](CBrevDoc& d) { AutoColour(d); });
-    onDocument(kNormalise, [](CBrevDoc& d) { NormaliseColour(d); });
-    onDocument(kInvert, [](CBrevDoc& d) { InvertLayer(d); });
-    onDocument(kGreyscale, [](CBrevDoc& d) { GreyscaleDocument(d); });
-    onDocument(kDesaturate, [](CBrevDoc& d) { DesaturateLayer(d); });
-    onDocument(kReduce256, [](CBrevDoc& d) { ReduceTo256Colours(d); });
-    onDocument(kRgb24, [](CBrevDoc& d) { ConvertToRgb24(d); });
-    onDocument(kRedEye, [this](CBrevDoc&) { openRedEye(); });
-    onDocument(kSplitRgb, [this](CBrevDoc& d) {
+    onDocument(C::AutoColour, [](CBrevDoc& d) { AutoColour(d); });
+    onDocument(C::Normalise, [](CBrevDoc& d) { NormaliseColour(d); });
+    onDocument(C::Invert, [](CBrevDoc& d) { InvertLayer(d); });
+    onDocument(C::Grayscale, [](CBrevDoc& d) { GreyscaleDocument(d); });
+    onDocument(C::DesaturateLayer, [](CBrevDoc& d) { DesaturateLayer(d); });
+    onDocument(C::Reduce256, [](CBrevDoc& d) { ReduceTo256Colours(d); });
+    onDocument(C::ConvertRgb24, [](CBrevDoc& d) { ConvertToRgb24(d); });
+    onDocument(C::RedEye, [this](CBrevDoc&) { openRedEye(); });
+    onDocument(C::SplitRgb, [this](CBrevDoc& d) {
         CDlg_Channel dialog(d, frame_);
         if (!dialog.empty()) dialog.exec();
     });
     for (auto [id, space] :
-         {std::pair{kSplitYuv, ChannelSpace::Yuv}, {kSplitHsl, ChannelSpace::Hsl}})
+         {std::pair{C::SplitYuv, ChannelSpace::Yuv}, {C::SplitHsl, ChannelSpace::Hsl}})
         onDocument(id, [this, space](CBrevDoc& d) {
             for (CBrevDoc* doc : OpenChannelDocuments(shell_.app(), d, space))
                 if (doc) shell_.openWindow(*doc);
         });
-    const std::pair<int, AlphaCommand> alpha[] = {{1430, AlphaCommand::RemoveTransparency},
-                                                  {1483, AlphaCommand::RemoveAlphaChannel},
-                                                  {1485, AlphaCommand::InvertAlpha},
-                                                  {1486, AlphaCommand::ToggleAlphaPalette},
-                                                  {1490, AlphaCommand::StripAlpha}};
+    const std::pair<CommandId, AlphaCommand> alpha[] = {
+        {C::RemoveTransparency, AlphaCommand::RemoveTransparency},
+        {C::RemoveAlphaChannel, AlphaCommand::RemoveAlphaChannel},
+        {C::InvertAlphaChannel, AlphaCommand::InvertAlpha},
+        {C::ToggleAlphaPalette, AlphaCommand::ToggleAlphaPalette},
+        {C::StripAlpha, AlphaCommand::StripAlpha}};
     for (auto [id, command] : alpha)
         onDocument(id, [command](CBrevDoc& d) { RunAlphaCommand(d, command); });
     for (const FilterRecord& r : FilterTable())
-        onDocument(kFirstFilter + int(r.id), [this, id = r.id](CBrevDoc&) { openFilter(id); });
+        onDocument(FilterCommand(int(r.id)), [this, id = r.id](CBrevDoc&) { openFilter(id); });
 
     // The filter list: the filters, then the threshold; choosing one opens its dialog.
     filterList_ = new QComboBox(&frame);
@@ -82,26 +80,26 @@ void ImageCommands::install(CMainFrame& frame) {
     filterList_->addItem(QStringLiteral("임계치변환"));
     if (QToolBar* bar = frame.mainBar()) bar->addWidget(filterList_);
     connect(filterList_, &QComboBox::activated, this,
-            [this] { frame_->dispatchCommand(kFilterDialog); });
-    onDocument(kFilterDialog, [this](CBrevDoc& d) {
+            [this] { frame_->dispatchCommand(C::FilterDialog); });
+    onDocument(C::FilterDialog, [this](CBrevDoc& d) {
         const int row = filterList_->currentIndex();
         if (row == kFilterCount)
-            openDialog(d, kThreshold);
+            openDialog(d, C::Threshold);
         else if (row >= 0)
             openFilter(FilterId(row));
     });
 }
 
-void ImageCommands::openDialog(CBrevDoc& doc, int command) {
+void ImageCommands::openDialog(CBrevDoc& doc, CommandId command) {
     std::unique_ptr<AdjustmentDialog> dialog;
     switch (command) {
-        case kBrightnessContrast:
+        case C::BrightnessContrast:
             dialog = std::make_unique<CDlg_BrightContrast>(doc, frame_);
             break;
-        case kColourAdjust:
+        case C::ColourAdjust:
             dialog = std::make_unique<CDlg_ColorAdjust>(doc, frame_);
             break;
-        case kLevels:
+        case C::Levels:
             dialog = std::make_unique<CDlg_Histogram>(doc, frame_);
             break;
         default:
@@ -131,7 +129,7 @@ void ImageCommands::openRedEye() {
         redEye_ = new Dlg_RedEyes([this] { return shell_.activeDocument(); }, frame_);
         redEye_->setAttribute(Qt::WA_DeleteOnClose);
         connect(redEye_, &Dlg_RedEyes::selectPupil, this,
-                [this] { frame_->dispatchCommand(kCircleSelection); });
+                [this] { frame_->dispatchCommand(C::CircleSelect); });
         redEye_->move(redEye_->x(), frame_->popupY());
     }
     redEye_->show();

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "app/CommandId.h"
 #include "image/effects/FilterTable.h"
 
 class QComboBox;
@@ -22,9 +23,6 @@ class FilterRunner;
 class ImageCommands : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kFilterDialog = 6200;  // "필터링설정": the list's filter
-    static constexpr int kFirstFilter = 6201;   // the filters of the menu, in list order
-
     explicit ImageCommands(CBrevAppShell& shell);
     ~ImageCommands() override;
 
@@ -37,7 +35,7 @@ public:
     void openFilter(FilterId id);
 
 private:
-    void openDialog(CBrevDoc& doc, int command);
+    void openDialog(CBrevDoc& doc, CommandId command);
     void openRedEye();
 
     CBrevAppShell& shell_;

@@ -3,6 +3,7 @@
 
 #include "app/CBrevApp.h"
 #include "app/ChannelDocuments.h"
+#include "app/CommandId.h"
 #include "document/CBrevDoc.h"
 #include "image/effects/ColourTables.h"
 #include "platform/RecordingUserPort.h"
@@ -15,7 +16,7 @@ TEST(ChannelDocuments, ThreeTitledDocumentsOfTheChannels) {
     RecordingUserPort user;
     CBrevApp app(user);
     ASSERT_TRUE(app.start((temp.path() / "home").string()));
-    CBrevDoc* source = app.openResourcePicture(1407);
+    CBrevDoc* source = app.openResourcePicture(CommandId::BitmapResource);
     ASSERT_TRUE(source);
     const std::u16string title = source->FileName();
     const auto yuv = OpenChannelDocuments(app, *source, ChannelSpace::Yuv);

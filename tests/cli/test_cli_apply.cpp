@@ -112,8 +112,8 @@ TEST_F(CliApply, LayerChoosesTheSlotAndTextLayersAreRefused) {
     doc.Layers().layer(1).visible = 0;
     doc.SetCurrentLayerIndex(1);
     const std::string vlr = path("two.vlr");
-    std::string error;
-    ASSERT_TRUE(SaveDocument(doc, vlr, {}, &error)) << error;
+    const Status saved = SaveDocument(doc, vlr, {});
+    ASSERT_TRUE(saved) << saved.message();
 
     // Slot 0 is inverted (10 → 245); slot 1 is hidden, so the flat picture shows slot 0.
     ASSERT_EQ(run({"apply", vlr, path("inv.bmp"), "invert", "--layer", "0"}).code, 0);

@@ -54,20 +54,25 @@ private slots:
         Running p;
         QVERIFY(p.start());
         CMainFrame& f = p.shell.frame();
-        const std::pair<int, std::u16string> commands[] = {
-            {1413, u"반전변환"},           {1414, u"그레이스케일 변환"},
-            {4224, u"레이어 채도 감소"},   {2076, u"자동 색상 조정"},
-            {2077, u"컬러 정규화"},        {1490, u"Alphastrip"},
-            {2016, u"8비트칼라 최적변환"}, {2093, u"RGB 컬러영상으로 변환"}};
+        using C = CommandId;
+        const std::pair<CommandId, std::u16string> commands[] = {
+            {C::Invert, u"반전변환"},
+            {C::Grayscale, u"그레이스케일 변환"},
+            {C::DesaturateLayer, u"레이어 채도 감소"},
+            {C::AutoColour, u"자동 색상 조정"},
+            {C::Normalise, u"컬러 정규화"},
+            {C::StripAlpha, u"Alphastrip"},
+            {C::Reduce256, u"8비트칼라 최적변환"},
+            {C::ConvertRgb24, u"RGB 컬러영상으로 변환"}};
         for (const auto& [id, label] : commands) {
-            QVERIFY2(f.isCommandEnabled(id), qPrintable(QString::number(id)));
+            QVERIFY2(f.isCommandEnabled(id), qPrintable(QString::number(int(id))));
             QVERIFY(f.dispatchCommand(id));
-            QVERIFY2(p.label() == label, qPrintable(QString::number(id)));
+            QVERIFY2(p.label() == label, qPrintable(QString::number(int(id))));
         }
         // "YUV구분": three new windows titled after the picture.
         const int windows = int(f.mdiArea()->subWindowList().size());
         CBrevDoc& source = p.doc();
-        QVERIFY(f.dispatchCommand(1442));
+        QVERIFY(f.dispatchCommand(C::SplitYuv));
         QCOMPARE(int(f.mdiArea()->subWindowList().size()), windows + 3);
         QVERIFY(&p.doc() != &source);
         QVERIFY(p.doc().FileName().find(u"Channel 0 from") != std::u16string::npos);
@@ -92,7 +97,7 @@ private slots:
             p.shell.imageCommands().runner().wait();
             dialog->accept();
         });
-        QVERIFY(p.shell.frame().dispatchCommand(ImageCommands::kFirstFilter + int(FilterId::Blur)));
+        QVERIFY(p.shell.frame().dispatchCommand(FilterCommand(int(FilterId::Blur))));
         QVERIFY(seen);
         QCOMPARE(list->currentIndex(), int(FilterId::Blur));
         QVERIFY(p.label() == u"흐리게");

@@ -227,20 +227,26 @@ void CBrevView::keyReleaseEvent(QKeyEvent* e) {
     e->accept();
 }
 
-const std::vector<std::pair<int, QString>>& CBrevView::contextMenuCommands() {
-    static const std::vector<std::pair<int, QString>> commands{
-        {1420, QStringLiteral("확대")},           {1421, QStringLiteral("축소")},
-        {2060, QStringLiteral("선택/명령 해제")}, {57634, QStringLiteral("복사")},
-        {57637, QStringLiteral("붙이기")},        {57643, QStringLiteral("실행취소")},
-        {57644, QStringLiteral("실행반복")},      {4604, QStringLiteral("이미지복사")}};
+const std::vector<std::pair<CommandId, QString>>& CBrevView::contextMenuCommands() {
+    using enum CommandId;
+    static const std::vector<std::pair<CommandId, QString>> commands{
+        {ZoomIn, QStringLiteral("확대")},
+        {ZoomOut, QStringLiteral("축소")},
+        {Deselect, QStringLiteral("선택/명령 해제")},
+        {Copy, QStringLiteral("복사")},
+        {Paste, QStringLiteral("붙이기")},
+        {Undo, QStringLiteral("실행취소")},
+        {Redo, QStringLiteral("실행반복")},
+        {CopyImage, QStringLiteral("이미지복사")}};
     return commands;
 }
 
 void CBrevView::contextMenuEvent(QContextMenuEvent* e) {
     // Owned by the main window so that its commands reach the frame.
     QMenu menu(window());
-    for (const auto& [id, caption] : contextMenuCommands()) {
-        QAction* a = menu.addAction(caption);
+    for (const auto& command : contextMenuCommands()) {
+        QAction* a = menu.addAction(command.second);
+        const CommandId id = command.first;
         connect(a, &QAction::triggered, this, [this, id] { emit commandRequested(id); });
     }
     menu.exec(e->globalPos());

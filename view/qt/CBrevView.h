@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QTimer>
 
+#include "app/CommandId.h"
 #include "document/DocumentObserver.h"
 #include "view/ViewSettings.h"
 #include "view/ViewState.h"
@@ -39,13 +40,13 @@ public:
     void onZoomChanged(CBrevDoc&, double zoom) override;
 
     // Context menu 2054: the command identifiers and captions, in menu order.
-    static const std::vector<std::pair<int, QString>>& contextMenuCommands();
+    static const std::vector<std::pair<CommandId, QString>>& contextMenuCommands();
 
 signals:
     void titleChanged(const QString& title);
     // After a zoom change the frame around the view may fit itself to the picture.
     void frameFitRequested(QSize zoomedSize);
-    void commandRequested(int command);
+    void commandRequested(CommandId command);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -4,7 +4,6 @@
 
 #include "document/CBrevDoc.h"
 #include "platform/ClipboardPort.h"
-#include "view/JournalSink.h"
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
@@ -61,9 +60,8 @@ void ViewState::MoveUp() {
     if (!dragged || !LayerTable::IsValidIndex(moveSlot_)) return;
     doc_.CopyToSnapshot(moveSlot_);
     // A layer carried to another window went back to its place: nothing to record here.
-    if (!moveTransferred_ && !doc_.ViewShared().selectionMovePending && ctx_.journal)
-        ctx_.journal->recordStep(std::string(FindTool(ToolId::Move)->undoLabel), StepKind::Pixels,
-                                 moveSlot_);
+    if (!moveTransferred_ && !doc_.ViewShared().selectionMovePending)
+        doc_.RecordStep(FindTool(ToolId::Move)->undoLabel, StepKind::PixelEdit, moveSlot_);
     doc_.NotifyLayerListChanged();
     doc_.ViewShared().recomposeNeeded = true;
     doc_.NotifyViewsUpdate();
@@ -94,7 +92,7 @@ bool ViewState::AcceptPendingDrop() {
     t.dropSource = nullptr;
     const auto dib = ctx_.clipboard->packedDib();
     if (!dib) return false;
-    return PastePackedDibAsLayer(doc_, *dib, ctx_.journal) >= 0;
+    return PastePackedDibAsLayer(doc_, *dib) >= 0;
 }
 
 }  // namespace quillet
