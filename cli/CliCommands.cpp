@@ -3,8 +3,10 @@
 #include <charconv>
 #include <ostream>
 
-#include "cli/Apply.h"
+#include "cli/CliApply.h"
+#include "cli/CliFiles.h"
 #include "cli/CliScan.h"
+#include "cli/CliSplit.h"
 #include "cli/StderrUserPort.h"
 #include "cli/Thumbnail.h"
 #include "document/CBrevDoc.h"
@@ -21,8 +23,10 @@ constexpr const char* kUsage =
     "       quillet-cli convert IN OUT [--frame N] [--quality Q] [--max-pixels N]\n"
     "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
     "       quillet-cli thumbnail IN OUT.png SIZE\n"
-    "       quillet-cli apply IN OUT OPERATION [NAME=VALUE ...] [--layer SLOT]\n"
+    "       quillet-cli apply IN OUT OPERATION [NAME=VALUE ...] [--layer SLOT] [--select X,Y,W,H]\n"
+    "                   [--max-pixels N]\n"
     "       quillet-cli apply --list\n"
+    "       quillet-cli split IN PREFIX rgb|yuv|hsl [--max-pixels N]\n"
     "       quillet-cli movie OUT.avi --size WxH [--join fade|lines|zoom|pan-down|pan-right|\n"
     "                   pan-down-left|push-right|push-left|push-down|push-up] [--seconds S]\n"
     "                   [--sound FILE] PICTURE...\n";
@@ -45,8 +49,7 @@ bool parsePixels(const std::string& text, uint64_t& value) {
 }
 
 void report(std::ostream& err, const std::string& path, const Status& status) {
-    err << path << ": " << (status.incomplete() ? "warning: " : "") << status.message() << " ("
-        << StatusCodeName(status.code()) << ")\n";
+    ReportStatus(err, path, status);
 }
 
 int info(const std::string& path, uint64_t maxPixels, std::ostream& out, std::ostream& err) {
@@ -132,7 +135,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return code == 2 ? usage(err) : code;
     }
     if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
-    if (!args.empty() && args[0] == "apply") return RunApply(args, out, err);
+    if (!args.empty() && args[0] == "apply") {
+        const int code = RunApply(args, out, err);
+        return code == 2 ? usage(err) : code;
+    }
+    if (!args.empty() && args[0] == "split") {
+        const int code = RunSplit(args, err);
+        return code == 2 ? usage(err) : code;
+    }
     if (!args.empty() && args[0] == "movie") {
         const int rc = Movie(args, err);
         return rc >= 0 ? rc : usage(err);

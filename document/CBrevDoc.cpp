@@ -8,7 +8,6 @@
 namespace quillet {
 
 namespace {
-const char* const kTextLayerRefused = "현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택";
 const char* const kTooManyLayers =
     "레이어수 과다... 기존 레이어의 병합 혹은 제거하신 후에 다시 시도.";
 }  // namespace

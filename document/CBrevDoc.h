@@ -12,10 +12,15 @@
 #include "document/compositor/Compositor.h"
 #include "document/journal/UndoStore.h"
 #include "image/RaViru.h"
+#include "image/effects/Rand15.h"
 
 namespace quillet {
 
 class UserPort;
+
+// Shown when an operation that needs pixels meets a text layer.
+inline constexpr const char* kTextLayerRefused =
+    "현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택";
 
 class CBrevDoc {
 public:
@@ -117,6 +122,9 @@ public:
     }
     bool Undo() { return journal_->Undo(); }
     bool Redo() { return journal_->Redo(); }
+    // The random source of the random filters: one per document, seedable so a run repeats.
+    Rand15& Random() { return random_; }
+
     // Period 0 stops the selection outline animation.
     void NotifySelectionOutlineTimer(int milliseconds);
 
@@ -139,6 +147,7 @@ private:
     double zoom_ = 1.0;
     DocViewState viewShared_;
     std::vector<DocumentObserver*> observers_;
+    Rand15 random_;
     // Last: destroyed first, while the document number it deletes files by is still there.
     std::unique_ptr<UndoStore> journal_;
 };

@@ -5,6 +5,7 @@
 #include "document/GeometryCommands.h"
 #include "document/GeometryEdit.h"
 #include "image/RaViru.h"
+#include "image/effects/PixelIndex.h"
 
 namespace quillet {
 

@@ -11,6 +11,7 @@
 #include "app/qt/CDlg_KGFile.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/ImageCommands.h"
 #include "app/qt/MoviePanels.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
@@ -207,13 +208,18 @@ bool CBrevAppShell::closeSequence() {
 
 // --- Commands -----------------------------------------------------------------------------
 
+// A document busy with a filter on a worker thread takes no command until the run ends: the
+// worker is reading its planes.
 void CBrevAppShell::registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run) {
     frame_->setCommandHandler(
         id,
         [this, run = std::move(run)] {
-            if (CBrevDoc* doc = activeDocument()) run(*doc);
+            if (CBrevDoc* doc = activeDocument(); doc && !doc->Busy()) run(*doc);
         },
-        [this] { return activeDocument() != nullptr; });
+        [this] {
+            const CBrevDoc* doc = activeDocument();
+            return doc && !doc->Busy();
+        });
 }
 
 void CBrevAppShell::registerCommands() {
@@ -228,6 +234,8 @@ void CBrevAppShell::registerCommands() {
         });
     devices_ = std::make_unique<DeviceCommands>(*this);
     devices_->install(f);
+    image_ = std::make_unique<ImageCommands>(*this);
+    image_->install(f);
     registerDocumentCommand(Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
     registerDocumentCommand(Close, [this](CBrevDoc& d) { commandCloseDocument(d); });

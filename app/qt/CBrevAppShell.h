@@ -24,6 +24,7 @@ class CChildFrame;
 class CMainFrame;
 class ThumbnailLoader;
 class DeviceCommands;
+class ImageCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -43,6 +44,8 @@ public:
     ToolState& tools() { return tools_; }
     // Scanning, capture and printing (1474, 1475, 1424, 57606, 57607, 57609).
     DeviceCommands& devices() { return *devices_; }
+    // The image menu: adjustments, filters, red-eye, channels, alpha commands.
+    ImageCommands& imageCommands() { return *image_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -112,6 +115,7 @@ private:
     QString startDirectory_;                       // the current folder when the program started
     std::unique_ptr<ThumbnailLoader> thumbnails_;  // the browser's, kept while the program runs
     std::unique_ptr<DeviceCommands> devices_;
+    std::unique_ptr<ImageCommands> image_;
 };
 
 }  // namespace quillet

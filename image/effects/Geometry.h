@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "image/effects/RowThreads.h"
+
 namespace quillet {
 
 class RaViru;
@@ -38,21 +40,6 @@ enum class QuarterTurn {
     Anticlockwise,  // -90
     Half,           // 180
 };
-
-// Reports per band of rows done on the calling thread: percent 0..100. Called from the thread
-// that called the routine only, so it may touch the interface.
-struct RowProgress {
-    void (*report)(void* context, int percent) = nullptr;
-    void* context = nullptr;
-    void operator()(int percent) const {
-        if (report) report(context, percent);
-    }
-};
-
-// Index of pixel x in a row of 1, 4 or 8 bits per pixel (first pixel in the high bits), and
-// its writing.
-unsigned PixelIndex(const uint8_t* row, int x, int bits);
-void PutPixelIndex(uint8_t* row, int x, int bits, unsigned index);
 
 // Mirror left to right, in place: the pixel at (x, y) takes the one at (w − 1 − x, y).
 void FlipHorizontal(const PlaneRef& plane);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "image/effects/Geometry.h"
-#include "image/effects/RowBands.h"
+#include "image/effects/RowThreads.h"
 
 namespace quillet {
 

@@ -8,7 +8,8 @@
 
 #include "image/RaViru.h"
 #include "image/effects/Geometry.h"
-#include "image/effects/RowBands.h"
+#include "image/effects/PixelIndex.h"
+#include "image/effects/RowThreads.h"
 
 namespace quillet {
 
@@ -114,24 +115,6 @@ void turnRowsIndexed(const ConstPlaneRef& src, const PlaneRef& dst, QuarterTurn 
 }
 
 }  // namespace
-
-unsigned PixelIndex(const uint8_t* row, int x, int bits) {
-    if (bits == 8) return row[x];
-    if (bits == 4) return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-    return (row[x >> 3] >> (7 - (x & 7))) & 1;
-}
-
-void PutPixelIndex(uint8_t* row, int x, int bits, unsigned index) {
-    if (bits == 8) {
-        row[x] = uint8_t(index);
-    } else if (bits == 4) {
-        const int shift = (x & 1) ? 0 : 4;
-        row[x >> 1] = uint8_t((row[x >> 1] & ~(0x0F << shift)) | ((index & 0x0F) << shift));
-    } else {
-        const int shift = 7 - (x & 7);
-        row[x >> 3] = uint8_t((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
-    }
-}
 
 int GeometryThreads(uint64_t pixels) {
     if (pixels < (uint64_t(1) << 18)) return 1;

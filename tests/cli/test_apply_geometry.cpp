@@ -130,15 +130,17 @@ TEST_F(ApplyTest, LayerOptionTurnsOneLayerAndTextLayersAreRefused) {
     EXPECT_NE(text.err.find("[글]레이어가 포함되어 있습니다."), std::string::npos);
     EXPECT_EQ(run({"apply", path("text.vlr"), path("t.vlr"), "rotate", "--layer", "2"}).code, 1);
     EXPECT_FALSE(fs::exists(path("t.vlr")));
-    EXPECT_EQ(run({"apply", path("two.vlr"), path("t.vlr"), "rotate", "--layer", "7"}).code, 1);
+    // A slot holding no layer is a wrong argument.
+    EXPECT_EQ(run({"apply", path("two.vlr"), path("t.vlr"), "rotate", "--layer", "7"}).code, 2);
 }
 
 TEST_F(ApplyTest, ListAndWrongArguments) {
     const RunResult list = run({"apply", "--list"});
     EXPECT_EQ(list.code, 0);
-    for (const char* name : {"flip-horizontal", "flip-vertical", "mirror",
-                             "rotate degrees=90|-90|180", "resize width=1..30000 height=1..30000",
-                             "canvas-size width=1..30000 height=1..30000 anchor=0..8 (4)"})
+    for (const char* name :
+         {"flip-horizontal", "flip-vertical", "mirror", "rotate", "degrees=90|-90|180 (default 90)",
+          "resize", "width=1..30000 (required)", "canvas-size", "anchor=0..8 (default 4)",
+          "--layer SLOT: that layer alone", "every layer; no --layer or --select"})
         EXPECT_NE(list.out.find(name), std::string::npos) << name;
 
     const std::string in = path("in.bmp");
@@ -152,6 +154,8 @@ TEST_F(ApplyTest, ListAndWrongArguments) {
           {"apply", in, out, "resize", "width=0", "height=3"},
           {"apply", in, out, "canvas-size", "width=9", "height=9", "anchor=9"},
           {"apply", in, out, "resize", "width=9", "height=9", "--layer", "0"},
+          {"apply", in, out, "canvas-size", "width=9", "height=9", "--select", "0,0,2,2"},
+          {"apply", in, out, "flip-vertical", "--select", "0,0,2,2"},
           {"apply", in, out, "rotate", "--layer", "40"},
           {"apply", in, out, "rotate", "--layer"},
           {"apply", in, out}}) {
