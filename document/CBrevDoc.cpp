@@ -75,6 +75,7 @@ bool CBrevDoc::CommitWorkingCopy(int slot) {
     LayerPlanes& p = current_->planesOf(slot);
     p.pixels.assign(workingPixels_.begin(), workingPixels_.end());
     p.alpha.assign(workingAlpha_.begin(), workingAlpha_.end());
+    current_->Touch(slot);
     return true;
 }
 

@@ -66,6 +66,7 @@ bool Compositor::WriteIntoLayer(LayerTable& table, int slot, const Image32& comp
     // The effect plane keeps the plane size; nothing of the result has been touched by a tool.
     p.effect.assign(l.planeSize, 0);
     p.text = {};
+    table.Touch(slot);
     return true;
 }
 

@@ -1,0 +1,44 @@
+#pragma once
+// What the layer window shows, as plain values: one row per layer from the bottom up, the
+// canvas caption and the blend-mode list. The Qt panel only draws these.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+class CBrevDoc;
+struct Layer;
+class LayerTable;
+
+struct LayerRow {
+    int slot = -1;
+    int number = 0;            // 0 for the bottom layer
+    std::u16string label;      // see LayerLabel
+    std::u16string textStart;  // a text layer's first 5 characters
+    bool visible = false;
+    bool background = false;   // shown with its own icon
+    bool text = false;         // double-clicking edits its text
+    bool floating = false;     // a moved selection: no buttons
+    bool highlighted = false;  // the current layer (the floating layer's source while it is)
+};
+
+// The first 6 characters of the name, with " [글]" for a text layer; the photo frame, the line
+// pattern and the floating layer have labels of their own.
+std::u16string LayerLabel(const Layer& layer);
+std::vector<LayerRow> LayerRows(const CBrevDoc& doc);
+// "(%d x %d)": the canvas width and height.
+std::u16string CanvasCaption(const LayerTable& table);
+
+struct BlendEntry {
+    std::u16string_view name;
+    uint8_t mode;  // the stored blend mode
+};
+// The blend-mode list: normal first, then the modes 2 to 9 by their names.
+std::span<const BlendEntry> BlendEntries();
+// The list row of a stored mode (values without a mode of their own show as normal).
+int BlendEntryIndex(uint8_t mode);
+
+}  // namespace quillet
