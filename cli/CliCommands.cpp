@@ -16,6 +16,7 @@ namespace quillet::cli {
 namespace {
 constexpr const char* kUsage =
     "usage: quillet-cli info FILE\n"
+    "       quillet-cli layers FILE\n"
     "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n"
     "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
     "       quillet-cli thumbnail IN OUT.png SIZE\n"
@@ -109,6 +110,7 @@ int convert(const std::vector<std::string>& args, std::ostream& err) {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() == 2 && args[0] == "info") return info(args[1], out, err);
+    if (args.size() == 2 && args[0] == "layers") return Layers(args[1], out, err);
     if (args.size() >= 3 && args[0] == "convert") return convert(args, err);
     if (!args.empty() && args[0] == "scan") {
         const int code = Scan(args, out, err);
