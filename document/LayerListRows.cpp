@@ -71,6 +71,31 @@ std::u16string CanvasCaption(const LayerTable& t) {
     return u"(" + Number(t.header.canvasWidth) + u" x " + Number(t.header.canvasHeight) + u")";
 }
 
+void ComposeLayerThumbnail(const LayerTable& t, int slot, int side, Image32& out) {
+    const int W = std::max(1, t.header.canvasWidth), H = std::max(1, t.header.canvasHeight);
+    const double zoom = std::min(double(side) / W, double(side) / H);
+    Compositor::ComposeLayerAloneInto(t, slot, Compositor::CentredRequest(t, side, side, zoom),
+                                      out);
+}
+
+ThumbnailKey ThumbnailKeyOf(const LayerTable& t, int slot, int side) {
+    const Layer& l = t.layer(slot);
+    ThumbnailKey k;
+    k.revision = t.Revision(slot);
+    k.transparency = l.transparency;
+    k.kind = l.kind;
+    k.textColour = l.textColour;
+    k.x = l.x;
+    k.y = l.y;
+    k.canvasWidth = t.header.canvasWidth;
+    k.canvasHeight = t.header.canvasHeight;
+    k.side = side;
+    // Palette edits change the look of every layer of an indexed picture.
+    for (size_t i = 0; i < t.palette.size(); ++i)
+        k.paletteSum = k.paletteSum * 1099511628211ull + packBgr(t.palette[i]) + 1;
+    return k;
+}
+
 std::span<const BlendEntry> BlendEntries() { return kBlendEntries; }
 
 int BlendEntryIndex(uint8_t mode) {

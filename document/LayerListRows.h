@@ -12,6 +12,7 @@ namespace quillet {
 class CBrevDoc;
 struct Layer;
 class LayerTable;
+struct Image32;
 
 struct LayerRow {
     int slot = -1;
@@ -36,6 +37,22 @@ struct BlendEntry {
     std::u16string_view name;
     uint8_t mode;  // the stored blend mode
 };
+// The picture of a layer in its row: the canvas fitted into side × side pixels (centred), the
+// layer drawn alone by the compositor with its transparency. `out` keeps its buffer between
+// calls; out.x and out.y place the picture in the square.
+void ComposeLayerThumbnail(const LayerTable& table, int slot, int side, Image32& out);
+// What the picture depends on besides the planes: it is still right while this is unchanged.
+struct ThumbnailKey {
+    uint64_t revision = 0;
+    uint8_t transparency = 0;
+    uint8_t kind = 0;
+    uint32_t textColour = 0;
+    int32_t x = 0, y = 0, canvasWidth = 0, canvasHeight = 0, side = 0;
+    uint64_t paletteSum = 0;
+    bool operator==(const ThumbnailKey&) const = default;
+};
+ThumbnailKey ThumbnailKeyOf(const LayerTable& table, int slot, int side);
+
 // The blend-mode list: normal first, then the modes 2 to 9 by their names.
 std::span<const BlendEntry> BlendEntries();
 // The list row of a stored mode (values without a mode of their own show as normal).

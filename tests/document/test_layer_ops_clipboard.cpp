@@ -4,6 +4,7 @@
 
 #include "LayerOpsTestDoc.h"
 #include "document/LayerListRows.h"
+#include "document/compositor/Compositor.h"
 #include "image/RaViru.h"
 #include "platform/ClipboardPort.h"
 
@@ -264,6 +265,43 @@ TEST(LayerRows, LabelsNumbersAndTheCanvasCaption) {
     EXPECT_EQ(CanvasCaption(d.t()), u"(12 x 5)");
     EXPECT_EQ(BlendEntries()[size_t(BlendEntryIndex(9))].name, u"오버레이혼합");
     EXPECT_EQ(BlendEntryIndex(1), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LayerThumbnail, TheLayerAloneWithItsTransparencyWhateverItsModeAndVisibility) {
+    OpsDoc d(8, 4);
+    const int a = d.addPainted(5);
+    Layer& l = d.t().layer(a);
+    l.transparency = 60;
+    l.blendMode = 2;
+    l.visible = 0;
+    Image32 thumb;
+    ComposeLayerThumbnail(d.t(), a, 8, thumb);  // 8 × 4 into 8 × 8: zoom 1, centred
+    ASSERT_EQ(thumb.width, 8);
+    ASSERT_EQ(thumb.height, 4);
+    EXPECT_EQ(thumb.y, 2);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const int row = 4 - 1 - y;  // storage rows are bottom-up
+            const int R = d.t().AlphaAt(a, x, row);
+            const float cover = (R == 255 ? 1.0f : R / 255.0f) * (255 - 60) / 255.0f;
+            const uint8_t* px = thumb.Row(y) + x * 4;
+            ASSERT_EQ(px[3], R);
+            if (R) {
+                ASSERT_EQ(px[0], uint8_t(cover * d.t().PixelRow(a, row)[x * 3]));
+            }
+        }
+    // The picture stays right while its key holds; a recorded edit or a new transparency breaks it.
+    const ThumbnailKey key = ThumbnailKeyOf(d.t(), a, 8);
+    EXPECT_EQ(ThumbnailKeyOf(d.t(), a, 8), key);
+    d.doc.RecordStep(u"채우기", StepKind::PixelEdit, a);
+    EXPECT_NE(ThumbnailKeyOf(d.t(), a, 8), key);
+    const ThumbnailKey edited = ThumbnailKeyOf(d.t(), a, 8);
+    SetLayerTransparency(d.doc, a, 61);
+    EXPECT_NE(ThumbnailKeyOf(d.t(), a, 8), edited);
 }
 
 }  // namespace
