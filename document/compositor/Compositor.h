@@ -73,9 +73,11 @@ public:
     static void ComposeLayerAloneInto(const LayerTable& table, int slot,
                                       const DisplayRequest& request, Image32& out);
 
-    // Flatten and merge: converts a full-size composition into the picture's pixel format and
-    // an alpha plane and puts both into `slot`, resized to the canvas at (0, 0).
-    static bool WriteIntoLayer(LayerTable& table, int slot, const Image32& composed);
+    // Flatten and merge: composes `count` layers from `slot` (all when count <= 0) at full size
+    // into the picture's pixel format and an alpha plane, and puts both into `slot`, resized to
+    // the canvas at (0, 0). The same bytes as ComposeFull converted, without a canvas-sized
+    // 32-bit image in between.
+    static bool ComposeIntoLayer(LayerTable& table, int slot, int count);
 
 private:
     // The columns and rows a display composition maps to; sizes `out` for them (its old bytes
