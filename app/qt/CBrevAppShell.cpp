@@ -9,6 +9,7 @@
 #include "app/CloseSequence.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/LayerCommands.h"
 #include "app/qt/MoviePanels.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
@@ -178,6 +179,7 @@ void CBrevAppShell::windowGone(CBrevDoc* doc) {
     if (it == windowCounts_.end() || --it->second > 0) return;
     windowCounts_.erase(it);
     journals_.erase(doc);
+    if (layers_) layers_->documentClosing(*doc);
     app_->closeDocument(*doc);
     if (frame_) frame_->updateCommandStates();
 }
@@ -259,6 +261,8 @@ void CBrevAppShell::registerCommands() {
         });
     devices_ = std::make_unique<DeviceCommands>(*this);
     devices_->install(f);
+    layers_ = std::make_unique<LayerCommands>(*this);
+    layers_->install(f);
     registerDocumentCommand(Cmd::Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(Cmd::SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
     registerDocumentCommand(Cmd::Close, [this](CBrevDoc& d) { commandCloseDocument(d); });

@@ -24,6 +24,7 @@ class CBrevView;
 class CChildFrame;
 class CMainFrame;
 class DeviceCommands;
+class LayerCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -43,6 +44,8 @@ public:
     ToolState& tools() { return tools_; }
     // Scanning, capture and printing (1474, 1475, 1424, 57606, 57607, 57609).
     DeviceCommands& devices() { return *devices_; }
+    // The layer commands and the layer window.
+    LayerCommands& layers() { return *layers_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -101,6 +104,7 @@ private:
     std::function<QString(const QString&)> chooseSaveName_;
     std::function<QString()> chooseOpenName_;
     std::unique_ptr<DeviceCommands> devices_;
+    std::unique_ptr<LayerCommands> layers_;
 };
 
 }  // namespace quillet

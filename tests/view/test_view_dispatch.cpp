@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewTestDoc.h"
+#include "document/LayerOps.h"
 #include "platform/ClipboardPort.h"
 #include "platform/RecordingUserPort.h"
 #include "view/ToolChoice.h"
@@ -10,7 +11,6 @@
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
 #include "view/ViewZoom.h"
-#include "view/tools/LayerTransfer.h"
 
 using namespace quillet;
 using namespace quillet::testing;
@@ -293,9 +293,9 @@ TEST(MoveTool, LayerDraggedOutOfAWindowIsPastedIntoAnother) {
             EXPECT_EQ(t.ColorAt(pasted, c, r), a.doc.Layers().ColorAt(a.slot, c, r));
             EXPECT_EQ(t.AlphaAt(pasted, c, r), c < 5 ? 0 : 255);
         }
-    ASSERT_EQ(journalB.steps.size(), 1u);
-    EXPECT_EQ(journalB.steps[0].label, "복사물 붙이기");
-    EXPECT_EQ(journalB.steps[0].kind, 3);
+    // The paste records its own step on the document.
+    EXPECT_EQ(docB.Journal().Entry(docB.Journal().StepIndex()).label, u"복사물 붙이기");
+    EXPECT_EQ(docB.Journal().Entry(docB.Journal().StepIndex()).kind, StepKind::PasteLayer);
 }
 
 TEST(OutlineAnimation, SixTicksPauseAndResume) {

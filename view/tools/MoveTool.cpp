@@ -3,12 +3,12 @@
 #include <cmath>
 
 #include "document/CBrevDoc.h"
+#include "document/LayerOps.h"
 #include "platform/ClipboardPort.h"
 #include "view/JournalSink.h"
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
-#include "view/tools/LayerTransfer.h"
 
 namespace quillet {
 
@@ -94,7 +94,7 @@ bool ViewState::AcceptPendingDrop() {
     t.dropSource = nullptr;
     const auto dib = ctx_.clipboard->packedDib();
     if (!dib) return false;
-    return PastePackedDibAsLayer(doc_, *dib, ctx_.journal) >= 0;
+    return PastePackedDib(doc_, *dib) >= 0;
 }
 
 }  // namespace quillet
