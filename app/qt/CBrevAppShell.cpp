@@ -11,6 +11,7 @@
 #include "app/qt/CMainFrame.h"
 #include "app/qt/LayerCommands.h"
 #include "app/qt/MoviePanels.h"
+#include "app/qt/TextCommands.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
@@ -263,6 +264,9 @@ void CBrevAppShell::registerCommands() {
     devices_->install(f);
     layers_ = std::make_unique<LayerCommands>(*this);
     layers_->install(f);
+    text_ = std::make_unique<TextCommands>(*this);
+    text_->install(f);
+    layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
     registerDocumentCommand(Cmd::Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(Cmd::SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
     registerDocumentCommand(Cmd::Close, [this](CBrevDoc& d) { commandCloseDocument(d); });

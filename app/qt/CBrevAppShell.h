@@ -25,6 +25,7 @@ class CChildFrame;
 class CMainFrame;
 class DeviceCommands;
 class LayerCommands;
+class TextCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -42,10 +43,14 @@ public:
     CMainFrame& frame() { return *frame_; }
     UserPort& user() { return *user_; }
     ToolState& tools() { return tools_; }
+    // The tools' mouse handlers, by tool id.
+    ToolRegistry& toolRegistry() { return registry_; }
     // Scanning, capture and printing (1474, 1475, 1424, 57606, 57607, 57609).
     DeviceCommands& devices() { return *devices_; }
     // The layer commands and the layer window.
     LayerCommands& layers() { return *layers_; }
+    // The text tool and the text dialog.
+    TextCommands& text() { return *text_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -105,6 +110,7 @@ private:
     std::function<QString()> chooseOpenName_;
     std::unique_ptr<DeviceCommands> devices_;
     std::unique_ptr<LayerCommands> layers_;
+    std::unique_ptr<TextCommands> text_;
 };
 
 }  // namespace quillet
