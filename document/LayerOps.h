@@ -82,6 +82,10 @@ std::vector<uint8_t> SelectionToPackedDib(const CBrevDoc& doc);
 // 57634: the current layer on the clipboard; with an active selection only its area.
 bool CopyToClipboard(CBrevDoc& doc, ClipboardPort& clipboard);
 
+// 4604: the whole picture as it is seen (every visible layer composed) on the clipboard, as a
+// 32-bit bitmap with its alpha (marker -2).
+bool CopyPictureToClipboard(CBrevDoc& doc, ClipboardPort& clipboard);
+
 // 57637: the clipboard's bitmap as a new layer on top of the stack ("복사물 붙이기"). While a
 // moved selection is pending it goes directly above the current layer (as the floating layer
 // when there is none yet) and no step is recorded. The slot, or -1: nothing on the clipboard,

@@ -7,6 +7,7 @@
 #include "document/DocumentFiles.h"
 #include "document/LayerOps.h"
 #include "document/LayerOpsShared.h"
+#include "document/compositor/Compositor.h"
 #include "image/RaViru.h"
 #include "platform/ClipboardPort.h"
 #include "platform/UserPort.h"
@@ -214,6 +215,26 @@ bool CopyToClipboard(CBrevDoc& doc, ClipboardPort& clipboard) {
     const bool area = doc.SelectionActive() && !doc.Layers().layer(slot).IsText();
     std::vector<uint8_t> dib =
         area ? SelectionToPackedDib(doc) : LayerToPackedDib(doc.Layers(), slot);
+    if (dib.empty()) return false;
+    clipboard.setPackedDib(std::move(dib));
+    return true;
+}
+
+bool CopyPictureToClipboard(CBrevDoc& doc, ClipboardPort& clipboard) {
+    const LayerTable& t = doc.Layers();
+    if (!t.InList(t.bottom)) return false;
+    const Image32 full = Compositor::ComposeFull(t, t.bottom, 0);
+    if (full.Empty()) return false;
+    std::vector<uint8_t> alpha(size_t(full.width) * size_t(full.height));
+    for (size_t i = 0; i < alpha.size(); ++i) alpha[i] = full.bytes[i * 4 + 3];
+    PackedDibSource s;
+    s.width = full.width;
+    s.height = full.height;
+    s.bitCount = 32;
+    s.rows = full.bytes.data();
+    s.rowBytes = uint32_t(full.width) * 4;
+    s.alpha = alpha.data();
+    std::vector<uint8_t> dib = RaViru::ToPackedDib(s);
     if (dib.empty()) return false;
     clipboard.setPackedDib(std::move(dib));
     return true;

@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include "app/qt/ToolIcons.h"
+#include "platform/qt/QtClipboard.h"
 
 namespace quillet {
 namespace {
@@ -234,11 +235,7 @@ void CMainFrame::updateCommandStates() {
     for (QAction* a : recentActions_) a->setEnabled(bool(openFile_));
 }
 
-bool CMainFrame::clipboardHoldsBitmap() const {
-    const QClipboard* clip = QGuiApplication::clipboard();
-    const QMimeData* data = clip ? clip->mimeData() : nullptr;
-    return data && (data->hasImage() || data->hasFormat(QStringLiteral("image/bmp")));
-}
+bool CMainFrame::clipboardHoldsBitmap() const { return QtClipboard().hasBitmap(); }
 
 // --- Files ----------------------------------------------------------------------------------
 

@@ -19,6 +19,7 @@ constexpr int Add = 1552;
 constexpr int Delete = 1553;
 constexpr int Duplicate = 3500;
 constexpr int Copy = 57634;
+constexpr int CopyPicture = 4604;
 constexpr int Paste = 57637;
 constexpr int MergeUp = 1555;
 constexpr int MergeDown = 1557;
@@ -56,6 +57,8 @@ void LayerCommands::install(CMainFrame& frame) {
     command(frame, Cmd::Delete, [](CBrevDoc& d) { DeleteCurrentLayer(d); });
     command(frame, Cmd::Duplicate, [this](CBrevDoc& d) { DuplicateCurrentLayer(d, clipboard_); });
     command(frame, Cmd::Copy, [this](CBrevDoc& d) { CopyToClipboard(d, clipboard_); });
+    command(frame, Cmd::CopyPicture,
+            [this](CBrevDoc& d) { CopyPictureToClipboard(d, clipboard_); });
     command(frame, Cmd::Paste, [this](CBrevDoc& d) { PasteAsNewLayer(d, clipboard_); });
     command(frame, Cmd::MergeUp, [](CBrevDoc& d) { MergeUp(d); });
     command(frame, Cmd::MergeDown, [](CBrevDoc& d) { MergeDown(d); });

@@ -1,9 +1,9 @@
 #pragma once
 // The layer commands of the main frame and the layer window (1554): add (1552), delete (1553),
-// duplicate (3500), copy (57634), paste (57637), merge up (1555) and down (1557), flatten (1500),
-// rasterize (1545), rename (3994) and a new picture from the current layer (1412). The work is
-// the document's layer operations; this adds the rename dialog and keeps the layer window on
-// the active document.
+// duplicate (3500), copy (57634), copy the picture (4604), paste (57637), merge up (1555) and down
+// (1557), flatten (1500), rasterize (1545), rename (3994) and a new picture from the current layer
+// (1412). The work is the document's layer operations; this adds the rename dialog and keeps the
+// layer window on the active document.
 #include <QObject>
 #include <QPointer>
 #include <functional>

@@ -305,3 +305,20 @@ TEST(LayerThumbnail, TheLayerAloneWithItsTransparencyWhateverItsModeAndVisibilit
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LayerCopy, ThePictureAsSeenWithItsAlpha) {
+    OpsDoc d(6, 4);
+    const int a = d.addPainted(3);
+    d.t().layer(a).blendMode = 6;
+    MemoryClipboard clip;
+    ASSERT_TRUE(CopyPictureToClipboard(d.doc, clip));
+    const std::vector<uint8_t> dib = *clip.packedDib();
+    EXPECT_EQ(HeaderOf(dib).biWidth, 6);
+    EXPECT_EQ(HeaderOf(dib).biXPelsPerMeter, -2);
+    const Image32 seen = Compositor::ComposeFull(d.t(), d.t().bottom, 0);
+    EXPECT_EQ(std::vector<uint8_t>(dib.begin() + 40, dib.end()), seen.bytes);
+}
+
+}  // namespace
