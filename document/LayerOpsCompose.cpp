@@ -146,6 +146,8 @@ bool RasterizeCurrentLayer(CBrevDoc& doc) {
     p.alpha = std::move(alpha);
     doc.CopyToSnapshot(slot);
     doc.CopyToPreview(slot);
+    // No journal step, but a saved document keeps a raster layer now: closing must ask.
+    doc.SetModified(true);
     doc.NotifyLayerListChanged();
     doc.NotifyViewsUpdate();
     return true;

@@ -228,6 +228,7 @@ TEST(LayerRasterize, KeepsTheLookOfATextLayerAndLeavesOtherKindsAlone) {
     EXPECT_EQ(Compositor::ComposeFull(d.t(), d.t().bottom, 0).bytes, look.bytes);
     EXPECT_EQ(d.t().ColorAt(a, 1, 1), 0x12AB34u);
     EXPECT_EQ(d.j().StepIndex(), steps);
+    EXPECT_TRUE(d.doc.Modified());
     EXPECT_EQ(d.doc.Snapshot().planesOf(a).pixels, d.t().planesOf(a).pixels);
 }
 
