@@ -68,7 +68,9 @@ TEST(LayerGrowth, PointBeforeTheOriginMovesItBackAndKeepsPixelsInPlace) {
             ASSERT_TRUE(CanvasPixel(doc.Layers(), slot, x, y, c, a));
             const bool old = x >= 5 && x < 15 && y >= 5 && y < 13;
             EXPECT_EQ(a, old ? 255 : 0) << x << "," << y;
-            if (old) EXPECT_EQ(c, PatternColour(x, y)) << x << "," << y;
+            if (old) {
+                EXPECT_EQ(c, PatternColour(x, y)) << x << "," << y;
+            }
         }
     }
 }
