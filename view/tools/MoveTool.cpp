@@ -29,6 +29,16 @@ void ViewState::MoveLayerBy(int dx, int dy) {
     doc_.NotifyViewsUpdate();
 }
 
+bool ViewState::EndNudgeRun() {
+    const int slot = nudgeSlot_;
+    nudgeSlot_ = -1;
+    if (slot < 0 || !ctx_.journal || !doc_.Layers().layer(slot).used) return false;
+    ctx_.journal->recordStep(std::string(FindTool(ToolId::Move)->undoLabel), StepKind::Pixels,
+                             slot);
+    doc_.NotifyLayerListChanged();
+    return true;
+}
+
 void ViewState::MoveDown(ViewPoint z) {
     const int slot = doc_.CurrentLayer();
     if (!LayerTable::IsValidIndex(slot) || !doc_.Layers().layer(slot).used) return;
