@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
+#include "app/FileMessages.h"
 #include "app/QuilletHome.h"
 #include "app/SettingsFile.h"
 #include "base/Utf.h"
@@ -13,7 +15,43 @@
 
 namespace quillet {
 
-CBrevApp::CBrevApp(UserPort& user) : user_(user) {}
+class CBrevApp::DocumentUserPort : public UserPort {
+public:
+    explicit DocumentUserPort(UserPort& user) : user_(user) {}
+    void showMessage(const std::string& text, MessageIcon icon) override {
+        if (holding_)
+            held_.push_back({text, icon});
+        else
+            user_.showMessage(text, icon);
+    }
+    Answer ask(const std::string& text, Buttons buttons, MessageIcon icon) override {
+        return user_.ask(text, buttons, icon);
+    }
+    void progress(int percent) override { user_.progress(percent); }
+    void waitCursor(bool on) override { user_.waitCursor(on); }
+
+    void hold() {
+        holding_ = true;
+        held_.clear();
+    }
+    // Ends holding; the held messages are shown when `show`, else dropped. Returns the first.
+    std::string release(bool show) {
+        holding_ = false;
+        std::string first = held_.empty() ? std::string() : held_.front().first;
+        if (show)
+            for (const auto& [text, icon] : held_) user_.showMessage(text, icon);
+        held_.clear();
+        return first;
+    }
+
+private:
+    UserPort& user_;
+    bool holding_ = false;
+    std::vector<std::pair<std::string, MessageIcon>> held_;
+};
+
+CBrevApp::CBrevApp(UserPort& user)
+    : user_(user), documentUser_(std::make_unique<DocumentUserPort>(user)) {}
 
 CBrevApp::~CBrevApp() {
     // Documents delete their journal files, which live in the folder: they go first.
@@ -39,7 +77,7 @@ bool CBrevApp::saveSettings() const {
 }
 
 CBrevDoc& CBrevApp::createDocument() {
-    auto doc = std::make_unique<CBrevDoc>(user_, numbers_.Acquire());
+    auto doc = std::make_unique<CBrevDoc>(*documentUser_, numbers_.Acquire());
     if (journal_) doc->Journal().SetFolder(journal_->Path());
     documents_.push_back({std::move(doc), {}});
     return *documents_.back().doc;
@@ -47,11 +85,38 @@ CBrevDoc& CBrevApp::createDocument() {
 
 CBrevDoc* CBrevApp::openDocument(const std::string& path, std::string* error) {
     CBrevDoc& doc = createDocument();
-    if (!OpenDocument(doc, path, {}, error)) {
+    std::string reason;
+    documentUser_->hold();
+    const bool opened = OpenDocument(doc, path, {}, &reason);
+    const std::string said = documentUser_->release(opened);
+    if (!opened) {
         closeDocument(doc);
+        if (reason.empty()) reason = said;
+        user_.showMessage(openFailureMessage(path, reason), MessageIcon::Warning);
+        if (error) *error = reason;
         return nullptr;
     }
     documents_.back().path = path;
+    // Named after the file it came from: a VLR document carries the path of the picture it was
+    // first made from, which is not where it lives now.
+    doc.SetFileName(utf8ToUtf16(path));
+    return &doc;
+}
+
+std::u16string CBrevApp::untitledName(int documentNumber) {
+    return u"새 그림 " + utf8ToUtf16(std::to_string(documentNumber));
+}
+
+CBrevDoc* CBrevApp::newDocument(const NewImageRequest& request, std::string* error) {
+    CBrevDoc& doc = createDocument();
+    if (!NewDocument(doc, request, error)) {
+        closeDocument(doc);
+        return nullptr;
+    }
+    if (doc.FileName().empty()) {
+        doc.SetFileName(untitledName(doc.DocumentNumber()));
+        doc.NotifyViewsUpdate();
+    }
     return &doc;
 }
 

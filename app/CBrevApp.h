@@ -15,6 +15,7 @@ namespace quillet {
 
 class CBrevDoc;
 class UserPort;
+struct NewImageRequest;
 
 class CBrevApp {
 public:
@@ -43,9 +44,13 @@ public:
     // --- Documents ------------------------------------------------------------------------
     // An empty document with its number and journal folder; the caller fills it or discards it.
     CBrevDoc& createDocument();
-    // Opens a file into a new document; on failure the document is discarded (the user port
-    // has been told why) and nullptr comes back.
+    // Opens a file into a new document; on failure the document is discarded, the user port is
+    // told in one message naming the file and the reader's reason, and nullptr comes back.
     CBrevDoc* openDocument(const std::string& path, std::string* error = nullptr);
+    // A new blank picture (File > New). One without a name is called "새 그림 N" after its
+    // document number, so that its window title and the name Save As proposes show something.
+    CBrevDoc* newDocument(const NewImageRequest& request, std::string* error = nullptr);
+    static std::u16string untitledName(int documentNumber);
     // A new document from one of the built-in pictures (commands 1407, 1416, 1417, 1425),
     // titled "<kind> Resource Image %d" with the next running number.
     CBrevDoc* openResourcePicture(int command);
@@ -71,7 +76,11 @@ private:
     Entry* find(const CBrevDoc& doc);
     const Entry* find(const CBrevDoc& doc) const;
 
+    // What documents talk to: passes everything on to the user, except while an open is under
+    // way, when messages wait so that a failure can be told once, with the file and reason.
+    class DocumentUserPort;
     UserPort& user_;
+    std::unique_ptr<DocumentUserPort> documentUser_;
     std::string home_;
     FrameSettings settings_;
     AppCounters counters_;
