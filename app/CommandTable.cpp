@@ -124,10 +124,10 @@ constexpr CommandInfo kCommands[] = {
     {1384, "", {}, T::App, G::Refusal, "main frame: foreground colour dialog"},
     {1385, "", {}, T::App, G::Refusal, "main frame: background colour dialog"},
     {1386, "", {}, T::App, G::Refusal, "main frame: swap foreground and background colours"},
-    {1407, "", {}, T::App, G::Refusal, "document: bitmap resource picture"},
-    {1416, "", {}, T::App, G::Refusal, "document: JPEG resource picture"},
-    {1417, "", {}, T::App, G::Refusal, "document: GIF resource picture"},
-    {1425, "", {}, T::App, G::Refusal, "document: TIFF resource picture"},
+    {1407, "비트맵 예제 그림", {}, T::App, G::Refusal, "document: bitmap resource picture"},
+    {1416, "JPEG 예제 그림", {}, T::App, G::Refusal, "document: JPEG resource picture"},
+    {1417, "GIF 예제 그림", {}, T::App, G::Refusal, "document: GIF resource picture"},
+    {1425, "TIFF 예제 그림", {}, T::App, G::Refusal, "document: TIFF resource picture"},
     // Only in the layer list's context menu.
     {3994, "", {}, T::Doc, G::Refusal, "layer operations: rename the layer"},
     // Tools chosen from the tool bars only.
@@ -178,7 +178,9 @@ constexpr E kTransform[] = {
 constexpr E kView[] = {cmd(1554), sep(),     cmd(1405), cmd(1420),
                        cmd(1421), cmd(1422), sep(),     cmd(1572)};
 constexpr E kWindow[] = {cmd(1412), cmd(57648), cmd(57650), cmd(57651), sep(), cmd(1426)};
-constexpr E kHelp[] = {cmd(57664), cmd(2074)};
+// The built-in pictures open from the help menu as samples to try the tools on.
+constexpr E kHelp[] = {cmd(57664), cmd(2074), sep(),     sub("예제 그림(&S)", 4),
+                       cmd(1407),  cmd(1416), cmd(1417), cmd(1425)};
 
 constexpr MenuDef kMainMenu[] = {
     {"파일(&F)", kFile},
@@ -187,7 +189,7 @@ constexpr MenuDef kMainMenu[] = {
     {"영상(&I)", kImage},
     {"레이어(&L)", kLayer},
     {"선택(&S)", kSelect},
-    {"변형 및 꾸미기", kTransform},
+    {"변형 및 꾸미기(&T)", kTransform},
     {"보기(&V)", kView},
     {"창(&W)", kWindow},
     {"도움말(&H)", kHelp},

@@ -71,7 +71,9 @@ protected:
 
 private:
     void registerCommands();
-    void registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run);
+    // A command on the active document; `enabled`, when given, further decides whether it is on.
+    void registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run,
+                                 std::function<bool(const CBrevDoc&)> enabled = {});
     void commandOpen();
     bool commandSave(CBrevDoc& doc);
     bool commandSaveAs(CBrevDoc& doc);
@@ -84,6 +86,9 @@ private:
     bool askToSave(CBrevDoc& doc);
     void closeWindowsQuietly(CBrevDoc& doc);
     void windowGone(CBrevDoc* doc);
+    void finishNudges();
+    bool nudgeRunOpen(const CBrevDoc& doc) const;
+    void updateDocumentTitle();
 
     std::unique_ptr<QtUserPort> boxes_;
     UserPort* user_ = nullptr;

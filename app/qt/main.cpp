@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     if (!shell.start(quillet::quilletHomeDirectory(quillet::currentHomeEnvironment()))) return 1;
     quillet::CMainFrame& frame = shell.frame();
     quillet::showSplash(500);
-    frame.setWindowTitle(QStringLiteral("[인터넷] 연결하여 업데이트 여부 확인..."));
+    frame.setCaption(QStringLiteral("[인터넷] 연결하여 업데이트 여부 확인..."));
     frame.setAcceptDrops(true);
     frame.showMaximized();
     if (std::getenv("QUILLET_STARTUP_TIMING"))
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     const std::string file =
         quillet::CBrevApp::commandLineFile(words.join(QChar(' ')).toStdString());
     if (!file.empty()) frame.openFiles({QString::fromStdString(file)});
-    frame.setWindowTitle(QStringLiteral("Quillet 4.6"));
+    frame.setCaption(QStringLiteral("Quillet 4.6"));
     if (file.empty() && shell.app().settings().showOpenAtStart) frame.dispatchCommand(57601);
     return application.exec();
 }

@@ -80,7 +80,7 @@ private slots:
             QVERIFY2(keyed, qPrintable(QString::number(info.id)));
             QCOMPARE(keyed->shortcuts(), expected);
         }
-        QCOMPARE(withCaption, 88);
+        QCOMPARE(withCaption, 92);
         // The accelerators named for the frame, spot-checked as key sequences.
         QCOMPARE(frame.menuAction(57604)->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
