@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/DataDirectory.h"
 #include "app/FileMessages.h"
 #include "app/QuilletHome.h"
 #include "app/SettingsFile.h"
@@ -62,7 +63,8 @@ CBrevApp::~CBrevApp() {
 bool CBrevApp::start(const std::string& home, std::u16string_view startDirectory) {
     home_ = home;
     std::string error;
-    if (!prepareQuilletHome(home_, error)) std::fprintf(stderr, "quillet: %s\n", error.c_str());
+    if (!prepareQuilletHome(home_, error, quilletDataDirectory()))
+        std::fprintf(stderr, "quillet: %s\n", error.c_str());
     if (!loadFrameSettings(home_, startDirectory, settings_, user_)) return false;
     const std::string tmp = quilletTmpDirectory(home_);
     // Clean-up first: our own folder is locked from birth, so it is never taken for abandoned.
@@ -201,6 +203,20 @@ std::string CBrevApp::commandLineFile(std::string_view raw) {
     if (!out.empty() && out.front() == '"') out.erase(0, 1);
     if (const size_t last = out.rfind('"'); last != std::string::npos) out.erase(last, 1);
     return out;
+}
+
+std::vector<std::string> CBrevApp::commandLineFiles(
+    const std::vector<std::string>& args, const std::function<bool(const std::string&)>& exists) {
+    std::vector<std::string> names;
+    std::string joined;
+    for (const std::string& arg : args) {
+        joined += (joined.empty() ? "" : " ") + arg;
+        if (std::string name = commandLineFile(arg); !name.empty()) names.push_back(name);
+    }
+    if (args.size() > 1 && !std::all_of(names.begin(), names.end(), exists)) {
+        if (std::string one = commandLineFile(joined); exists(one)) return {one};
+    }
+    return names;
 }
 
 }  // namespace quillet

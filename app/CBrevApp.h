@@ -2,6 +2,7 @@
 // The application object: the running numbers, the settings, this program's journal folder and
 // the open documents. The Qt shell (app/qt/CBrevAppShell) puts windows around it; everything
 // here runs without a screen.
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -65,6 +66,13 @@ public:
     // The file named by the raw command line: one leading double quote and the last double
     // quote are dropped and the rest is one name ("" opens nothing).
     static std::string commandLineFile(std::string_view raw);
+    // The files named by the program's arguments, to be opened in turn. A launcher passes each
+    // file as one argument (a desktop entry's %F), and each keeps the rule above; only when the
+    // arguments joined by spaces name an existing file that they do not all name one by one do
+    // they stand for that one name, as a raw command line would.
+    static std::vector<std::string> commandLineFiles(
+        const std::vector<std::string>& args,
+        const std::function<bool(const std::string&)>& exists);
     // The open document read from `path`, if any: opening it again only activates it.
     CBrevDoc* findByPath(const std::string& path) const;
 

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "app/SettingsFile.h"
@@ -46,7 +48,19 @@ std::string quilletHomeDirectory(const HomeEnvironment& env) {
     return data + "/" + kOrganizationName + "/" + kApplicationName;
 }
 
-bool prepareQuilletHome(const std::string& home, std::string& error) {
+namespace {
+
+// The installed default settings file, or "" when there is none to read.
+std::string installedDefaultSettings(const std::string& dataDirectory) {
+    if (dataDirectory.empty()) return {};
+    std::ifstream in(dataDirectory + "/" + kSettingsFileName, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+bool prepareQuilletHome(const std::string& home, std::string& error,
+                        const std::string& dataDirectory) {
     std::error_code ec;
     std::filesystem::create_directories(quilletTmpDirectory(home), ec);
     if (ec) {
@@ -56,7 +70,8 @@ bool prepareQuilletHome(const std::string& home, std::string& error) {
     const std::string settings = home + "/" + kSettingsFileName;
     struct stat st;
     if (lstat(settings.c_str(), &st) == 0) return true;
-    const std::string_view bytes = defaultSettingsFile();
+    const std::string installed = installedDefaultSettings(dataDirectory);
+    const std::string_view bytes = installed.empty() ? defaultSettingsFile() : installed;
     AtomicFileWriter writer(settings);
     if (!writer.open()) {
         error = writer.error();

@@ -28,8 +28,11 @@ inline std::string quilletTmpDirectory(const std::string& home) { return home + 
 std::string_view defaultSettingsFile();
 
 // Creates the home directory and its "tmp/" when absent and, on a first start, puts the default
-// "RereCon_380.ini" there. An existing settings file is never touched, even an unreadable one.
-// False with a reason in error when a folder or the file cannot be made.
-bool prepareQuilletHome(const std::string& home, std::string& error);
+// "RereCon_380.ini" there: the copy installed in `dataDirectory` when there is one (what an
+// installation ships may differ from what was compiled in), otherwise the built-in one. An
+// existing settings file is never touched, even an unreadable one. False with a reason in error
+// when a folder or the file cannot be made.
+bool prepareQuilletHome(const std::string& home, std::string& error,
+                        const std::string& dataDirectory = {});
 
 }  // namespace quillet

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "cli/Thumbnail.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "image/RaViru.h"
@@ -14,7 +15,8 @@ namespace quillet::cli {
 namespace {
 constexpr const char* kUsage =
     "usage: quillet-cli info FILE\n"
-    "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n";
+    "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n"
+    "       quillet-cli thumbnail IN OUT.png SIZE\n";
 
 // Messages the editor would show in a box go to standard error; questions get the default.
 class StderrUserPort : public UserPort {
@@ -103,6 +105,7 @@ int convert(const std::vector<std::string>& args, std::ostream& err) {
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() == 2 && args[0] == "info") return info(args[1], out, err);
     if (args.size() >= 3 && args[0] == "convert") return convert(args, err);
+    if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
     return usage(err);
 }
 

@@ -1,73 +1,142 @@
 #include "app/qt/AppIcon.h"
 
-#include <QLinearGradient>
+#include <QColor>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
+#include <QPointF>
+#include <QTransform>
+#include <utility>
+#include <vector>
 
 namespace quillet {
-
 namespace {
 
-// One layer of the stack: a flattened square (a rhombus seen from above) centred at `c`.
-QPolygonF layerShape(QPointF c, double w, double h) {
-    return QPolygonF({QPointF(c.x(), c.y() - h / 2), QPointF(c.x() + w / 2, c.y()),
-                      QPointF(c.x(), c.y() + h / 2), QPointF(c.x() - w / 2, c.y())});
+constexpr qreal kUnits = 256;  // the shapes are laid out on a 256 × 256 grid
+
+// One filled shape: a solid colour, or a linear gradient from `from` at `start` to `to` at
+// `end` when `to` is valid.
+struct Shape {
+    Shape(QPainterPath p, QColor solid) : path(std::move(p)), from(solid) {}
+    Shape(QPainterPath p, QColor a, QColor b, QPointF at, QPointF till)
+        : path(std::move(p)), from(a), to(b), start(at), end(till) {}
+    QPainterPath path;
+    QColor from;
+    QColor to;
+    QPointF start, end;
+};
+
+QPainterPath rounded(qreal x, qreal y, qreal w, qreal h, qreal r) {
+    QPainterPath p;
+    p.addRoundedRect(x, y, w, h, r, r);
+    return p;
+}
+
+QPainterPath turned(const QPainterPath& p, qreal degrees, QPointF centre) {
+    QTransform t;
+    t.translate(centre.x(), centre.y());
+    t.rotate(degrees);
+    t.translate(-centre.x(), -centre.y());
+    return t.map(p);
+}
+
+std::vector<Shape> shapes() {
+    std::vector<Shape> s;
+    const QPointF middle(128, 132);
+
+    // The lower layer, turned a little, and the picture layer on top of it.
+    s.emplace_back(turned(rounded(40, 52, 164, 128, 14), -9, middle), QColor(0x8f, 0xa8, 0xc8));
+    const QPainterPath card = turned(rounded(48, 66, 164, 128, 14), 4, middle);
+    s.emplace_back(card, QColor(0xfb, 0xfb, 0xf6));
+    const QPainterPath photo = turned(rounded(58, 76, 144, 108, 8), 4, middle);
+    s.emplace_back(photo, QColor(0x5d, 0xa9, 0xf0), QColor(0xbf, 0xe2, 0xff), QPointF(0, 80),
+                   QPointF(0, 180));
+
+    // A sun and two hills, kept inside the photograph.
+    QPainterPath sun;
+    sun.addEllipse(QPointF(98, 106), 14, 14);
+    s.emplace_back(turned(sun, 4, middle), QColor(0xff, 0xc8, 0x3d));
+    QPainterPath far;
+    far.moveTo(58, 168);
+    far.cubicTo(90, 118, 118, 118, 150, 160);
+    far.cubicTo(168, 140, 186, 136, 202, 150);
+    far.lineTo(202, 184);
+    far.lineTo(58, 184);
+    s.emplace_back(turned(far, 4, middle).intersected(photo), QColor(0x3f, 0x9b, 0x5a));
+    QPainterPath near;
+    near.moveTo(58, 184);
+    near.cubicTo(100, 150, 150, 158, 202, 176);
+    near.lineTo(202, 184);
+    near.closeSubpath();
+    s.emplace_back(turned(near, 4, middle).intersected(photo), QColor(0x2b, 0x74, 0x43));
+
+    // The quill: a feather from the upper right down to a dark nib at the lower left.
+    QPainterPath vane;
+    vane.moveTo(226, 18);
+    vane.cubicTo(236, 60, 200, 120, 120, 190);
+    vane.lineTo(108, 200);
+    vane.cubicTo(120, 150, 150, 70, 226, 18);
+    s.emplace_back(vane, QColor(0xff, 0xff, 0xff), QColor(0xd9, 0xdc, 0xe6), QPointF(226, 18),
+                   QPointF(108, 200));
+    QPainterPath shaft;
+    shaft.moveTo(224, 24);
+    shaft.cubicTo(190, 80, 150, 140, 106, 204);
+    shaft.lineTo(110, 206);
+    shaft.cubicTo(154, 142, 194, 82, 226, 26);
+    shaft.closeSubpath();
+    s.emplace_back(shaft, QColor(0x7a, 0x6a, 0x5a));
+    QPainterPath nib;
+    nib.moveTo(104, 200);
+    nib.lineTo(116, 208);
+    nib.lineTo(84, 236);
+    nib.closeSubpath();
+    s.emplace_back(nib, QColor(0x2a, 0x2a, 0x35));
+    return s;
+}
+
+QString number(qreal v) { return QString::number(v, 'f', 2); }
+
+QString svgPath(const QPainterPath& p) {
+    QString d;
+    for (int i = 0; i < p.elementCount(); ++i) {
+        const QPainterPath::Element e = p.elementAt(i);
+        if (e.isMoveTo()) {
+            d += QStringLiteral("M%1 %2").arg(number(e.x), number(e.y));
+        } else if (e.isLineTo()) {
+            d += QStringLiteral("L%1 %2").arg(number(e.x), number(e.y));
+        } else if (e.isCurveTo() && i + 2 < p.elementCount()) {
+            const QPainterPath::Element c2 = p.elementAt(i + 1), to = p.elementAt(i + 2);
+            d += QStringLiteral("C%1 %2 %3 %4 %5 %6")
+                     .arg(number(e.x), number(e.y), number(c2.x), number(c2.y), number(to.x),
+                          number(to.y));
+            i += 2;
+        }
+    }
+    return d;
 }
 
 }  // namespace
 
-void paintAppIcon(QPainter& p, const QRectF& box) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.translate(box.topLeft());
-    p.scale(box.width() / 100.0, box.height() / 100.0);  // drawn on a 100 × 100 grid
-
-    // The tile.
-    QLinearGradient sky(0, 0, 0, 100);
-    sky.setColorAt(0, QColor(0x3A, 0x8D, 0xDE));
-    sky.setColorAt(1, QColor(0x1B, 0x3F, 0x8B));
-    p.setPen(Qt::NoPen);
-    p.setBrush(sky);
-    p.drawRoundedRect(QRectF(4, 4, 92, 92), 18, 18);
-
-    // Three layers, the top one brightest.
-    const QColor layers[] = {QColor(255, 255, 255, 90), QColor(255, 255, 255, 150),
-                             QColor(255, 255, 255, 235)};
-    for (int i = 0; i < 3; ++i) {
-        p.setBrush(layers[i]);
-        p.setPen(QPen(QColor(0x12, 0x2C, 0x66, 120), 1.2));
-        p.drawPolygon(layerShape(QPointF(42, 72 - i * 11), 56, 26));
-    }
-
-    // The quill: a curved vane from the upper right down to a nib over the top layer.
-    QPainterPath vane;
-    vane.moveTo(84, 12);
-    vane.cubicTo(70, 14, 50, 30, 40, 52);
-    vane.cubicTo(50, 44, 62, 40, 70, 34);
-    vane.cubicTo(64, 34, 60, 34, 58, 33);
-    vane.cubicTo(70, 28, 80, 22, 84, 12);
-    QLinearGradient feather(84, 12, 40, 52);
-    feather.setColorAt(0, QColor(0xFF, 0xD1, 0x4A));
-    feather.setColorAt(1, QColor(0xF0, 0x7A, 0x1E));
-    p.setBrush(feather);
-    p.setPen(QPen(QColor(0x8A, 0x3B, 0x08), 1.4));
-    p.drawPath(vane);
-    // The shaft and the nib.
-    p.setPen(QPen(QColor(0x5A, 0x24, 0x04), 2.2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(80, 16), QPointF(38, 56));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x2B, 0x2B, 0x2B));
-    p.drawPolygon(QPolygonF({QPointF(40, 53), QPointF(35, 60), QPointF(43, 55)}));
-    p.restore();
-}
-
 QImage renderAppIcon(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    QPainter p(&image);
-    paintAppIcon(p, QRectF(0, 0, size, size));
-    p.end();
-    return image.convertToFormat(QImage::Format_ARGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.scale(size / kUnits, size / kUnits);
+    for (Shape& shape : shapes()) {
+        shape.path.setFillRule(Qt::WindingFill);
+        if (shape.to.isValid()) {
+            QLinearGradient g(shape.start, shape.end);
+            g.setColorAt(0, shape.from);
+            g.setColorAt(1, shape.to);
+            painter.setBrush(g);
+        } else {
+            painter.setBrush(shape.from);
+        }
+        painter.drawPath(shape.path);
+    }
+    return image;
 }
 
 QIcon appIcon() {
@@ -75,6 +144,33 @@ QIcon appIcon() {
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addPixmap(QPixmap::fromImage(renderAppIcon(size)));
     return icon;
+}
+
+QByteArray appIconSvg() {
+    QString defs, body;
+    int gradients = 0;
+    for (const Shape& shape : shapes()) {
+        QString fill = shape.from.name();
+        if (shape.to.isValid()) {
+            const QString id = QStringLiteral("g%1").arg(gradients++);
+            defs += QStringLiteral(
+                        "<linearGradient id=\"%1\" gradientUnits=\"userSpaceOnUse\" x1=\"%2\" "
+                        "y1=\"%3\" x2=\"%4\" y2=\"%5\"><stop offset=\"0\" stop-color=\"%6\"/>"
+                        "<stop offset=\"1\" stop-color=\"%7\"/></linearGradient>\n")
+                        .arg(id, number(shape.start.x()), number(shape.start.y()),
+                             number(shape.end.x()), number(shape.end.y()), shape.from.name(),
+                             shape.to.name());
+            fill = QStringLiteral("url(#%1)").arg(id);
+        }
+        body += QStringLiteral("<path fill=\"%1\" d=\"%2\"/>\n").arg(fill, svgPath(shape.path));
+    }
+    const QString svg =
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+            "viewBox=\"0 0 256 256\" fill-rule=\"nonzero\">\n<defs>\n%1</defs>\n%2</svg>\n")
+            .arg(defs, body);
+    return svg.toUtf8();
 }
 
 }  // namespace quillet

@@ -1,19 +1,17 @@
 #pragma once
-// Quillet's own icon, drawn in code so that every size is sharp: a quill over three stacked
-// layers on a rounded blue tile. The same drawing serves the windows and the desktop file's
-// PNG sizes; paintAppIcon() draws onto any QPainter (a QSvgGenerator gives an SVG).
+// Quillet's own icon, drawn in code: a quill over two stacked picture layers. The same shapes
+// give the raster icon at any size and the scalable one for the desktop's icon theme.
+#include <QByteArray>
 #include <QIcon>
 #include <QImage>
-#include <QRectF>
-
-class QPainter;
 
 namespace quillet {
 
-void paintAppIcon(QPainter& painter, const QRectF& box);
-// A square ARGB32 picture of the icon, transparent around the tile.
+// The icon at size × size pixels, with a transparent surround.
 QImage renderAppIcon(int size);
-// The icon at 16 to 256 pixels.
+// The icon at 16 to 256 pixels, for the windows of the program.
 QIcon appIcon();
+// The icon as an SVG document (256 × 256 user units).
+QByteArray appIconSvg();
 
 }  // namespace quillet

@@ -1,11 +1,15 @@
 // Start-up in its fixed order: the update check before anything else, then the profile, the
-// home directory and its settings, the splash, the captions, the command-line file and the
+// home directory and its settings, the splash, the captions, the command-line files and the
 // File Open setting. The logic lives in CBrevAppShell and CBrevApp.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "app/CBrevApp.h"
 #include "app/QuilletHome.h"
@@ -22,6 +26,8 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QString::fromUtf8(quillet::kOrganizationName));
     QApplication::setApplicationName(QString::fromUtf8(quillet::kApplicationName));
     QApplication::setApplicationVersion(QStringLiteral("4.6"));
+    // Ties the windows to the installed desktop entry (its icon and name in the task switcher).
+    QApplication::setDesktopFileName(QStringLiteral("example.velloran.Quillet"));
     quillet::installKoreanFont();
 
     if (quillet::offerUpdateAtStartup()) return 1;  // the site opened: this version quits
@@ -39,12 +45,18 @@ int main(int argc, char** argv) {
                          static_cast<long long>(clock.elapsed()));
         });
 
-    // The raw command line is one file name, spaces and all.
-    QStringList words = QApplication::arguments().mid(1);
-    const std::string file =
-        quillet::CBrevApp::commandLineFile(words.join(QChar(' ')).toStdString());
-    if (!file.empty()) frame.openFiles({QString::fromStdString(file)});
+    // Every file named on the command line opens, one after the other.
+    std::vector<std::string> args;
+    for (const QString& word : QApplication::arguments().mid(1)) args.push_back(word.toStdString());
+    QStringList files;
+    for (const std::string& file :
+         quillet::CBrevApp::commandLineFiles(args, [](const std::string& p) {
+             std::error_code ec;
+             return std::filesystem::exists(p, ec);
+         }))
+        files << QString::fromStdString(file);
+    if (!files.isEmpty()) frame.openFiles(files);
     frame.setCaption(QStringLiteral("Quillet 4.6"));
-    if (file.empty() && shell.app().settings().showOpenAtStart) frame.dispatchCommand(57601);
+    if (files.isEmpty() && shell.app().settings().showOpenAtStart) frame.dispatchCommand(57601);
     return application.exec();
 }

@@ -1,13 +1,14 @@
 // The application object without a screen: the command-line name, document numbers handed
 // out and given back, the resource pictures' running number, and start-up on a fresh home.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/CBrevApp.h"
 #include "document/CBrevDoc.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 
@@ -19,9 +20,8 @@ TEST(CBrevApp, CommandLineDropsOneLeadingAndTheLastQuote) {
 }
 
 TEST(CBrevApp, StartsOnAFreshHomeAndNumbersDocuments) {
-    const std::filesystem::path home =
-        std::filesystem::temp_directory_path() / ("quillet-app-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(home);
+    const testsupport::TempDir temp("quillet-app");
+    const std::filesystem::path home = temp.path() / "home";
     RecordingUserPort user;
     {
         CBrevApp app(user);
@@ -47,5 +47,22 @@ TEST(CBrevApp, StartsOnAFreshHomeAndNumbersDocuments) {
         EXPECT_EQ(app.documents().size(), 3u);  // the failed one is gone, its number given back
         EXPECT_EQ(app.documentNumbers().OpenCount(), 3);
     }
-    std::filesystem::remove_all(home);
+}
+
+TEST(CBrevApp, EveryArgumentIsAFileUnlessTogetherTheyNameOne) {
+    const std::vector<std::string> existing = {"/p/a.jpg", "/p/b c.vlr", "/p/my picture.bmp"};
+    auto exists = [&](const std::string& p) {
+        return std::find(existing.begin(), existing.end(), p) != existing.end();
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(CBrevApp::commandLineFiles({}, exists), V{});
+    EXPECT_EQ(CBrevApp::commandLineFiles({"\"/p/a.jpg\""}, exists), V{"/p/a.jpg"});
+    EXPECT_EQ(CBrevApp::commandLineFiles({"/p/a.jpg", "/p/b c.vlr"}, exists),
+              (V{"/p/a.jpg", "/p/b c.vlr"}));
+    // Missing files are still handed on: opening them says why they cannot be read.
+    EXPECT_EQ(CBrevApp::commandLineFiles({"/p/a.jpg", "/p/gone.gif"}, exists),
+              (V{"/p/a.jpg", "/p/gone.gif"}));
+    EXPECT_EQ(CBrevApp::commandLineFiles({"/p/my", "picture.bmp"}, exists), V{"/p/my picture.bmp"});
+    EXPECT_EQ(CBrevApp::commandLineFiles({"\"/p/my", "picture.bmp\""}, exists),
+              V{"/p/my picture.bmp"});
 }

@@ -4,20 +4,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
+#include "app/DataDirectory.h"
 #include "app/QuilletHome.h"
 #include "app/SettingsFile.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 
-namespace {
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-}  // namespace
+using testsupport::readText;
 
 TEST(QuilletHome, FollowsTheEnvironmentLikeQtAppDataLocation) {
     EXPECT_EQ(quilletHomeDirectory({"/q/home", "/xdg", "/home/u"}), "/q/home");
@@ -43,18 +39,16 @@ TEST(QuilletHome, DefaultSettingsAreOurWritersOutputForDefaultSettings) {
         std::ofstream(QUILLET_DEFAULT_SETTINGS_PATH, std::ios::binary)
             << formatSettingsFile(FrameSettings{});
     EXPECT_EQ(defaultSettingsFile(), formatSettingsFile(FrameSettings{}));
-    EXPECT_EQ(readAll(QUILLET_DEFAULT_SETTINGS_PATH), defaultSettingsFile());
+    EXPECT_EQ(readText(QUILLET_DEFAULT_SETTINGS_PATH), defaultSettingsFile());
 }
 
 TEST(QuilletHome, FirstStartPutsTheDefaultFileThereAndLaterStartsKeepTheUsers) {
-    char pattern[] = "/tmp/quillet-home-XXXXXX";
-    ASSERT_TRUE(mkdtemp(pattern));
-    const std::string root = pattern;
-    const std::string home = root + "/Velloran Applications/Quillet";
+    const testsupport::TempDir root("quillet-home");
+    const std::string home = root.file("Velloran Applications/Quillet");
     std::string error;
     ASSERT_TRUE(prepareQuilletHome(home, error)) << error;
     EXPECT_TRUE(std::filesystem::is_directory(home + "/tmp"));
-    EXPECT_EQ(readAll(home + "/" + kSettingsFileName), defaultSettingsFile());
+    EXPECT_EQ(readText(home + "/" + kSettingsFileName), defaultSettingsFile());
 
     // A fresh home loads without any message.
     RecordingUserPort user;
@@ -65,6 +59,31 @@ TEST(QuilletHome, FirstStartPutsTheDefaultFileThereAndLaterStartsKeepTheUsers) {
 
     std::ofstream(home + "/" + kSettingsFileName, std::ios::binary) << "FG5";
     ASSERT_TRUE(prepareQuilletHome(home, error)) << error;
-    EXPECT_EQ(readAll(home + "/" + kSettingsFileName), "FG5");
-    std::filesystem::remove_all(root);
+    EXPECT_EQ(readText(home + "/" + kSettingsFileName), "FG5");
+}
+
+TEST(QuilletHome, AFirstStartTakesTheInstalledDefaultsWhenThereAreAny) {
+    const testsupport::TempDir root("quillet-data");
+    const std::string data = root.file("share/quillet");
+    std::filesystem::create_directories(data);
+    testsupport::writeText(data + "/" + kSettingsFileName, "shipped");
+    std::string error;
+    ASSERT_TRUE(prepareQuilletHome(root.file("a"), error, data)) << error;
+    EXPECT_EQ(readText(root.file("a/") + kSettingsFileName), "shipped");
+
+    // An empty or missing installed copy leaves the built-in one.
+    testsupport::writeText(data + "/" + kSettingsFileName, "");
+    ASSERT_TRUE(prepareQuilletHome(root.file("b"), error, data)) << error;
+    EXPECT_EQ(readText(root.file("b/") + kSettingsFileName), defaultSettingsFile());
+    ASSERT_TRUE(prepareQuilletHome(root.file("c"), error, root.file("nowhere"))) << error;
+    EXPECT_EQ(readText(root.file("c/") + kSettingsFileName), defaultSettingsFile());
+}
+
+TEST(DataDirectory, BesideTheExecutablesFolder) {
+    EXPECT_EQ(dataDirectoryBeside("/opt/q/bin/quillet"), "/opt/q/share/quillet");
+    EXPECT_EQ(dataDirectoryBeside("/usr/bin/quillet-cli"), "/usr/share/quillet");
+    EXPECT_EQ(dataDirectoryBeside("/home/u/build/app/quillet"), "/home/u/build/share/quillet");
+    // A test binary has no data folder beside it: the call says so instead of guessing.
+    const std::string mine = quilletDataDirectory();
+    EXPECT_TRUE(mine.empty() || std::filesystem::is_directory(mine)) << mine;
 }

@@ -3,11 +3,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "app/SettingsFile.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 using namespace std::string_literals;
@@ -79,21 +78,16 @@ std::string sampleLayout() {
            std::string("\x74\xAD\xBC\xB9", 4) + "\r\n" + "N\0a\0n\0u\0m\0"s;
 }
 
-class TempHome : public ::testing::Test {
+class TempHome : public testsupport::TempDirTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/quillet-settings-XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern));
-        dir = pattern;
+        TempDirTest::SetUp();
+        dir = dir_.string();
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     void write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir + "/" + name, std::ios::binary) << bytes;
+        testsupport::writeText(path(name), bytes);
     }
-    std::string read(const std::string& name) {
-        std::ifstream in(dir + "/" + name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    std::string read(const std::string& name) { return testsupport::readText(path(name)); }
     std::string dir;
 };
 

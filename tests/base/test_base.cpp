@@ -1,19 +1,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "base/AtomicFileWriter.h"
 #include "base/CheckedSize.h"
 #include "base/LittleEndian.h"
 #include "base/Utf.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
-namespace fs = std::filesystem;
 
 TEST(LittleEndian, ReadsAndWritesRegardlessOfSign) {
     uint8_t b[4];
@@ -62,26 +60,13 @@ TEST(Utf, ReplacesBrokenSequences) {
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 
-class AtomicFileWriterTest : public ::testing::Test {
+class AtomicFileWriterTest : public testsupport::TempDirTest {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("quillet-atomic-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        target = (dir / "picture.bmp").string();
+        TempDirTest::SetUp();
+        target = path("picture.bmp");
     }
-    void TearDown() override { fs::remove_all(dir); }
-    static std::string slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    size_t filesInDir() const {
-        return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-    }
-    fs::path dir;
+    static std::string slurp(const std::string& path) { return testsupport::readText(path); }
     std::string target;
 };
 
@@ -108,7 +93,7 @@ TEST_F(AtomicFileWriterTest, DiscardOrDestructionKeepsOldFileAndLeavesNoTemporar
 }
 
 TEST_F(AtomicFileWriterTest, FailsCleanlyInMissingFolder) {
-    AtomicFileWriter w((dir / "missing" / "x.bmp").string());
+    AtomicFileWriter w((dir_ / "missing" / "x.bmp").string());
     EXPECT_FALSE(w.open());
     EXPECT_FALSE(w.error().empty());
     EXPECT_FALSE(w.commit());

@@ -13,6 +13,7 @@
 #include "document/vlr/VlrReader.h"
 #include "document/vlr/VlrWriter.h"
 #include "image/ByteStream.h"
+#include "tests/support/LayerBuilders.h"
 
 namespace quillet::vlrtest {
 
@@ -29,25 +30,10 @@ inline void SetCanvas(CBrevDoc& doc, int w, int h, int bits = 24, int paletteSiz
 // Creates a layer in `slot` and puts it on top of the list, its buffers full of random bytes.
 inline int AddLayer(CBrevDoc& doc, std::mt19937& rng, int slot, int x, int y, int w, int h,
                     uint8_t kind = LayerKind::Raster) {
-    LayerTable& t = doc.Layers();
-    CreateLayerArgs a;
-    a.slot = slot;
-    a.x = x;
-    a.y = y;
-    a.width = w;
-    a.height = h;
-    a.kind = kind;
+    CreateLayerArgs a = testsupport::LayerArgs(doc.Layers(), slot, x, y, w, h, kind);
     a.imageKind = 1;
-    a.bitsPerPixel = t.header.bitsPerPixel;
-    a.paletteSize = t.header.paletteSize;
-    a.canvasWidth = t.header.canvasWidth;
-    a.canvasHeight = t.header.canvasHeight;
-    EXPECT_TRUE(doc.CreateLayer(a));
-    t.LinkAbove(slot, t.Top());
-    Layer& l = t.layer(slot);
-    l.used = 1;
-    l.visible = 1;
-    LayerPlanes& p = t.planesOf(slot);
+    EXPECT_EQ(testsupport::AddLayer(doc, a), slot);
+    LayerPlanes& p = doc.Layers().planesOf(slot);
     for (auto* v : {&p.pixels, &p.alpha, &p.effect})
         for (auto& b : *v) b = uint8_t(rng());
     return slot;

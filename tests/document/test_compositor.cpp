@@ -9,28 +9,16 @@
 #include "document/compositor/Compositor.h"
 #include "platform/RecordingUserPort.h"
 #include "tests/document/CompositorReference.h"
+#include "tests/support/LayerBuilders.h"
 
 using namespace quillet;
 
 namespace {
 
-// Adds a layer on top of the list with every buffer byte chosen by `fill`.
+// Adds a layer on top of the list, its buffers as create layer leaves them.
 int AddLayer(LayerTable& t, int slot, int x, int y, int w, int h, uint8_t kind = 0) {
-    CreateLayerArgs a;
-    a.slot = slot;
-    a.x = x;
-    a.y = y;
-    a.width = w;
-    a.height = h;
-    a.kind = kind;
-    a.bitsPerPixel = t.header.bitsPerPixel ? t.header.bitsPerPixel : 24;
-    a.paletteSize = t.header.paletteSize;
-    a.canvasWidth = t.header.canvasWidth;
-    a.canvasHeight = t.header.canvasHeight;
-    EXPECT_TRUE(t.CreateLayer(a, nullptr, 0, false));
-    t.LinkAbove(slot, t.Top());
-    t.layer(slot).used = 1;
-    t.layer(slot).visible = 1;
+    const int made = testsupport::AddLayer(t, testsupport::LayerArgs(t, slot, x, y, w, h, kind));
+    EXPECT_EQ(made, slot);
     return slot;
 }
 

@@ -3,6 +3,7 @@
 
 #include "document/CBrevDoc.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/LayerBuilders.h"
 
 using namespace quillet;
 
@@ -20,19 +21,10 @@ struct CountingObserver : DocumentObserver {
 int addLayer(CBrevDoc& doc, uint8_t kind = LayerKind::Raster) {
     const int slot = doc.FreeSlotForNewLayer();
     if (slot < 0) return -1;
-    LayerTable& t = doc.Layers();
-    CreateLayerArgs a;
-    a.slot = slot;
-    a.width = 8;
-    a.height = 6;
+    CreateLayerArgs a = testsupport::LayerArgs(doc.Layers(), slot, 0, 0, 8, 6, kind);
     a.canvasWidth = 8;
     a.canvasHeight = 6;
-    a.kind = kind;
-    if (!doc.CreateLayer(a)) return -1;
-    t.LinkAbove(slot, t.Top());
-    t.layer(slot).used = 1;
-    t.layer(slot).visible = 1;
-    return slot;
+    return testsupport::AddLayer(doc, a);
 }
 
 }  // namespace

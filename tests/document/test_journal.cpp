@@ -15,15 +15,8 @@ using namespace journal_test;
 
 namespace {
 
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
+using testsupport::readFile;
+using testsupport::writeFile;
 
 std::vector<uint8_t> utf16le(const std::string& ascii) {
     std::vector<uint8_t> out;
@@ -304,9 +297,7 @@ TEST(JournalHistory, ClosingTheDocumentDeletesItsFiles) {
         doc.Journal().SetFolder(dir.path);
         CreateLayerArgs a;
         a.width = a.height = 2;
-        ASSERT_TRUE(doc.CreateLayer(a));
-        doc.Layers().LinkAbove(0, -1);
-        doc.Layers().layer(0).used = 1;
+        ASSERT_EQ(testsupport::AddLayer(doc, a, -1), 0);
         doc.SetCurrentLayerIndex(0);
         doc.RecordStep(u"Opening....", 0);
         name = doc.Journal().LayerFileName(0, 0);

@@ -2,7 +2,6 @@
 // Journal tests: a document in a temporary folder, the document primitives that steps are
 // recorded for, and a deep copy of the layer table to compare against.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <array>
 #include <cstring>
@@ -12,22 +11,17 @@
 
 #include "document/CBrevDoc.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/LayerBuilders.h"
+#include "tests/support/TempDir.h"
 
 namespace journal_test {
 
 using namespace quillet;
 
+// The journal folder: a temporary folder, with the trailing slash the journal expects.
 struct TempDir {
-    std::string path;
-    TempDir() {
-        char templ[] = "/tmp/quillet_journal_XXXXXX";
-        path = mkdtemp(templ);
-        path += '/';
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
+    testsupport::TempDir dir{"quillet_journal"};
+    std::string path = dir.path().string() + '/';
 };
 
 inline bool fileExists(const std::string& p) { return std::filesystem::exists(p); }
@@ -67,11 +61,8 @@ struct JournalDoc {
         a.centre = true;
         a.background = true;
         a.kind = LayerKind::Picture;
-        ASSERT_TRUE(doc.CreateLayer(a));
-        t().LinkAbove(0, -1);
+        ASSERT_EQ(testsupport::AddLayer(doc, a, -1), 0);
         Layer& l = t().layer(0);
-        l.used = 1;
-        l.visible = 1;
         l.SetName(u"배경영상");
         paintPattern(0, seed);
         doc.SetCurrentLayerIndex(0);
@@ -82,21 +73,11 @@ struct JournalDoc {
     int add(int w, int h, int x, int y, int seed, bool text = false, bool asBottom = false) {
         const int slot = doc.FreeSlotForNewLayer();
         if (slot < 0) return -1;
-        CreateLayerArgs a;
-        a.slot = slot;
-        a.width = w;
-        a.height = h;
-        a.x = x;
-        a.y = y;
-        a.canvasWidth = t().header.canvasWidth;
-        a.canvasHeight = t().header.canvasHeight;
-        a.kind = text ? LayerKind::Text : LayerKind::Raster;
-        a.bitsPerPixel = t().header.bitsPerPixel ? t().header.bitsPerPixel : 24;
-        if (!doc.CreateLayer(a)) return -1;
-        t().LinkAbove(slot, asBottom ? -1 : doc.CurrentLayer());
+        CreateLayerArgs a = testsupport::LayerArgs(t(), slot, x, y, w, h,
+                                                   text ? LayerKind::Text : LayerKind::Raster);
+        a.paletteSize = 0;
+        if (testsupport::AddLayer(doc, a, asBottom ? -1 : doc.CurrentLayer()) < 0) return -1;
         Layer& l = t().layer(slot);
-        l.used = 1;
-        l.visible = 1;
         l.SetName(u"레이어 " + std::u16string(1, char16_t(u'0' + slot % 10)));
         paintPattern(slot, seed);
         if (text) setText(slot, seed);

@@ -24,45 +24,6 @@ std::u16string repeat(char16_t c, size_t n) { return std::u16string(n, c); }
 
 }  // namespace
 
-TEST(LayerRecord, FieldsLandAtTheirStoredOffsets) {
-    Layer l;
-    std::memset(&l, 0, sizeof l);
-    l.used = 1;
-    l.kind = LayerKind::Text;
-    l.blendMode = BlendMode::Overlay;
-    l.previous = -1;
-    l.next = 7;
-    l.creationTag = 3;
-    l.SetEffectColour(0x11223344);
-    l.textColour = 0x00AABBCC;
-    l.transparency = 200;
-    l.x = -5;
-    l.y = 9;
-    l.height = 30;
-    l.width = 40;
-    l.textScale = 10;
-    l.effectParameter = 77;
-    l.reserved400[447] = 0x5A;
-    uint8_t b[kLayerRecordBytes];
-    std::memcpy(b, &l, sizeof b);
-    EXPECT_EQ(readI32LE(b + 0), 1);
-    EXPECT_EQ(b[208], 2);
-    EXPECT_EQ(b[209], 9);
-    EXPECT_EQ(readI16LE(b + 210), -1);
-    EXPECT_EQ(readI16LE(b + 212), 7);
-    EXPECT_EQ(readI16LE(b + 214), 3);
-    EXPECT_EQ(readU32LE(b + 218), 0x11223344u);
-    EXPECT_EQ(readU32LE(b + 228), 0x00AABBCCu);
-    EXPECT_EQ(b[232], 200);
-    EXPECT_EQ(readI32LE(b + 240), -5);
-    EXPECT_EQ(readI32LE(b + 244), 9);
-    EXPECT_EQ(readI32LE(b + 248), 30);
-    EXPECT_EQ(readI32LE(b + 252), 40);
-    EXPECT_EQ(readI32LE(b + 384), 10);
-    EXPECT_EQ(readI32LE(b + 396), 77);
-    EXPECT_EQ(b[847], 0x5A);
-}
-
 TEST(LayerRecord, NamesKeepTheirFirstHundredCharacters) {
     Layer l;
     std::memset(&l, 0, sizeof l);

@@ -1,36 +1,24 @@
 // Opening, new pictures and saving, headlessly through the document functions.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "document/journal/UndoStore.h"
 #include "image/RaViru.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/LayerBuilders.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 namespace fs = std::filesystem;
 
 namespace {
 
-class OpenSave : public ::testing::Test {
+class OpenSave : public testsupport::TempDirTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("quillet-os-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-    size_t filesInDir() const {
-        return size_t(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
-    }
-
     // An 8-bit picture of 256 distinct colours, 16 x 16, written by the GIF codec.
     std::string gif256() {
         RaViru img(16, 16, 8, ImageKind::Gif);
@@ -44,13 +32,9 @@ protected:
     }
 
     RecordingUserPort user_;
-    fs::path dir_;
 };
 
-std::string readAll(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testsupport::readText;
 
 }  // namespace
 
@@ -216,7 +200,7 @@ TEST_F(OpenSave, RefusedKindsWriteNothing) {
 TEST_F(OpenSave, FailedSaveLeavesOldFileByteIdentical) {
     const std::string target = path("keep.jpg");
     std::ofstream(target, std::ios::binary) << "old content that must survive";
-    const std::string before = readAll(target);
+    const std::string before = readText(target);
     // Wider than any JPEG may be: the codec refuses after the document was composed.
     CBrevDoc doc(user_);
     doc.Image().Allocate(70000, 1, 24, ImageKind::Bmp);
@@ -224,7 +208,7 @@ TEST_F(OpenSave, FailedSaveLeavesOldFileByteIdentical) {
     std::string error;
     EXPECT_FALSE(SaveDocument(doc, target, {}, &error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(readAll(target), before);
+    EXPECT_EQ(readText(target), before);
     EXPECT_EQ(filesInDir(), 1u);  // no temporary file left beside it
 }
 
@@ -234,20 +218,10 @@ TEST_F(OpenSave, VlrRoundTripKeepsLayers) {
     r.height = 6;
     CBrevDoc doc(user_);
     ASSERT_TRUE(NewDocument(doc, r));
-    CreateLayerArgs a;
-    a.slot = 3;
-    a.width = 4;
-    a.height = 3;
-    a.x = 2;
-    a.y = 1;
-    a.canvasWidth = 9;
-    a.canvasHeight = 6;
+    CreateLayerArgs a = testsupport::LayerArgs(doc.Layers(), 3, 2, 1, 4, 3);
     a.initialAlpha = 255;
+    ASSERT_EQ(testsupport::AddLayer(doc, a, 0), 3);
     LayerTable& t = doc.Layers();
-    t.layer(3).used = 1;
-    t.layer(3).visible = 1;
-    t.LinkAbove(3, 0);
-    ASSERT_TRUE(doc.CreateLayer(a));
     t.PutColor(3, 1, 1, 0xFF0000);
     const std::string vlr = path("doc.vlr");
     ASSERT_TRUE(SaveDocument(doc, vlr));
@@ -275,16 +249,9 @@ TEST_F(OpenSave, WindowTitle) {
 
 TEST_F(OpenSave, VlrWithTextAtTheBottomStaysText) {
     CBrevDoc doc(user_);
-    LayerTable& t = doc.Layers();
-    t.layer(0).used = 1;
-    t.layer(0).visible = 1;
-    t.LinkAbove(0, -1);
-    CreateLayerArgs a;
-    a.width = 5;
-    a.height = 4;
-    a.kind = LayerKind::Text;
+    CreateLayerArgs a = testsupport::LayerArgs(doc.Layers(), 0, 0, 0, 5, 4, LayerKind::Text);
     a.initialAlpha = 255;
-    ASSERT_TRUE(doc.CreateLayer(a));
+    ASSERT_EQ(testsupport::AddLayer(doc, a, -1), 0);
     doc.SetCurrentLayerIndex(0);
     const std::string vlr = path("text.vlr");
     ASSERT_TRUE(SaveDocument(doc, vlr));

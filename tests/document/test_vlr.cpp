@@ -1,18 +1,18 @@
 // VLR writing: the exact bytes of a file, round trips of many-layer documents, the flat block
 // against the compositor, and what a save leaves behind.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "document/compositor/Compositor.h"
 #include "platform/RecordingUserPort.h"
 #include "tests/document/VlrTestDocs.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 using namespace quillet::vlrtest;
+using testsupport::entriesIn;
+using testsupport::readFile;
 
 namespace {
 
@@ -280,25 +280,6 @@ TEST(VlrFlatBlock, MatchesTheCompositionInThePicturesFormat) {
     }
 }
 
-std::string TempFolder() {
-    std::string pattern = testing::TempDir() + "vlrXXXXXX";
-    return mkdtemp(pattern.data()) ? pattern : std::string();
-}
-
-Bytes FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-int EntriesIn(const std::string& folder) {
-    int n = 0;
-    if (DIR* d = opendir(folder.c_str())) {
-        while (dirent* e = readdir(d)) n += e->d_name[0] != '.' || e->d_name[1] > '.';
-        closedir(d);
-    }
-    return n;
-}
-
 TEST(VlrSave, LeavesLayersAndSelectionAloneAndClearsTheModifiedFlag) {
     RecordingUserPort user;
     CBrevDoc doc(user);
@@ -311,7 +292,8 @@ TEST(VlrSave, LeavesLayersAndSelectionAloneAndClearsTheModifiedFlag) {
     const auto before = doc.Layers().layers;
     const auto maskBefore = doc.Layers().mask.bytes;
 
-    const std::string folder = TempFolder();
+    const testsupport::TempDir temp("quillet-vlr");
+    const std::string folder = temp.path().string();
     const std::string path = folder + "/그림 1.vlr";
     VlrWriter w(doc);
     ASSERT_TRUE(w.Save(path)) << w.error();
@@ -321,7 +303,7 @@ TEST(VlrSave, LeavesLayersAndSelectionAloneAndClearsTheModifiedFlag) {
     EXPECT_EQ(doc.Layers().mask.x, 3);
     EXPECT_EQ(std::memcmp(before.data(), doc.Layers().layers.data(), sizeof(Layer) * kLayerSlots),
               0);
-    EXPECT_EQ(EntriesIn(folder), 1) << "no temporary file is left";
+    EXPECT_EQ(entriesIn(folder), 1u) << "no temporary file is left";
 
     CBrevDoc back(user);
     VlrReader r(back);
@@ -334,7 +316,7 @@ TEST(VlrSave, LeavesLayersAndSelectionAloneAndClearsTheModifiedFlag) {
     EXPECT_EQ(preview.width, 30);
     EXPECT_EQ(preview.height, 20);
     EXPECT_EQ(preview.stride, 92u);
-    const Bytes file = FileBytes(path);
+    const Bytes file = readFile(path);
     EXPECT_TRUE(std::equal(preview.flat.begin(), preview.flat.end(), file.begin() + 8 + 256));
 }
 
@@ -345,10 +327,11 @@ TEST(VlrSave, AFailedSaveLeavesTheOldFileUntouched) {
     std::mt19937 rng(7);
     AddLayer(doc, rng, 0, 0, 0, 6, 6);
     AddLayer(doc, rng, 1, 0, 0, 6, 6);
-    const std::string folder = TempFolder();
+    const testsupport::TempDir temp("quillet-vlr");
+    const std::string folder = temp.path().string();
     const std::string path = folder + "/a.vlr";
     ASSERT_TRUE(VlrWriter(doc).Save(path));
-    const Bytes old = FileBytes(path);
+    const Bytes old = readFile(path);
     doc.SetModified(true);
 
     struct Break {
@@ -373,8 +356,8 @@ TEST(VlrSave, AFailedSaveLeavesTheOldFileUntouched) {
         EXPECT_FALSE(w.Save(path));
         EXPECT_NE(w.error().find(b.what), std::string::npos) << w.error();
         EXPECT_STREQ(doc.Image().lastError, w.error().c_str());
-        EXPECT_EQ(FileBytes(path), old);
-        EXPECT_EQ(EntriesIn(folder), 1);
+        EXPECT_EQ(readFile(path), old);
+        EXPECT_EQ(entriesIn(folder), 1u);
         EXPECT_TRUE(doc.Modified());
         b.undo(doc.Layers());
     }

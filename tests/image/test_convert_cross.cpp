@@ -2,10 +2,8 @@
 // pictures are made in a temporary folder, read by both sides and compared pixel by pixel.
 #include <gtest/gtest.h>
 #include <tiffio.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,43 +13,24 @@
 #include "TestFiles.h"
 #include "image/RaViru.h"
 #include "image/codecs/PsdReader.h"
+#include "tests/support/Magick.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 namespace fs = std::filesystem;
 
 namespace {
 
-bool haveConvert() { return std::system("convert -version >/dev/null 2>&1") == 0; }
+using testsupport::capture;
 
-std::vector<uint8_t> capture(const std::string& command) {
-    std::vector<uint8_t> out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.insert(out.end(), buf, buf + n);
-    pclose(p);
-    return out;
-}
+std::string text(const std::string& command) { return testsupport::captureText(command); }
 
-std::string text(const std::string& command) {
-    const auto bytes = capture(command);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-class ConvertCross : public ::testing::Test {
+class ConvertCross : public testsupport::TempDirTest {
 protected:
     void SetUp() override {
-        if (!haveConvert()) GTEST_SKIP() << "ImageMagick's convert is not installed";
-        dir_ = fs::temp_directory_path() /
-               ("quillet-cross-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
+        if (!testsupport::haveConvert()) GTEST_SKIP() << "ImageMagick's convert is not installed";
+        TempDirTest::SetUp();
     }
-    void TearDown() override {
-        if (!dir_.empty()) fs::remove_all(dir_);
-    }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
     // Runs "convert ARGS FORMAT:FILE" and returns the file's path.
     std::string make(const std::string& args, const std::string& format, const std::string& name) {
         const std::string file = path(name);
@@ -59,13 +38,7 @@ protected:
         EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
         return file;
     }
-    // What convert decodes: 8-bit red, green, blue per pixel, top row first.
-    // The first picture only: convert also returns the layers of a PSD and the pages of a TIFF.
-    std::vector<uint8_t> rgbOf(const std::string& file) {
-        const std::string first = file.back() == ']' ? file : file + "[0]";
-        return capture("convert '" + first + "' -depth 8 rgb:- 2>/dev/null");
-    }
-    fs::path dir_;
+    std::vector<uint8_t> rgbOf(const std::string& file) { return testsupport::magickRgb(file); }
 };
 
 // Quillet's pixels as convert prints them: top row first, red, green, blue.

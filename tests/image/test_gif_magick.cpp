@@ -1,6 +1,5 @@
 // Cross-checks with ImageMagick as an independent GIF writer and reader.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,35 +10,27 @@
 
 #include "image/codecs/RaViruGIF.h"
 #include "test_gif_util.h"
+#include "tests/support/Magick.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 namespace fs = std::filesystem;
 
 namespace {
 
-class GifMagick : public ::testing::Test {
+class GifMagick : public testsupport::TempDirTest {
 protected:
     void SetUp() override {
-        if (std::system("convert -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no convert";
-        dir_ = fs::temp_directory_path() /
-               ("quillet-gif-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
+        if (!testsupport::haveConvert()) GTEST_SKIP() << "no convert";
+        TempDirTest::SetUp();
     }
-    void TearDown() override {
-        std::error_code ec;
-        if (!dir_.empty()) fs::remove_all(dir_, ec);
-    }
-
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
     void run(const std::string& command) {
         ASSERT_EQ(std::system(("cd '" + dir_.string() + "' && " + command).c_str()), 0) << command;
     }
 
     std::vector<uint8_t> slurp(const std::string& name) {
-        std::ifstream in(path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
+        return testsupport::readFile(path(name));
     }
 
     // A small random colour picture as PPM for ImageMagick to reduce.
@@ -79,8 +70,6 @@ protected:
             EXPECT_GT(transparentSeen, 0) << gif << " " << index;
         }
     }
-
-    fs::path dir_;
 };
 
 }  // namespace

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 
 #include "image/ByteStream.h"
 #include "image/RaViru.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 
@@ -291,10 +290,8 @@ TEST(RaViruFiles, MissingFileFailsWithReason) {
 }
 
 TEST(RaViruFiles, FailedWriteLeavesNoFileBehind) {
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("quillet-write-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "a.pcx").string();
+    const testsupport::TempDir dir;
+    const std::string path = dir.file("a.pcx");
     { std::ofstream(path) << "keep"; }
     RaViru img(2, 2, 24, 0);
     EXPECT_FALSE(img.WriteFile(path, ImageKind::Pcx));  // PCX is read-only
@@ -302,8 +299,5 @@ TEST(RaViruFiles, FailedWriteLeavesNoFileBehind) {
     std::string content;
     in >> content;
     EXPECT_EQ(content, "keep");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
-                            std::filesystem::directory_iterator()),
-              1);
-    std::filesystem::remove_all(dir);
+    EXPECT_EQ(testsupport::entriesIn(dir.path()), 1u);
 }

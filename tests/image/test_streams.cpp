@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 
 #include "image/ByteStream.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 
@@ -54,9 +53,8 @@ TEST(MemoryStream, WritesGrowAndSeekBackOverwrites) {
 }
 
 TEST(FileStream, RoundTripAndSize) {
-    const auto path =
-        (std::filesystem::temp_directory_path() / ("quillet-fs-" + std::to_string(getpid())))
-            .string();
+    const testsupport::TempDir dir;
+    const std::string path = dir.file("f");
     {
         FileStream out(path.c_str(), "wb");
         ASSERT_TRUE(out.isOpen());
@@ -74,16 +72,14 @@ TEST(FileStream, RoundTripAndSize) {
     char rest[8] = {};
     EXPECT_EQ(in.Read(rest, 1, 8), 4u);
     EXPECT_TRUE(in.Eof());
-    std::remove(path.c_str());
     FileStream missing("/nonexistent/q", "rb");
     EXPECT_FALSE(missing.isOpen());
     EXPECT_EQ(missing.GetByte(), -1);
 }
 
 TEST(FileStream, SizeFollowsWritesAndStaysRightForReaders) {
-    const auto path =
-        (std::filesystem::temp_directory_path() / ("quillet-fs2-" + std::to_string(getpid())))
-            .string();
+    const testsupport::TempDir dir;
+    const std::string path = dir.file("f");
     {
         FileStream out(path.c_str(), "w+b");  // writable: every call measures the file
         EXPECT_EQ(out.Size(), 0);
@@ -103,5 +99,4 @@ TEST(FileStream, SizeFollowsWritesAndStaysRightForReaders) {
     }
     EXPECT_EQ(in.Size(), 4);
     EXPECT_EQ(in.GetByte(), -1);
-    std::remove(path.c_str());
 }

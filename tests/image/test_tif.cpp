@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,22 +9,14 @@
 #include "base/LittleEndian.h"
 #include "image/ByteStream.h"
 #include "image/RaViru.h"
+#include "tests/support/TempDir.h"
 
 using namespace quillet;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        path = fs::temp_directory_path() /
-               ("quillet-tif-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-};
+using testsupport::TempDir;
 
 // Writes an 8-bit grey page per entry of `pages` (each w × h, top row first) with libtiff itself.
 void writeGreyPages(const std::string& file, int w, int h,
@@ -66,7 +57,7 @@ TEST(TifCodec, RoundTripAtEveryDepthWithItsTags) {
         img.SetHorizontalDpi(240);
         img.SetVerticalDpi(120);
         img.jpegQuality = 90;
-        const std::string file = (dir.path / ("d" + std::to_string(depth) + ".tif")).string();
+        const std::string file = (dir.path() / ("d" + std::to_string(depth) + ".tif")).string();
         ASSERT_TRUE(img.WriteFile(file, ImageKind::Tiff)) << img.lastError;
 
         TIFF* t = TIFFOpen(file.c_str(), "r");
@@ -117,7 +108,7 @@ TEST(TifCodec, RoundTripAtEveryDepthWithItsTags) {
 
 TEST(TifCodec, PagesAndPositions) {
     TempDir dir;
-    const std::string file = (dir.path / "pages.tif").string();
+    const std::string file = (dir.path() / "pages.tif").string();
     writeGreyPages(file, 2, 2, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
     RaViru img(ImageKind::Tiff);
     img.frameIndex = 2;
@@ -150,7 +141,7 @@ TEST(TifCodec, OrientationsMatchTheirTransforms) {
     };
     for (const Case& c : cases) {
         const std::string file =
-            (dir.path / ("o" + std::to_string(c.orientation) + ".tif")).string();
+            (dir.path() / ("o" + std::to_string(c.orientation) + ".tif")).string();
         writeGreyPages(file, w, h, {stored}, c.orientation);
         RaViru img(file, ImageKind::Tiff);
         ASSERT_EQ(img.Width(), c.width) << c.orientation;
@@ -201,7 +192,7 @@ TEST(TifCodec, RgbStripsMatchTheRgbaReader) {
     for (int y = 0; y < 21; ++y)
         for (int x = 0; x < 37; ++x)
             img.PutPixelColor(x, y, packBgr(uint8_t(x * 7), uint8_t(y * 11), uint8_t(x * y)));
-    const std::string file = (dir.path / "rgb.tif").string();
+    const std::string file = (dir.path() / "rgb.tif").string();
     ASSERT_TRUE(img.WriteFile(file, ImageKind::Tiff)) << img.lastError;
     RaViru back(file, ImageKind::Tiff);
     ASSERT_TRUE(back.HasBlock()) << back.lastError;

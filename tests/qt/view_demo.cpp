@@ -11,6 +11,7 @@
 #include "image/qt/RaViruQImage.h"
 #include "platform/ClipboardPort.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/LayerBuilders.h"
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
 #include "view/ViewZoom.h"
@@ -22,24 +23,14 @@ using namespace quillet;
 namespace {
 
 void AddLayer(CBrevDoc& doc, int w, int h, int x, int y, int cw, int ch, const char16_t* name) {
-    LayerTable& t = doc.Layers();
-    const int slot = t.LowestFreeSlot();
-    CreateLayerArgs a;
-    a.slot = slot;
-    a.width = w;
-    a.height = h;
-    a.x = x;
-    a.y = y;
+    const int slot = doc.Layers().LowestFreeSlot();
+    CreateLayerArgs a = testsupport::LayerArgs(doc.Layers(), slot, x, y, w, h);
     a.canvasWidth = cw;
     a.canvasHeight = ch;
     a.initialAlpha = 255;
     a.background = slot == 0;
-    doc.CreateLayer(a);
-    Layer& l = t.layer(slot);
-    l.used = 1;
-    l.visible = 1;
-    l.SetName(name);
-    t.LinkAbove(slot, t.Top());
+    if (testsupport::AddLayer(doc, a) < 0) return;
+    doc.Layers().layer(slot).SetName(name);
     doc.SetCurrentLayerIndex(slot);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "document/CBrevDoc.h"
+#include "tests/support/LayerBuilders.h"
 #include "view/JournalSink.h"
 
 namespace quillet::testing {
@@ -32,24 +33,14 @@ inline int AddPatternLayer(CBrevDoc& doc, int width, int height, int x = 0, int 
                            int canvasW = -1, int canvasH = -1, uint8_t kind = LayerKind::Raster) {
     LayerTable& t = doc.Layers();
     const int slot = t.LowestFreeSlot();
-    CreateLayerArgs a;
-    a.slot = slot;
-    a.width = width;
-    a.height = height;
-    a.x = x;
-    a.y = y;
+    CreateLayerArgs a = testsupport::LayerArgs(t, slot, x, y, width, height, kind);
     a.canvasWidth = canvasW;
     a.canvasHeight = canvasH;
-    a.kind = kind;
     a.initialAlpha = 255;
     a.background = slot == 0;
-    if (!doc.CreateLayer(a)) return -1;
-    Layer& l = t.layer(slot);
-    l.used = 1;
-    l.visible = 1;
-    l.SetName(slot == 0 ? std::u16string(u"배경영상")
-                        : u"레이어 " + std::u16string(1, char16_t('0' + slot)));
-    t.LinkAbove(slot, t.Top());
+    if (testsupport::AddLayer(doc, a) < 0) return -1;
+    t.layer(slot).SetName(slot == 0 ? std::u16string(u"배경영상")
+                                    : u"레이어 " + std::u16string(1, char16_t('0' + slot)));
     if (kind != LayerKind::Text)
         for (int r = 0; r < height; ++r)  // storage row r is top-down row height − 1 − r
             for (int c = 0; c < width; ++c)
