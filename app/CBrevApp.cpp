@@ -156,6 +156,17 @@ CBrevDoc* CBrevApp::openResourcePicture(int command) {
     return &doc;
 }
 
+CBrevDoc* CBrevApp::openAcquiredPicture(RaViru& picture, AcquiredSource source) {
+    if (!AcquiredPictureUsable(picture)) return nullptr;
+    CBrevDoc& doc = createDocument();
+    if (!AdoptAcquiredPicture(doc, picture,
+                              AcquiredDocumentName(source, counters_.takeCaptureNumber()))) {
+        closeDocument(doc);
+        return nullptr;
+    }
+    return &doc;
+}
+
 void CBrevApp::closeDocument(CBrevDoc& doc) {
     auto it = std::find_if(documents_.begin(), documents_.end(),
                            [&](const Entry& e) { return e.doc.get() == &doc; });

@@ -10,11 +10,13 @@
 
 #include "app/AppCounters.h"
 #include "document/journal/JournalFolder.h"
+#include "services/AcquiredPicture.h"
 #include "view/FrameSettings.h"
 
 namespace quillet {
 
 class CBrevDoc;
+class RaViru;
 class UserPort;
 struct NewImageRequest;
 
@@ -55,6 +57,10 @@ public:
     // A new document from one of the built-in pictures (commands 1407, 1416, 1417, 1425),
     // titled "<kind> Resource Image %d" with the next running number.
     CBrevDoc* openResourcePicture(int command);
+    // A new document from a scanned page or a capture, named with the running number that
+    // scanning and capture share ("스캔영상_%d", "Captured Image %d"). The picture's pixels move
+    // into the document; nullptr (nothing numbered) when the picture is unusable.
+    CBrevDoc* openAcquiredPicture(RaViru& picture, AcquiredSource source);
     // Frees the document and gives its number back.
     void closeDocument(CBrevDoc& doc);
     std::vector<CBrevDoc*> documents() const;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "cli/CliScan.h"
 #include "cli/Thumbnail.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
@@ -16,6 +17,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: quillet-cli info FILE\n"
     "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n"
+    "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
     "       quillet-cli thumbnail IN OUT.png SIZE\n";
 
 // Messages the editor would show in a box go to standard error; questions get the default.
@@ -105,6 +107,10 @@ int convert(const std::vector<std::string>& args, std::ostream& err) {
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() == 2 && args[0] == "info") return info(args[1], out, err);
     if (args.size() >= 3 && args[0] == "convert") return convert(args, err);
+    if (!args.empty() && args[0] == "scan") {
+        const int code = Scan(args, out, err);
+        return code == 2 ? usage(err) : code;
+    }
     if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
     return usage(err);
 }

@@ -19,6 +19,7 @@
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "document/qt/CDlg_NewImage.h"
+#include "services/qt/DeviceCommands.h"
 #include "view/ToolChoice.h"
 #include "view/ToolTable.h"
 #include "view/ViewSettings.h"
@@ -301,6 +302,8 @@ void CBrevAppShell::registerCommands() {
         f.setCommandHandler(id, [this, id] {
             if (CBrevDoc* doc = app_->openResourcePicture(id)) openWindow(*doc);
         });
+    devices_ = std::make_unique<DeviceCommands>(*this);
+    devices_->install(f);
     registerDocumentCommand(Cmd::Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(Cmd::SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
     registerDocumentCommand(Cmd::Close, [this](CBrevDoc& d) { commandCloseDocument(d); });

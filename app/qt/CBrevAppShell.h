@@ -23,6 +23,7 @@ class CBrevDoc;
 class CBrevView;
 class CChildFrame;
 class CMainFrame;
+class DeviceCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -40,6 +41,8 @@ public:
     CMainFrame& frame() { return *frame_; }
     UserPort& user() { return *user_; }
     ToolState& tools() { return tools_; }
+    // Scanning, capture and printing (1474, 1475, 1424, 57606, 57607, 57609).
+    DeviceCommands& devices() { return *devices_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -102,6 +105,7 @@ private:
     bool quietClose_ = false;
     std::function<QString(const QString&)> chooseSaveName_;
     std::function<QString()> chooseOpenName_;
+    std::unique_ptr<DeviceCommands> devices_;
 };
 
 }  // namespace quillet

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "app/CBrevApp.h"
 #include "document/CBrevDoc.h"
+#include "image/RaViru.h"
 #include "platform/RecordingUserPort.h"
 #include "tests/support/TempDir.h"
 
@@ -47,6 +49,38 @@ TEST(CBrevApp, StartsOnAFreshHomeAndNumbersDocuments) {
         EXPECT_EQ(app.documents().size(), 3u);  // the failed one is gone, its number given back
         EXPECT_EQ(app.documentNumbers().OpenCount(), 3);
     }
+}
+
+// Scans and captures take one running number between them; a picture without pixels makes no
+// document and takes no number.
+TEST(CBrevApp, AcquiredPicturesShareOneRunningNumber) {
+    RecordingUserPort user;
+    CBrevApp app(user);
+    auto picture = [](int w, int h) {
+        auto r = std::make_unique<RaViru>(w, h, 24, ImageKind::Bmp);
+        r->PutPixelColor(0, 0, 0x123456);
+        return r;
+    };
+    auto shot = picture(40, 30);
+    CBrevDoc* a = app.openAcquiredPicture(*shot, AcquiredSource::Screen);
+    CBrevDoc* b = app.openAcquiredPicture(*picture(8, 8), AcquiredSource::Screen);
+    RaViru empty;
+    EXPECT_EQ(app.openAcquiredPicture(empty, AcquiredSource::Scanner), nullptr);
+    CBrevDoc* c = app.openAcquiredPicture(*picture(5, 7), AcquiredSource::Scanner);
+    ASSERT_TRUE(a && b && c);
+    EXPECT_EQ(a->FileName(), u"Captured Image 0");
+    EXPECT_EQ(b->FileName(), u"Captured Image 1");
+    EXPECT_EQ(c->FileName(), u"스캔영상_2");
+    EXPECT_EQ(app.documents().size(), 3u);
+    // The picture moved into the document: one opaque layer of its size, the history started.
+    EXPECT_FALSE(shot->HasBlock());
+    const LayerTable& t = a->Layers();
+    EXPECT_EQ(t.header.canvasWidth, 40);
+    EXPECT_EQ(t.header.canvasHeight, 30);
+    EXPECT_EQ(t.layer(0).transparency, 0);
+    EXPECT_EQ(a->Journal().StepIndex(), 0);
+    EXPECT_EQ(a->Journal().Entry(0).label, u"Opening....");
+    EXPECT_TRUE(user.entries.empty());
 }
 
 TEST(CBrevApp, EveryArgumentIsAFileUnlessTogetherTheyNameOne) {
