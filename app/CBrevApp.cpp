@@ -98,8 +98,6 @@ CBrevDoc* CBrevApp::openDocument(const std::string& path, std::string* error) {
         if (error) *error = reason;
         return nullptr;
     }
-    if (doc.Image().incomplete)
-        user_.showMessage(incompletePictureMessage(path), MessageIcon::Warning);
     documents_.back().path = path;
     // Named after the file it came from: a VLR document carries the path of the picture it was
     // first made from, which is not where it lives now.

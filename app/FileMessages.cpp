@@ -84,8 +84,4 @@ std::string openFailureMessage(const std::string& path, const std::string& reaso
     return text;
 }
 
-std::string incompletePictureMessage(const std::string& path) {
-    return quoted(path) + " 그림 파일이 완전하지 않습니다.\n파일이 끝난 곳까지만 읽었습니다.";
-}
-
 }  // namespace quillet

@@ -17,9 +17,6 @@ std::string saveFailureMessage(const std::string& path, const std::string& reaso
 // After a reader failed: the editor's own text, the file and the reader's reason.
 std::string openFailureMessage(const std::string& path, const std::string& reason);
 
-// After a reader gave only part of a picture (a cut-off file): it opens, with this warning.
-std::string incompletePictureMessage(const std::string& path);
-
 // Whether the target exists and is marked read-only (no write permission bit at all, or none
 // for this user).
 bool isReadOnlyFile(const std::string& path);

@@ -49,8 +49,6 @@ struct RaViruInfo {
     bool enabled;
     int32_t offsetX;
     int32_t offsetY;
-    // The reader met the end of its data early and gave what it had: the picture is incomplete.
-    bool incomplete;
 };
 
 // A region in DIB rows: left..right and top..bottom inclusive, rows counted from the bottom.

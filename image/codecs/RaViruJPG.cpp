@@ -44,7 +44,6 @@ void initErrors(ErrorManager& err) {
 struct SourceManager {
     jpeg_source_mgr pub;
     ByteStream* stream;
-    bool cutOff;  // the data ended before the picture did
     JOCTET buffer[kBufferBytes];
 };
 
@@ -56,7 +55,6 @@ boolean fillInputBuffer(j_decompress_ptr cinfo) {
     if (got == 0) {
         // A cut-off file ends in a fake end marker: the library then finishes with a warning.
         WARNMS(cinfo, JWRN_JPEG_EOF);
-        src->cutOff = true;
         src->buffer[0] = 0xFF;
         src->buffer[1] = JPEG_EOI;
         got = 2;
@@ -116,7 +114,6 @@ bool RaViruJPG::Read(ByteStream& stream) {
     ErrorManager err;
     auto source = std::make_unique<SourceManager>();
     source->stream = &stream;
-    source->cutOff = false;
     initErrors(err);
     cinfo.err = &err.pub;
     if (setjmp(err.jump)) {
@@ -195,7 +192,6 @@ bool RaViruJPG::Read(ByteStream& stream) {
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
-    incomplete = source->cutOff;
     return true;
 }
 

@@ -131,20 +131,3 @@ TEST(JpgCodec, BrokenDataFailsWithTheLibraryMessage) {
     EXPECT_FALSE(decode(target, cut));
     EXPECT_EQ(target.Width(), 2);
 }
-
-TEST(JpgCodec, StreamCutInsideThePixelsDecodesInPartAndSaysSo) {
-    RaViru img(64, 64, 24, ImageKind::Jpeg);
-    smoothPicture(img);
-    const auto bytes = encode(img);
-    RaViru whole;
-    ASSERT_TRUE(decode(whole, bytes));
-    EXPECT_FALSE(whole.incomplete);
-    RaViru part;
-    const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + bytes.size() * 2 / 3);
-    ASSERT_TRUE(decode(part, cut)) << part.lastError;
-    EXPECT_TRUE(part.incomplete);
-    EXPECT_EQ(part.Width(), 64);
-    // A whole picture read into the same object afterwards is complete again.
-    ASSERT_TRUE(decode(part, bytes));
-    EXPECT_FALSE(part.incomplete);
-}
