@@ -312,7 +312,7 @@ private slots:
     void iconTitleAboutBoxAndMnemonic() {
         Program p;
         QVERIFY(p.start());
-        const QImage icon = renderAppIcon(64);
+        const QImage icon = renderAppIcon(64).convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(icon.pixelColor(0, 0).alpha(), 0);
         QCOMPARE(
             QApplication::windowIcon().pixmap(64).toImage().convertToFormat(QImage::Format_ARGB32),
