@@ -18,7 +18,10 @@ constexpr const char* kUsage =
     "usage: quillet-cli info FILE\n"
     "       quillet-cli convert IN OUT [--frame N] [--quality Q]\n"
     "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
-    "       quillet-cli thumbnail IN OUT.png SIZE\n";
+    "       quillet-cli thumbnail IN OUT.png SIZE\n"
+    "       quillet-cli movie OUT.avi --size WxH [--join fade|lines|zoom|pan-down|pan-right|\n"
+    "                   pan-down-left|push-right|push-left|push-down|push-up] [--seconds S]\n"
+    "                   [--sound FILE] PICTURE...\n";
 
 // Messages the editor would show in a box go to standard error; questions get the default.
 class StderrUserPort : public UserPort {
@@ -112,6 +115,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return code == 2 ? usage(err) : code;
     }
     if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
+    if (!args.empty() && args[0] == "movie") {
+        const int rc = Movie(args, err);
+        return rc >= 0 ? rc : usage(err);
+    }
     return usage(err);
 }
 

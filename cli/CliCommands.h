@@ -8,5 +8,8 @@ namespace quillet::cli {
 
 // Exit codes: 0 done, 1 the file could not be read or written, 2 wrong arguments.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// quillet-cli movie OUT.avi --size WxH [--join J] [--seconds S] [--sound FILE] PICTURE...;
+// -1 for wrong arguments.
+int Movie(const std::vector<std::string>& args, std::ostream& err);
 
 }  // namespace quillet::cli

@@ -14,6 +14,7 @@
 #include "app/qt/AppIcon.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/MoviePanels.h"
 #include "app/qt/QtTranslations.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
@@ -106,6 +107,7 @@ bool CBrevAppShell::start(const std::string& home) {
     connect(frame_.get(), &CMainFrame::swatchesChanged, this,
             [this] { storeSwatches(frame_->swatches(), app_->settings()); });
     registerCommands();
+    installMoviePanels(*frame_, *app_, [this] { return activeDocument(); });
     frame_->updateCommandStates();
     return true;
 }
