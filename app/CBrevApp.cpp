@@ -85,19 +85,21 @@ CBrevDoc& CBrevApp::createDocument() {
     return *documents_.back().doc;
 }
 
-CBrevDoc* CBrevApp::openDocument(const std::string& path, std::string* error) {
+CBrevDoc* CBrevApp::openDocument(const std::string& path, Status* status) {
     CBrevDoc& doc = createDocument();
-    std::string reason;
     documentUser_->hold();
-    const bool opened = OpenDocument(doc, path, {}, &reason);
-    const std::string said = documentUser_->release(opened);
+    Status opened = OpenDocument(doc, path);
+    const std::string said = documentUser_->release(opened.ok());
     if (!opened) {
         closeDocument(doc);
-        if (reason.empty()) reason = said;
-        user_.showMessage(openFailureMessage(path, reason), MessageIcon::Warning);
-        if (error) *error = reason;
+        // The document's own texts were held back: one message says it all.
+        if (opened.message().empty()) opened = Status(opened.code(), said);
+        if (const std::string text = openFailureMessage(path, opened); !text.empty())
+            user_.showMessage(text, MessageIcon::Warning);
+        if (status) *status = opened;
         return nullptr;
     }
+    if (status) *status = opened;
     documents_.back().path = path;
     // Named after the file it came from: a VLR document carries the path of the picture it was
     // first made from, which is not where it lives now.
@@ -109,9 +111,11 @@ std::u16string CBrevApp::untitledName(int documentNumber) {
     return u"새 그림 " + utf8ToUtf16(std::to_string(documentNumber));
 }
 
-CBrevDoc* CBrevApp::newDocument(const NewImageRequest& request, std::string* error) {
+CBrevDoc* CBrevApp::newDocument(const NewImageRequest& request, Status* status) {
     CBrevDoc& doc = createDocument();
-    if (!NewDocument(doc, request, error)) {
+    Status created = NewDocument(doc, request);
+    if (status) *status = created;
+    if (!created) {
         closeDocument(doc);
         return nullptr;
     }
@@ -122,31 +126,33 @@ CBrevDoc* CBrevApp::newDocument(const NewImageRequest& request, std::string* err
     return &doc;
 }
 
-CBrevDoc* CBrevApp::openResourcePicture(int command) {
+CBrevDoc* CBrevApp::openResourcePicture(CommandId command) {
     struct Source {
-        int command;
+        CommandId command;
         const char* resource;
-        int kind;
+        ImageKind kind;
         const char* title;
     };
     static constexpr Source kSources[] = {
-        {1416, "IDR_JPG1", ImageKind::Jpeg, "JPEG Resource Image %d"},
-        {1417, "1011", ImageKind::Gif, "GIF Resource Image %d"},
-        {1425, "1015", ImageKind::Tiff, "TIF Resource Image %d"},
-        {1407, "3131", ImageKind::Bmp, "BITMAP Resource Image %d"},
+        {CommandId::JpegResource, "IDR_JPG1", ImageKind::Jpeg, "JPEG Resource Image %d"},
+        {CommandId::GifResource, "1011", ImageKind::Gif, "GIF Resource Image %d"},
+        {CommandId::TiffResource, "1015", ImageKind::Tiff, "TIF Resource Image %d"},
+        {CommandId::BitmapResource, "3131", ImageKind::Bmp, "BITMAP Resource Image %d"},
     };
     const auto* source = std::find_if(std::begin(kSources), std::end(kSources),
                                       [&](const Source& s) { return s.command == command; });
     if (source == std::end(kSources)) return nullptr;
-    CBrevDoc& doc = createDocument();
-    if (!doc.Image().ReadResource(source->resource, source->kind, &user_)) {
-        closeDocument(doc);
+    RaViru picture;
+    if (Status status = picture.ReadResource(source->resource, source->kind); !status) {
+        // No document is opened; the user is told why.
+        user_.showMessage(status.message(), MessageIcon::Error);
         return nullptr;
     }
+    CBrevDoc& doc = createDocument();
     char title[64];
     std::snprintf(title, sizeof title, source->title, counters_.takeResourceImageNumber());
     const std::u16string name = utf8ToUtf16(title);
-    if (!BuildDocumentFromImage(doc, name, 255)) {
+    if (!BuildDocumentFromImage(doc, picture, name, 255)) {
         closeDocument(doc);
         return nullptr;
     }

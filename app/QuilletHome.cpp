@@ -73,13 +73,16 @@ bool prepareQuilletHome(const std::string& home, std::string& error,
     const std::string installed = installedDefaultSettings(dataDirectory);
     const std::string_view bytes = installed.empty() ? defaultSettingsFile() : installed;
     AtomicFileWriter writer(settings);
-    if (!writer.open()) {
-        error = writer.error();
+    if (Status opened = writer.open(); !opened) {
+        error = opened.message();
         return false;
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), writer.file()) != bytes.size() ||
-        !writer.commit()) {
-        error = "cannot write " + settings + ": " + writer.error();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), writer.file()) != bytes.size()) {
+        error = "cannot write " + settings;
+        return false;
+    }
+    if (Status committed = writer.commit(); !committed) {
+        error = "cannot write " + settings + ": " + committed.message();
         return false;
     }
     return true;

@@ -11,7 +11,7 @@ ToolOperation* ViewState::CurrentOperation() const {
     return ctx_.registry ? ctx_.registry->find(ctx_.tools.currentTool) : nullptr;
 }
 
-ToolEvent ViewState::EventAt(ViewPoint zoomed) { return {doc_, ctx_.tools, ctx_.journal, zoomed}; }
+ToolEvent ViewState::EventAt(ViewPoint zoomed) { return {doc_, ctx_.tools, zoomed}; }
 
 int ViewState::Cursor() const { return CursorFor(ctx_.tools.currentTool, leftDown_); }
 
@@ -33,7 +33,7 @@ void ViewState::ButtonDown(ViewPoint window) {
     DocViewState& v = doc_.ViewShared();
     v.anchors.circlePress = {z.x, z.y};
     v.anchors.moveLast = {z.x, z.y};
-    const int tool = ctx_.tools.currentTool;
+    const ToolId tool = ctx_.tools.currentTool;
     if (tool == ToolId::PolygonSelect && v.selectionShown) DropSelection();
     if (tool == ToolId::RectSelect || tool == ToolId::CircleSelect ||
         tool == ToolId::FreehandSelect || (tool == ToolId::MagicWand && !v.addToSelection))
@@ -108,7 +108,7 @@ void ViewState::ToolUp(ViewPoint z) {
 }
 
 void ViewState::DoubleClick(ViewPoint window) {
-    const int tool = ctx_.tools.currentTool;
+    const ToolId tool = ctx_.tools.currentTool;
     DocViewState& v = doc_.ViewShared();
     const bool selectionTool = tool == ToolId::RectSelect || tool == ToolId::CircleSelect ||
                                tool == ToolId::FreehandSelect || tool == ToolId::PolygonSelect;

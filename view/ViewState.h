@@ -16,7 +16,6 @@ namespace quillet {
 
 class CBrevDoc;
 class ClipboardPort;
-class JournalSink;
 struct ToolState;
 
 // Virtual key codes the view reacts to.
@@ -35,11 +34,10 @@ constexpr int Minus = 189;
 // Key-down flags of a left Shift held down (scan code 0x2A, previous-state bit).
 constexpr unsigned kLeftShiftRepeatFlags = 0x402A;
 
-// What the application lends every window: the main frame's tool state, the journal, the
-// clipboard and the tool operations.
+// What the application lends every window: the main frame's tool state, the clipboard and the
+// tool operations.
 struct ViewContext {
     ToolState& tools;
-    JournalSink* journal = nullptr;
     ClipboardPort* clipboard = nullptr;
     const ToolRegistry* registry = nullptr;
 };

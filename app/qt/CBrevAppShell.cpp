@@ -32,37 +32,6 @@ namespace quillet {
 
 namespace {
 
-namespace Cmd {
-constexpr int New = 57600;
-constexpr int Open = 57601;
-constexpr int Close = 57602;
-constexpr int Save = 57603;
-constexpr int SaveAs = 57604;
-constexpr int Undo = 57643;
-constexpr int Redo = 57644;
-constexpr int NewWindow = 57648;
-constexpr int StretchView = 1405;
-constexpr int ZoomIn = 1420;
-constexpr int ZoomOut = 1421;
-constexpr int ZoomOneToOne = 1422;
-constexpr int MoveTool = 1570;
-constexpr int Environment = 1571;
-constexpr int Grid = 1572;
-constexpr int ResourcePictures[] = {1407, 1416, 1417, 1425};
-}  // namespace Cmd
-
-// The view's steps go into the document's own journal.
-class DocumentJournal : public JournalSink {
-public:
-    explicit DocumentJournal(CBrevDoc& doc) : doc_(doc) {}
-    void recordStep(const std::string& label, int kind, int layer) override {
-        doc_.RecordStep(utf8ToUtf16(label), kind, layer);
-    }
-
-private:
-    CBrevDoc& doc_;
-};
-
 QString toQString(std::u16string_view s) {
     return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
@@ -134,10 +103,7 @@ bool CBrevAppShell::openFile(const QString& path) {
 }
 
 CChildFrame* CBrevAppShell::openWindow(CBrevDoc& doc) {
-    auto& journal = journals_[&doc];
-    if (!journal) journal = std::make_unique<DocumentJournal>(doc);
-    auto* window =
-        new CChildFrame(doc, ViewContext{tools_, journal.get(), &clipboard_, &registry_});
+    auto* window = new CChildFrame(doc, ViewContext{tools_, &clipboard_, &registry_});
     window->setAttribute(Qt::WA_DeleteOnClose);
     const QPoint at = frame_->nextWindowPosition();
     frame_->mdiArea()->addSubWindow(window);
@@ -199,7 +165,6 @@ void CBrevAppShell::windowGone(CBrevDoc* doc) {
     auto it = windowCounts_.find(doc);
     if (it == windowCounts_.end() || --it->second > 0) return;
     windowCounts_.erase(it);
-    journals_.erase(doc);
     app_->closeDocument(*doc);
     if (frame_) frame_->updateCommandStates();
     updateDocumentTitle();
@@ -282,7 +247,7 @@ bool CBrevAppShell::closeSequence() {
 
 // --- Commands -----------------------------------------------------------------------------
 
-void CBrevAppShell::registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run,
+void CBrevAppShell::registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run,
                                             std::function<bool(const CBrevDoc&)> enabled) {
     frame_->setCommandHandler(
         id,
@@ -296,46 +261,47 @@ void CBrevAppShell::registerDocumentCommand(int id, std::function<void(CBrevDoc&
 }
 
 void CBrevAppShell::registerCommands() {
+    using enum CommandId;
     CMainFrame& f = *frame_;
-    f.setCommandHandler(Cmd::New, [this] { commandNew(); });
-    f.setCommandHandler(Cmd::Open, [this] { commandOpen(); });
-    f.setCommandHandler(Cmd::Environment, [this] { commandEnvironment(); });
-    for (int id : Cmd::ResourcePictures)
+    f.setCommandHandler(New, [this] { commandNew(); });
+    f.setCommandHandler(Open, [this] { commandOpen(); });
+    f.setCommandHandler(Environment, [this] { commandEnvironment(); });
+    for (CommandId id : {BitmapResource, JpegResource, GifResource, TiffResource})
         f.setCommandHandler(id, [this, id] {
             if (CBrevDoc* doc = app_->openResourcePicture(id)) openWindow(*doc);
         });
     devices_ = std::make_unique<DeviceCommands>(*this);
     devices_->install(f);
-    registerDocumentCommand(Cmd::Save, [this](CBrevDoc& d) { commandSave(d); });
-    registerDocumentCommand(Cmd::SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
-    registerDocumentCommand(Cmd::Close, [this](CBrevDoc& d) { commandCloseDocument(d); });
+    registerDocumentCommand(Save, [this](CBrevDoc& d) { commandSave(d); });
+    registerDocumentCommand(SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
+    registerDocumentCommand(Close, [this](CBrevDoc& d) { commandCloseDocument(d); });
     registerDocumentCommand(
-        Cmd::Undo, [this](CBrevDoc& d) { undoRedo(d, true); },
+        Undo, [this](CBrevDoc& d) { undoRedo(d, true); },
         [this](const CBrevDoc& d) { return d.Journal().CanUndo() || nudgeRunOpen(d); });
     registerDocumentCommand(
-        Cmd::Redo, [this](CBrevDoc& d) { undoRedo(d, false); },
+        Redo, [this](CBrevDoc& d) { undoRedo(d, false); },
         [](const CBrevDoc& d) { return d.Journal().CanRedo(); });
-    registerDocumentCommand(Cmd::NewWindow, [this](CBrevDoc& d) { openWindow(d); });
+    registerDocumentCommand(NewWindow, [this](CBrevDoc& d) { openWindow(d); });
     // Zoom in and out are tools (a click zooms at its point); 1:1 acts at once.
-    for (int id : {Cmd::ZoomIn, Cmd::ZoomOut})
-        registerDocumentCommand(id, [this, id](CBrevDoc& d) {
-            ZoomCommand(tools_, d, id);
+    for (ToolId tool : {ToolId::ZoomIn, ToolId::ZoomOut})
+        registerDocumentCommand(CommandOf(tool), [this, tool](CBrevDoc& d) {
+            ZoomCommand(tools_, d, tool);
             frame_->setCurrentTool(tools_.currentTool);
             frame_->setPreviousTool(tools_.previousTool);
         });
-    registerDocumentCommand(Cmd::ZoomOneToOne, [](CBrevDoc& d) { ZoomOneToOne(d); });
-    registerDocumentCommand(Cmd::StretchView, [this](CBrevDoc&) {
+    registerDocumentCommand(ZoomOneToOne, [](CBrevDoc& d) { ::quillet::ZoomOneToOne(d); });
+    registerDocumentCommand(StretchView, [this](CBrevDoc&) {
         if (CBrevView* v = activeView()) v->toggleStretchView();
     });
-    registerDocumentCommand(Cmd::Grid, [this](CBrevDoc&) {
+    registerDocumentCommand(Grid, [this](CBrevDoc&) {
         // One grid for every window, remembered in the settings (negative while hidden).
         FrameSettings& s = app_->settings();
         s.gridSpacing = -s.gridSpacing;
         applySettingsToViews();
     });
-    registerDocumentCommand(Cmd::MoveTool, [this](CBrevDoc& d) {
+    registerDocumentCommand(Move, [this](CBrevDoc& d) {
         if (ChooseTool(tools_, ToolId::Move, &d) == ToolChoice::Refused) {
-            frame_->setPressedButton(tools_.currentTool);
+            frame_->setPressedButton(CommandOf(tools_.currentTool));
             return;
         }
         frame_->setCurrentTool(tools_.currentTool);
@@ -353,16 +319,11 @@ void CBrevAppShell::commandOpen() {
 
 bool CBrevAppShell::saveDocumentAs(CBrevDoc& doc, const QString& path) {
     const std::string target = toPath(path);
-    if (const std::string refusal = saveRefusalMessage(target); !refusal.empty()) {
-        user_->showMessage(refusal, MessageIcon::Error);
+    if (Status saved = SaveDocument(doc, target); !saved) {
+        user_->showMessage(saveFailureMessage(target, saved), MessageIcon::Error);
         return false;
     }
-    std::string error;
-    if (!SaveDocument(doc, target, {}, &error)) {
-        user_->showMessage(saveFailureMessage(target, error), MessageIcon::Error);
-        return false;
-    }
-    app_->setDocumentPath(doc, toPath(path));
+    app_->setDocumentPath(doc, target);
     // Named like an opened file: the title and the save question show the whole path.
     doc.SetFileName(path.toStdU16String());
     for (CChildFrame* w : windowsOf(doc))
@@ -380,8 +341,8 @@ bool CBrevAppShell::commandSave(CBrevDoc& doc) {
 
 bool CBrevAppShell::commandSaveAs(CBrevDoc& doc) {
     // The kind of the file the document came from decides the extension a bare name gets.
-    const int pathKind = FileKindOfPath(app_->documentPath(doc));
-    const int kind = KindWritable(pathKind) ? pathKind : doc.Image().kind;
+    const FileKind pathKind = FileKindOfPath(app_->documentPath(doc));
+    const FileKind kind = KindWritable(pathKind) ? pathKind : FileKindOf(doc.Image().kind);
     const QString proposed = toQString(ProposedSaveName(
         QFile::decodeName(app_->documentPath(doc).c_str()).toStdU16String(), doc.FileName(), kind));
     const QString chosen = chooseSaveName_
@@ -402,10 +363,10 @@ void CBrevAppShell::commandNew() {
     CDlg_NewImage dialog(frame_.get(), app_->settings().background,
                          CDlg_NewImage::clipboardBitmapSize());
     if (dialog.exec() != QDialog::Accepted) return;
-    std::string error;
-    CBrevDoc* doc = app_->newDocument(dialog.request(), &error);
+    Status created;
+    CBrevDoc* doc = app_->newDocument(dialog.request(), &created);
     if (!doc) {
-        if (!error.empty()) user_->showMessage(error, MessageIcon::Warning);
+        if (!created.message().empty()) user_->showMessage(created.message(), MessageIcon::Warning);
         return;
     }
     openWindow(*doc);
@@ -415,7 +376,7 @@ void CBrevAppShell::commandEnvironment() {
     CDlg_SetEnvironment dialog(app_->settings(), frame_->popupY(), frame_.get());
     if (dialog.exec() == QDialog::Accepted) applySettingsToViews();
     // The dialog is over: the button of the tool in use is the pressed one again.
-    frame_->setPressedButton(tools_.currentTool);
+    frame_->setPressedButton(CommandOf(tools_.currentTool));
 }
 
 void CBrevAppShell::undoRedo(CBrevDoc& doc, bool undo) {

@@ -11,7 +11,6 @@
 #include "app/CBrevApp.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtUserPort.h"
-#include "view/JournalSink.h"
 #include "view/ToolOperation.h"
 #include "view/ToolState.h"
 
@@ -75,7 +74,7 @@ protected:
 private:
     void registerCommands();
     // A command on the active document; `enabled`, when given, further decides whether it is on.
-    void registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run,
+    void registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run,
                                  std::function<bool(const CBrevDoc&)> enabled = {});
     void commandOpen();
     bool commandSave(CBrevDoc& doc);
@@ -100,7 +99,6 @@ private:
     ToolState tools_;
     ToolRegistry registry_;
     std::unique_ptr<CMainFrame> frame_;
-    std::map<const CBrevDoc*, std::unique_ptr<JournalSink>> journals_;
     std::map<const CBrevDoc*, int> windowCounts_;
     bool quietClose_ = false;
     std::function<QString(const QString&)> chooseSaveName_;

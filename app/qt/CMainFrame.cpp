@@ -81,9 +81,9 @@ CMainFrame::~CMainFrame() {
 
 // --- Menus and keys -------------------------------------------------------------------------
 
-QAction* CMainFrame::makeCommandAction(int id, const QString& text, QObject* parent) {
+QAction* CMainFrame::makeCommandAction(CommandId id, const QString& text, QObject* parent) {
     auto* action = new QAction(text, parent);
-    action->setData(id);
+    action->setData(int(id));
     const QIcon icon = toolIcon(id);
     if (!icon.isNull()) action->setIcon(icon);
     const std::string_view prompt = commandPrompt(id);
@@ -110,7 +110,7 @@ void CMainFrame::fillMenu(QMenu* menu, std::span<const MenuEntry> entries) {
             const CommandInfo* info = findCommand(e.id);
             const QString caption = !e.caption.empty() ? utf8(e.caption)
                                     : info             ? utf8(info->caption)
-                                                       : QString::number(e.id);
+                                                       : QString::number(int(e.id));
             QAction* action = makeCommandAction(e.id, caption, menu);
             menu->addAction(action);
         }
@@ -125,9 +125,9 @@ void CMainFrame::buildMenus() {
     }
     // Name the main-menu entries and give them their keys.
     for (auto& [id, action] : actions_) {
-        action->setObjectName(QStringLiteral("command%1").arg(id));
+        action->setObjectName(QStringLiteral("command%1").arg(int(id)));
         menuActions_[id] = action.data();
-        if (id == kRecentFileFirst) {
+        if (id == CommandId::RecentFile) {
             recentMenuHost_ = qobject_cast<QMenu*>(action->parent());
             recentAnchor_ = action;
         }
@@ -141,7 +141,7 @@ void CMainFrame::buildMenus() {
         QAction* action = menuAction(info.id);
         if (!action) {
             action = makeCommandAction(info.id, utf8(toolCaption(info.id)), this);
-            action->setObjectName(QStringLiteral("key%1").arg(info.id));
+            action->setObjectName(QStringLiteral("key%1").arg(int(info.id)));
             addAction(action);
         }
         action->setShortcuts(keys);
@@ -154,12 +154,12 @@ void CMainFrame::pruneActions() {
     std::erase_if(actions_, [](const auto& entry) { return entry.second.isNull(); });
 }
 
-QAction* CMainFrame::menuAction(int id) const {
+QAction* CMainFrame::menuAction(CommandId id) const {
     auto it = menuActions_.find(id);
     return it == menuActions_.end() ? nullptr : it->second;
 }
 
-QList<QAction*> CMainFrame::commandActions(int id) const {
+QList<QAction*> CMainFrame::commandActions(CommandId id) const {
     QList<QAction*> list;
     for (auto [it, end] = actions_.equal_range(id); it != end; ++it)
         if (it->second) list << it->second.data();
@@ -188,7 +188,7 @@ QMenu* CMainFrame::createLayerListContextMenu(QWidget* parent) {
 
 // --- Command routing ------------------------------------------------------------------------
 
-void CMainFrame::setCommandHandler(int id, std::function<void()> handler,
+void CMainFrame::setCommandHandler(CommandId id, std::function<void()> handler,
                                    std::function<bool()> enabledCheck) {
     if (!handler) {
         clearCommandHandler(id);
@@ -198,21 +198,21 @@ void CMainFrame::setCommandHandler(int id, std::function<void()> handler,
     updateCommandStates();
 }
 
-void CMainFrame::clearCommandHandler(int id) {
+void CMainFrame::clearCommandHandler(CommandId id) {
     handlers_.erase(id);
     updateCommandStates();
 }
 
-bool CMainFrame::hasCommandHandler(int id) const { return handlers_.count(id) != 0; }
+bool CMainFrame::hasCommandHandler(CommandId id) const { return handlers_.count(id) != 0; }
 
-bool CMainFrame::isCommandEnabled(int id) const {
+bool CMainFrame::isCommandEnabled(CommandId id) const {
     auto it = handlers_.find(id);
     if (it == handlers_.end()) return false;
-    if (id == kCommandPaste && !clipboardHoldsBitmap()) return false;
+    if (id == CommandId::Paste && !clipboardHoldsBitmap()) return false;
     return !it->second.enabled || it->second.enabled();
 }
 
-bool CMainFrame::requestToolSwitch(int id) {
+bool CMainFrame::requestToolSwitch(CommandId id) {
     state_.freeTransformPanelVisible = isPanelVisible(Panel::FreeTransform);
     state_.anchorLinePanelVisible = isPanelVisible(Panel::AnchorLine);
     if (!passGate(state_, id)) return false;
@@ -220,7 +220,7 @@ bool CMainFrame::requestToolSwitch(int id) {
     return true;
 }
 
-bool CMainFrame::dispatchCommand(int id) {
+bool CMainFrame::dispatchCommand(CommandId id) {
     if (!isCommandEnabled(id)) return false;
     if (!requestToolSwitch(id)) return false;
     // A copy: the handler may replace or remove its own registration.
@@ -232,7 +232,7 @@ bool CMainFrame::dispatchCommand(int id) {
     return true;
 }
 
-void CMainFrame::setPressedButton(int id) {
+void CMainFrame::setPressedButton(CommandId id) {
     state_.pressedButton = id;
     syncPressedButtons();
 }
@@ -338,13 +338,13 @@ void CMainFrame::rebuildRecentFileMenu() {
     for (int i = 0; i < list.size(); ++i) {
         const QString path = list[i];
         auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), recentMenuHost_);
-        action->setObjectName(QStringLiteral("command%1").arg(kRecentFileFirst + i));
-        action->setData(kRecentFileFirst + i);
+        action->setObjectName(QStringLiteral("command%1").arg(int(RecentFileCommand(i))));
+        action->setData(int(RecentFileCommand(i)));
         action->setEnabled(bool(openFile_));
         connect(action, &QAction::triggered, this, [this, path] {
             state_.freeTransformPanelVisible = isPanelVisible(Panel::FreeTransform);
             state_.anchorLinePanelVisible = isPanelVisible(Panel::AnchorLine);
-            if (!openFile_ || !gateAllows(state_, kRecentFileFirst)) return;
+            if (!openFile_ || !gateAllows(state_, CommandId::RecentFile)) return;
             if (openFile_(path)) {
                 addRecentFile(path);
                 return;

@@ -18,17 +18,6 @@
 namespace quillet {
 namespace {
 
-constexpr int kCascade = 57650;
-constexpr int kTile = 57651;
-constexpr int kCloseAll = 1426;
-constexpr int kAbout = 57664;
-constexpr int kExit = 57665;
-constexpr int kCloseSequence = 5008;
-constexpr int kToggleLayerPanel = 1554;
-constexpr int kToggleBrushPanel = 1510;
-constexpr int kToggleOneClickPanel = 1511;
-constexpr int kToggleMovieMaker = 5009;
-
 // Where the colour dialog's hue/saturation field puts its marker for a colour (220 × 200).
 QPoint pickerPosition(const QColor& c) {
     const int hue = std::max(c.hsvHue(), 0);
@@ -46,15 +35,16 @@ SwatchColour swatchFor(const QColor& c, int previousIndex) {
 }  // namespace
 
 void CMainFrame::installFrameCommands() {
-    setCommandHandler(kCascade, [this] { cascadeWindows(); });
-    setCommandHandler(kTile, [this] { mdiArea_->tileSubWindows(); });
-    setCommandHandler(kCloseAll, [this] { closeAllDocuments(); });
-    setCommandHandler(kAbout, [this] { showAboutDialog(); });
-    setCommandHandler(kExit, [this] { close(); });
-    setCommandHandler(kCloseSequence, [this] { close(); });
-    setCommandHandler(kCommandForegroundColour, [this] { chooseColour(true); });
-    setCommandHandler(kCommandBackgroundColour, [this] { chooseColour(false); });
-    setCommandHandler(kCommandSwapColours, [this] {
+    using enum CommandId;
+    setCommandHandler(Cascade, [this] { cascadeWindows(); });
+    setCommandHandler(Tile, [this] { mdiArea_->tileSubWindows(); });
+    setCommandHandler(CloseAll, [this] { closeAllDocuments(); });
+    setCommandHandler(About, [this] { showAboutDialog(); });
+    setCommandHandler(Exit, [this] { close(); });
+    setCommandHandler(CloseProgram, [this] { close(); });
+    setCommandHandler(ForegroundColour, [this] { chooseColour(true); });
+    setCommandHandler(BackgroundColour, [this] { chooseColour(false); });
+    setCommandHandler(SwapColours, [this] {
         ColourSwatches s = swatches_;
         swapSwatches(s);
         setSwatches(s);
@@ -180,19 +170,20 @@ void CMainFrame::setPanelFactory(Panel which, std::function<QWidget*()> factory)
     panelFactories_[size_t(which)] = std::move(factory);
     switch (which) {
         case Panel::LayerHistory:
-            setCommandHandler(kToggleLayerPanel, [this] { togglePanel(Panel::LayerHistory); });
+            setCommandHandler(CommandId::LayerPanel, [this] { togglePanel(Panel::LayerHistory); });
             break;
         case Panel::Brush:
-            setCommandHandler(kToggleBrushPanel, [this] { togglePanel(Panel::Brush); });
+            setCommandHandler(CommandId::BrushPanel, [this] { togglePanel(Panel::Brush); });
             break;
         case Panel::OneClickCamera:
-            setCommandHandler(kToggleOneClickPanel, [this] { togglePanel(Panel::OneClickCamera); });
+            setCommandHandler(CommandId::OneClickCameraPanel,
+                              [this] { togglePanel(Panel::OneClickCamera); });
             break;
         case Panel::MovieMaker:
         case Panel::MoviePlayer:
             if (panelFactories_[size_t(Panel::MovieMaker)] &&
                 panelFactories_[size_t(Panel::MoviePlayer)])
-                setCommandHandler(kToggleMovieMaker, [this] { toggleMovieMaker(); });
+                setCommandHandler(CommandId::MovieMaker, [this] { toggleMovieMaker(); });
             break;
         default:
             break;

@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
         files << QString::fromStdString(file);
     if (!files.isEmpty()) frame.openFiles(files);
     frame.setCaption(QStringLiteral("Quillet 4.6"));
-    if (files.isEmpty() && shell.app().settings().showOpenAtStart) frame.dispatchCommand(57601);
+    if (files.isEmpty() && shell.app().settings().showOpenAtStart)
+        frame.dispatchCommand(quillet::CommandId::Open);
     return application.exec();
 }

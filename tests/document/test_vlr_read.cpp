@@ -225,7 +225,7 @@ TEST(VlrRead, EveryTruncationFailsAndLeavesNoLayers) {
         ASSERT_FALSE(Read(doc, Bytes(file.begin(), file.begin() + long(n)), &error)) << n;
         ASSERT_TRUE(Empty(doc)) << n;
         ASSERT_FALSE(error.empty());
-        ASSERT_STREQ(doc.Image().lastError, error.c_str());
+        ASSERT_EQ(doc.Image().lastError[0], '\0');
         if (n >= 3) {  // "\\n4" alone would be a file of version 4
             ASSERT_TRUE(user.entries.empty()) << n;
         }

@@ -57,10 +57,10 @@ struct Program {
     }
     bool open(const QString& path) {
         shell.setOpenNameChooser([path] { return path; });
-        return shell.frame().dispatchCommand(57601);
+        return shell.frame().dispatchCommand(CommandId::Open);
     }
     // Runs a command whose handler shows a modal dialog, answering it with accept or reject.
-    bool dispatchWithDialog(int id, bool accept) {
+    bool dispatchWithDialog(CommandId id, bool accept) {
         bool seen = false;
         QTimer::singleShot(0, &shell.frame(), [&] {
             if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {

@@ -57,9 +57,10 @@ private slots:
         QVERIFY(own.startsWith(p.home() + QStringLiteral("/tmp/")));
         QVERIFY(QDir(own).exists());
         // Nothing to act on yet: the document commands are off.
-        for (int id : {57603, 57604, 57602, 57643, 1420, 1572, 57648, 1570})
-            QVERIFY2(!p.shell.frame().isCommandEnabled(id), qPrintable(QString::number(id)));
-        QVERIFY(p.shell.frame().isCommandEnabled(57601));
+        using enum CommandId;
+        for (CommandId id : {Save, SaveAs, Close, Undo, ZoomIn, Grid, NewWindow, Move})
+            QVERIFY2(!p.shell.frame().isCommandEnabled(id), qPrintable(QString::number(int(id))));
+        QVERIFY(p.shell.frame().isCommandEnabled(CommandId::Open));
     }
 
     void openZoomMoveUndoAndSaveAs() {
@@ -69,11 +70,12 @@ private slots:
         CChildFrame* window = p.current();
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), p.picture + QStringLiteral(" 100 % (배경영상)"));
-        QVERIFY(p.shell.frame().isCommandEnabled(57603));
+        QVERIFY(p.shell.frame().isCommandEnabled(CommandId::Save));
         CBrevDoc& doc = window->view()->document();
 
-        QVERIFY(p.shell.frame().dispatchCommand(1420));  // the zoom-in tool: a click zooms
-        QCOMPARE(p.shell.tools().currentTool, 1420);
+        QVERIFY(
+            p.shell.frame().dispatchCommand(CommandId::ZoomIn));  // the zoom-in tool: a click zooms
+        QCOMPARE(p.shell.tools().currentTool, ToolId::ZoomIn);
         {
             QWidget* port = window->view()->viewport();
             const ViewRect r = window->view()->state().DisplayedRect();
@@ -83,19 +85,19 @@ private slots:
         }
         QCOMPARE(doc.Zoom(), 2.0);
         QCOMPARE(window->windowTitle(), p.picture + QStringLiteral(" 200 % (배경영상)"));
-        QVERIFY(p.shell.frame().dispatchCommand(1422));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::ZoomOneToOne));
         QCOMPARE(doc.Zoom(), 1.0);
 
-        QVERIFY(p.shell.frame().dispatchCommand(1570));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Move));
         QCOMPARE(p.shell.tools().currentTool, ToolId::Move);
         const Layer& layer = doc.Layers().layer(doc.CurrentLayer());
         QCOMPARE(layer.x, 0);
         p.drag(12);
         QCOMPARE(doc.Layers().layer(doc.CurrentLayer()).x, 12);
         QVERIFY(doc.Modified());
-        QVERIFY(p.shell.frame().dispatchCommand(57643));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Undo));
         QCOMPARE(doc.Layers().layer(doc.CurrentLayer()).x, 0);
-        QVERIFY(p.shell.frame().dispatchCommand(57644));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Redo));
         QCOMPARE(doc.Layers().layer(doc.CurrentLayer()).x, 12);
 
         QString proposed;
@@ -104,7 +106,7 @@ private slots:
             proposed = name;
             return target;
         });
-        QVERIFY(p.shell.frame().dispatchCommand(57604));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::SaveAs));
         QVERIFY(proposed.endsWith(QStringLiteral("그림 한 장.bmp")));
         // The extension is added to a name without one.
         QCOMPARE(QString::fromStdString(p.shell.app().documentPath(doc)), target + ".bmp");
@@ -130,10 +132,10 @@ private slots:
         Program p;
         QVERIFY(p.start());
         QVERIFY(p.open(p.picture));
-        QVERIFY(p.shell.frame().dispatchCommand(1570));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Move));
         p.drag(5);
-        QVERIFY(p.shell.frame().dispatchCommand(57648));  // a second window on it
-        QVERIFY(p.shell.frame().dispatchCommand(1416));   // unmodified
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::NewWindow));     // a second window on it
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::JpegResource));  // unmodified
         QCOMPARE(p.shell.frame().mdiArea()->subWindowList().size(), 3);
         p.shell.app().settings().fontSize = 33;
 
@@ -169,7 +171,7 @@ private slots:
         auto windows = [&] { return int(p.shell.frame().mdiArea()->subWindowList().size()); };
         QVERIFY(p.open(p.picture));
         CBrevDoc* doc = &p.current()->document();
-        QVERIFY(p.shell.frame().dispatchCommand(57648));  // a new window on the document
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::NewWindow));
         QCOMPARE(int(p.shell.windowsOf(*doc).size()), 2);
         p.current()->close();
         flush();
@@ -180,24 +182,24 @@ private slots:
         QCOMPARE(documents(), 0);
 
         QVERIFY(p.open(p.picture));
-        QVERIFY(p.shell.frame().dispatchCommand(57648));
-        QVERIFY(p.shell.frame().dispatchCommand(57602));  // File > Close: both windows
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::NewWindow));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Close));  // both windows
         flush();
         QCOMPARE(documents(), 0);
         QCOMPARE(windows(), 0);
 
         QVERIFY(p.open(p.picture));
-        QVERIFY(p.shell.frame().dispatchCommand(57648));
-        QVERIFY(p.shell.frame().dispatchCommand(1416));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::NewWindow));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::JpegResource));
         QCOMPARE(windows(), 3);
-        QVERIFY(p.shell.frame().dispatchCommand(1426));  // close all
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::CloseAll));
         flush();
         QCOMPARE(documents(), 0);
         QCOMPARE(windows(), 0);
 
         QVERIFY(p.open(p.picture));
-        QVERIFY(p.shell.frame().dispatchCommand(57648));
-        QVERIFY(p.shell.frame().dispatchCommand(57665));  // exit
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::NewWindow));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Exit));
         flush();
         QVERIFY(!p.shell.frame().isVisible());
         QCOMPARE(documents(), 0);
@@ -228,13 +230,13 @@ private slots:
     void resourcePicturesShareOneRunningNumber() {
         Program p;
         QVERIFY(p.start());
-        QVERIFY(p.shell.frame().dispatchCommand(1416));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::JpegResource));
         QCOMPARE(p.current()->windowTitle(),
                  QStringLiteral("JPEG Resource Image 0 100 % (배경영상)"));
-        QVERIFY(p.shell.frame().dispatchCommand(1425));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::TiffResource));
         QCOMPARE(p.current()->windowTitle(),
                  QStringLiteral("TIF Resource Image 1 100 % (배경영상)"));
-        QVERIFY(p.shell.frame().dispatchCommand(1407));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::BitmapResource));
         QCOMPARE(p.current()->windowTitle(),
                  QStringLiteral("BITMAP Resource Image 2 100 % (배경영상)"));
         // Closing one window of an unmodified document asks nothing and frees it.

@@ -1,7 +1,7 @@
 // The editor as a new user meets it: arrow-key nudges that undo, names of new pictures and of
-// reopened VLR documents, read-only files, the messages of failed opens and saves in Korean,
-// Qt's own dialogs in Korean, the view's keys and context menu, the enabled states, window
-// placement, the icon and the main window's title.
+// reopened VLR documents, read-only files, the messages of failed opens and saves in Korean, a
+// cut-off picture that opens with a warning, Qt's own dialogs in Korean, the view's keys and
+// context menu, the enabled states, window placement, the icon and the main window's title.
 #include <sys/stat.h>
 
 #include <QAction>
@@ -49,24 +49,24 @@ private slots:
         QVERIFY(p.open(p.picture));
         CBrevView* view = p.current()->view();
         CBrevDoc& doc = view->document();
-        QVERIFY(p.frame().dispatchCommand(1570));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Move));
         view->setFocus();
         for (int i = 0; i < 3; ++i) QTest::keyClick(view, Qt::Key_Right);
         QCOMPARE(LayerX(doc), 3);
         QVERIFY(doc.Modified());
         // Undo finishes the run first, then takes all three nudges back at once.
-        QVERIFY(p.frame().dispatchCommand(57643));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Undo));
         QCOMPARE(LayerX(doc), 0);
-        QVERIFY(p.frame().dispatchCommand(57644));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Redo));
         QCOMPARE(LayerX(doc), 3);
         // A pause ends a run on its own.
         QTest::keyClick(view, Qt::Key_Left);
         QVERIFY(QTest::qWaitFor([&] { return !view->state().NudgeRunOpen(); },
                                 CBrevView::kNudgePauseMs * 4));
         QTest::keyClick(view, Qt::Key_Left);
-        QVERIFY(p.frame().dispatchCommand(57643));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Undo));
         QCOMPARE(LayerX(doc), 2);
-        QVERIFY(p.frame().dispatchCommand(57643));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Undo));
         QCOMPARE(LayerX(doc), 3);
         // The nudged picture is not closed without the question.
         p.user.script({Answer::Cancel});
@@ -78,7 +78,7 @@ private slots:
     void newPictureHasAVisibleName() {
         Program p;
         QVERIFY(p.start());
-        QVERIFY(p.dispatchWithDialog(57600, true));
+        QVERIFY(p.dispatchWithDialog(CommandId::New, true));
         QVERIFY(p.current());
         const QString title = p.current()->windowTitle();
         QVERIFY2(title.startsWith(QStringLiteral("새 그림 ")), qPrintable(title));
@@ -88,7 +88,7 @@ private slots:
             proposed = name;
             return QString();
         });
-        QVERIFY(p.frame().dispatchCommand(57604));
+        QVERIFY(p.frame().dispatchCommand(CommandId::SaveAs));
         QVERIFY2(proposed.startsWith(QStringLiteral("새 그림 ")), qPrintable(proposed));
         QVERIFY(proposed.endsWith(QStringLiteral(".jpg")));
     }
@@ -98,11 +98,11 @@ private slots:
         QVERIFY(p.start());
         QVERIFY(p.open(p.picture));
         CBrevDoc& doc = p.current()->document();
-        QVERIFY(p.frame().dispatchCommand(1570));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Move));
         p.drag(6);
         const QByteArray before = ReadAll(p.picture);
         QVERIFY(::chmod(QFile::encodeName(p.picture).constData(), 0444) == 0);
-        QVERIFY(p.frame().dispatchCommand(57603));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Save));
         QCOMPARE(Last(p.user), QStringLiteral("[그림 한 장.bmp] 파일은 읽기 전용이라서 저장할 수 "
                                               "없습니다."));
         QVERIFY(doc.Modified());
@@ -117,7 +117,7 @@ private slots:
         CBrevDoc& doc = p.current()->document();
         auto saveAs = [&](const QString& name) {
             p.shell.setSaveNameChooser([name](const QString&) { return name; });
-            return p.frame().dispatchCommand(57604);
+            return p.frame().dispatchCommand(CommandId::SaveAs);
         };
         QVERIFY(saveAs(p.dir.filePath(QStringLiteral("그림.png"))));
         QVERIFY2(Last(p.user).startsWith(QStringLiteral("[.png] 형식으로는 저장할 수 없습니다.")),
@@ -148,7 +148,7 @@ private slots:
         QVERIFY(cut.open(QIODevice::ReadWrite));
         QVERIFY(cut.resize(cut.size() / 2));
         cut.close();
-        QVERIFY(p.frame().dispatchCommand(57602));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Close));
         Program::flushDeletes();
         const size_t said = p.user.texts().size();
         QVERIFY(!p.shell.openFile(vlr));
@@ -159,6 +159,32 @@ private slots:
         QVERIFY(!p.shell.openFile(p.dir.filePath(QStringLiteral("없는 그림.jpg"))));
         QVERIFY(Last(p.user).contains(QStringLiteral("[없는 그림.jpg]\n(")));
         QVERIFY(p.shell.app().documents().empty());
+    }
+
+    // A JPEG cut short still decodes in part: it opens, with a warning, as an unchanged picture.
+    void cutJpegOpensWithAWarning() {
+        Program p;
+        QVERIFY(p.start());
+        const QString jpeg = p.dir.filePath(QStringLiteral("잘린.jpg"));
+        {
+            RaViru image(64, 64, 24, ImageKind::Jpeg);
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 64; ++x) image.PutPixelColor(x, y, ProgramPattern(x, y));
+            QVERIFY(image.WriteFile(QFile::encodeName(jpeg).toStdString(), ImageKind::Jpeg));
+            QFile f(jpeg);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.resize(f.size() * 2 / 3));
+        }
+        QVERIFY(p.shell.openFile(jpeg));
+        QCOMPARE(p.user.texts().size(), size_t(1));
+        QCOMPARE(p.user.entries.back().icon, MessageIcon::Warning);
+        QCOMPARE(Last(p.user), QStringLiteral("파일이 중간에 끝나 그림의 일부만 읽었습니다."));
+        QVERIFY(p.current());
+        CBrevDoc& doc = p.current()->document();
+        QCOMPARE(doc.Layers().header.canvasWidth, 64);
+        QVERIFY(!doc.Modified());
+        QCOMPARE(QString::fromStdString(p.shell.app().documentPath(doc)),
+                 QFileInfo(jpeg).absoluteFilePath());
     }
 
     void qtDialogsSpeakKorean() {
@@ -189,17 +215,18 @@ private slots:
         QTest::keyClick(view, Qt::Key_Equal, Qt::ControlModifier);
         QTest::keyClick(view, Qt::Key_Plus, Qt::ControlModifier);
         QCOMPARE(doc.Zoom(), 2.0);
-        QCOMPARE(p.shell.tools().currentTool, 0);
+        QCOMPARE(p.shell.tools().currentTool, ToolId::None);
         // The menu entries still choose the zoom tools.
-        QVERIFY(p.frame().dispatchCommand(1421));
-        QCOMPARE(p.shell.tools().currentTool, 1421);
+        QVERIFY(p.frame().dispatchCommand(CommandId::ZoomOut));
+        QCOMPARE(p.shell.tools().currentTool, ToolId::ZoomOut);
         QCOMPARE(doc.Zoom(), 2.0);
     }
 
     void samplePicturesOpenFromTheHelpMenu() {
         Program p;
         QVERIFY(p.start());
-        for (int id : {1407, 1416, 1417, 1425}) {
+        for (CommandId id : {CommandId::BitmapResource, CommandId::JpegResource,
+                             CommandId::GifResource, CommandId::TiffResource}) {
             QAction* a = p.frame().menuAction(id);
             QVERIFY(a);
             QVERIFY(a->isEnabled());
@@ -224,34 +251,36 @@ private slots:
                 continue;
             }
             ++entries;
-            const int id = a->data().toInt();
+            const auto id = CommandId(a->data().toInt());
             QCOMPARE(a->isEnabled(), p.frame().isCommandEnabled(id));
             if (QAction* m = p.frame().menuAction(id)) QCOMPARE(a->isEnabled(), m->isEnabled());
         }
         QCOMPARE(entries, 8);
         QCOMPARE(separators, 3);
-        for (int idle : {2060, 57634, 4604, 57643, 57644})
-            QVERIFY2(!p.frame().isCommandEnabled(idle), qPrintable(QString::number(idle)));
+        for (CommandId idle : {CommandId::Deselect, CommandId::Copy, CommandId::CopyImage,
+                               CommandId::Undo, CommandId::Redo})
+            QVERIFY2(!p.frame().isCommandEnabled(idle), qPrintable(QString::number(int(idle))));
     }
 
     void enabledStatesPressedButtonsAndTheStatusBar() {
         Program p;
         QVERIFY(p.start());
         QVERIFY(p.open(p.picture));
-        QVERIFY(!p.frame().isCommandEnabled(57643));  // nothing to undo yet
-        QVERIFY(!p.frame().isCommandEnabled(57644));
-        QVERIFY(p.frame().dispatchCommand(1570));
+        QVERIFY(!p.frame().isCommandEnabled(CommandId::Undo));  // nothing to undo yet
+        QVERIFY(!p.frame().isCommandEnabled(CommandId::Redo));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Move));
         p.drag(4);
         p.frame().updateCommandStates();
-        QVERIFY(p.frame().isCommandEnabled(57643));
-        QVERIFY(!p.frame().isCommandEnabled(57644));
-        QVERIFY(p.frame().dispatchCommand(57643));
-        QVERIFY(p.frame().isCommandEnabled(57644));
+        QVERIFY(p.frame().isCommandEnabled(CommandId::Undo));
+        QVERIFY(!p.frame().isCommandEnabled(CommandId::Redo));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Undo));
+        QVERIFY(p.frame().isCommandEnabled(CommandId::Redo));
 
         // After the settings dialog the move tool's button is the pressed one again.
-        QVERIFY(p.dispatchWithDialog(1571, false));
-        QCOMPARE(p.frame().commandState().pressedButton, 1570);
-        for (QAction* a : p.frame().commandActions(1571)) QVERIFY(!a->isChecked());
+        QVERIFY(p.dispatchWithDialog(CommandId::Environment, false));
+        QCOMPARE(p.frame().commandState().pressedButton, CommandId::Move);
+        for (QAction* a : p.frame().commandActions(CommandId::Environment))
+            QVERIFY(!a->isChecked());
 
         QStatusTipEvent tip(QStringLiteral("이동"));
         QApplication::sendEvent(&p.frame(), &tip);
@@ -267,7 +296,7 @@ private slots:
         QVERIFY(p.open(p.picture));
         const QString vlr = p.dir.filePath(QStringLiteral("층.vlr"));
         QVERIFY(p.shell.saveDocumentAs(p.current()->document(), vlr));
-        QVERIFY(p.frame().dispatchCommand(57602));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Close));
         Program::flushDeletes();
         QVERIFY(p.open(vlr));
         QCOMPARE(p.current()->windowTitle(), vlr + QStringLiteral(" 100 % (배경영상)"));
@@ -276,7 +305,7 @@ private slots:
             proposed = name;
             return QString();
         });
-        QVERIFY(p.frame().dispatchCommand(57604));
+        QVERIFY(p.frame().dispatchCommand(CommandId::SaveAs));
         QCOMPARE(proposed, vlr);
     }
 
@@ -302,7 +331,7 @@ private slots:
         }
         QVERIFY(windows[1]->x() > windows[0]->x());
         for (CChildFrame* w : windows) w->resize(200, 150);
-        QVERIFY(p.frame().dispatchCommand(57650));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Cascade));
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(windows[i]->pos(), p.frame().cascadePosition(i));
             QVERIFY2(fits(windows[i]), qPrintable(QString::number(i)));
@@ -321,7 +350,7 @@ private slots:
         QVERIFY(p.open(p.picture));
         QCOMPARE(p.current()->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
         QCOMPARE(p.frame().windowTitle(), QStringLiteral("Quillet 4.6 - 그림 한 장.bmp"));
-        QVERIFY(p.frame().dispatchCommand(57602));
+        QVERIFY(p.frame().dispatchCommand(CommandId::Close));
         Program::flushDeletes();
         QCOMPARE(p.frame().windowTitle(), QStringLiteral("Quillet 4.6"));
 
@@ -332,7 +361,7 @@ private slots:
                 w->close();
             }
         });
-        QVERIFY(p.frame().dispatchCommand(57664));
+        QVERIFY(p.frame().dispatchCommand(CommandId::About));
         QVERIFY(!about.isEmpty());
         const QPoint offset = about.center() - p.frame().geometry().center();
         QVERIFY2(offset.manhattanLength() < 40,

@@ -5,7 +5,7 @@
 
 #include "document/CBrevDoc.h"
 #include "image/RaViru.h"
-#include "view/JournalSink.h"
+#include "platform/UserPort.h"
 
 namespace quillet {
 
@@ -31,10 +31,15 @@ std::vector<uint8_t> LayerToPackedDib(const LayerTable& t, int slot) {
     return RaViru::ToPackedDib(s);
 }
 
-int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib, JournalSink* journal) {
+int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib) {
     RaViru image;
     PackedDibInfo info;
-    if (!image.FromPackedDib(dib.data(), dib.size(), true, &doc.User(), &info)) return -1;
+    if (Status status = image.FromPackedDib(dib.data(), dib.size(), true, &info); !status) {
+        // A foreign bitmap of an unusual depth is explained; unreadable data is ignored quietly.
+        if (status.code() == StatusCode::Unsupported)
+            doc.User().showMessage(status.message(), MessageIcon::Warning);
+        return -1;
+    }
     const int slot = doc.FreeSlotForNewLayer();
     if (slot < 0) return -1;
     LayerTable& t = doc.Layers();
@@ -45,7 +50,7 @@ int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib, Journa
     a.height = image.Height();
     a.bitsPerPixel = empty ? 24 : t.header.bitsPerPixel;
     a.paletteSize = empty ? 0 : t.header.paletteSize;
-    a.imageKind = empty ? image.kind : t.header.imageKind;
+    a.imageKind = empty ? int(image.kind) : t.header.imageKind;
     a.paletteMode = PaletteMode::Empty;
     a.canvasWidth = empty ? -1 : t.header.canvasWidth;
     a.canvasHeight = empty ? -1 : t.header.canvasHeight;
@@ -59,7 +64,7 @@ int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib, Journa
     l.used = 1;
     l.visible = 1;
     l.transparency = 0;
-    l.blendMode = BlendMode::Normal;
+    l.SetBlend(BlendMode::Normal);
     l.SetName(u"레이어 " + [&] {
         const std::string n = std::to_string(slot);
         return std::u16string(n.begin(), n.end());
@@ -86,7 +91,7 @@ int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib, Journa
     }
     doc.SetCurrentLayerIndex(slot);
     doc.PrepareWorkingCopy(slot);
-    if (journal) journal->recordStep("복사물 붙이기", StepKind::Paste, slot);
+    doc.RecordStep(u"복사물 붙이기", StepKind::PasteLayer, slot);
     doc.CopyToSnapshot(slot);
     doc.NotifyLayerListChanged();
     doc.NotifyViewsUpdate();

@@ -7,7 +7,6 @@
 namespace quillet {
 
 class CBrevDoc;
-class JournalSink;
 class LayerTable;
 
 std::vector<uint8_t> LayerToPackedDib(const LayerTable& table, int slot);
@@ -15,6 +14,6 @@ std::vector<uint8_t> LayerToPackedDib(const LayerTable& table, int slot);
 // Adds the bitmap as a new layer above the top layer (slot 0 and the bottom in an empty
 // document), at the picture's depth, and records "복사물 붙이기". The slot, or -1 when the
 // bitmap is unreadable or all slots are used (the user is told).
-int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib, JournalSink* journal);
+int PastePackedDibAsLayer(CBrevDoc& doc, const std::vector<uint8_t>& dib);
 
 }  // namespace quillet

@@ -4,7 +4,6 @@
 
 #include "document/CBrevDoc.h"
 #include "platform/ClipboardPort.h"
-#include "view/JournalSink.h"
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
@@ -32,9 +31,8 @@ void ViewState::MoveLayerBy(int dx, int dy) {
 bool ViewState::EndNudgeRun() {
     const int slot = nudgeSlot_;
     nudgeSlot_ = -1;
-    if (slot < 0 || !ctx_.journal || !doc_.Layers().layer(slot).used) return false;
-    ctx_.journal->recordStep(std::string(FindTool(ToolId::Move)->undoLabel), StepKind::Pixels,
-                             slot);
+    if (slot < 0 || !doc_.Layers().layer(slot).used) return false;
+    doc_.RecordStep(FindTool(ToolId::Move)->undoLabel, StepKind::PixelEdit, slot);
     doc_.NotifyLayerListChanged();
     return true;
 }
@@ -71,9 +69,8 @@ void ViewState::MoveUp() {
     if (!dragged || !LayerTable::IsValidIndex(moveSlot_)) return;
     doc_.CopyToSnapshot(moveSlot_);
     // A layer carried to another window went back to its place: nothing to record here.
-    if (!moveTransferred_ && !doc_.ViewShared().selectionMovePending && ctx_.journal)
-        ctx_.journal->recordStep(std::string(FindTool(ToolId::Move)->undoLabel), StepKind::Pixels,
-                                 moveSlot_);
+    if (!moveTransferred_ && !doc_.ViewShared().selectionMovePending)
+        doc_.RecordStep(FindTool(ToolId::Move)->undoLabel, StepKind::PixelEdit, moveSlot_);
     doc_.NotifyLayerListChanged();
     doc_.ViewShared().recomposeNeeded = true;
     doc_.NotifyViewsUpdate();
@@ -104,7 +101,7 @@ bool ViewState::AcceptPendingDrop() {
     t.dropSource = nullptr;
     const auto dib = ctx_.clipboard->packedDib();
     if (!dib) return false;
-    return PastePackedDibAsLayer(doc_, *dib, ctx_.journal) >= 0;
+    return PastePackedDibAsLayer(doc_, *dib) >= 0;
 }
 
 }  // namespace quillet
