@@ -23,10 +23,11 @@ struct ColourSwatches {
     uint32_t previousBackground = 0xFFFFFF;
 };
 
-// Command 1386: colours, swatch indices and picker positions change places together.
+// SwapColours: colours, swatch indices and picker positions change places together.
 void swapSwatches(ColourSwatches& swatches);
 
-// Commands 1384/1385 after OK in the colour dialog: the old colour becomes the previous one.
+// ForegroundColour and BackgroundColour after OK in the colour dialog: the old colour becomes the
+// previous one.
 void setForeground(ColourSwatches& swatches, const SwatchColour& chosen);
 void setBackground(ColourSwatches& swatches, const SwatchColour& chosen);
 

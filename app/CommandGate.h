@@ -9,17 +9,20 @@ namespace quillet {
 struct FrameCommandState {
     bool freeTransformPanelVisible = false;
     bool anchorLinePanelVisible = false;
-    int pressedButton = 0;  // command id whose tool-bar button shows pressed; 0 for none
-    int currentTool = 0;    // the tool every document's view dispatches mouse input to
-    int previousTool = 0;   // remembered by the freehand, magic-wand and polygon selections
+    // The command whose tool-bar button shows pressed.
+    CommandId pressedButton = CommandId::None;
+    // The tool every document's view dispatches mouse input to, and the one before it (kept by
+    // the freehand, magic-wand and polygon selections).
+    ToolId currentTool = ToolId::None;
+    ToolId previousTool = ToolId::None;
 };
 
 // Applies the gate rules to `id` alone: true when the command may proceed.
-bool gateAllows(const FrameCommandState& state, int id);
+bool gateAllows(const FrameCommandState& state, CommandId id);
 
 // Runs the gate for a command the way the frame does before dispatching it: exempt commands
-// always pass; refused commands change nothing; a passing tool command (other than flatten,
-// 1500) becomes the pressed button.
-bool passGate(FrameCommandState& state, int id);
+// always pass; refused commands change nothing; a passing tool command (other than flatten)
+// becomes the pressed button.
+bool passGate(FrameCommandState& state, CommandId id);
 
 }  // namespace quillet

@@ -4,6 +4,8 @@
 #include <span>
 #include <string_view>
 
+#include "app/CommandId.h"
+
 namespace quillet {
 
 // Which object a command is routed to.
@@ -17,22 +19,21 @@ enum class GateUse {
 };
 
 struct CommandInfo {
-    int id;
+    CommandId id;
     std::string_view caption;  // UTF-8, with the & mnemonic; empty for commands without menu entry
     std::string_view keys[2];  // portable key texts ("Ctrl+Shift+S"); empty when unused
     CommandTarget target;
     GateUse gate;
-    std::string_view operation;  // what the command does and which issue builds it
 };
 
 // Every command of the main menu, the extra keys, and the tool-bar-only commands.
 std::span<const CommandInfo> commandTable();
-const CommandInfo* findCommand(int id);
+const CommandInfo* findCommand(CommandId id);
 
 // Menu layout. An entry is a command, a separator, or a submenu that spans `count` entries.
 struct MenuEntry {
     enum Kind { Command, Separator, SubMenu } kind;
-    int id = 0;                  // Command: command id
+    CommandId id = CommandId::None;  // Command: command id
     std::string_view caption{};  // SubMenu: its caption; Command: caption override (context menus)
     int count = 0;               // SubMenu: number of following entries it holds
 };
@@ -48,29 +49,20 @@ std::span<const MenuDef> mainMenu();
 std::span<const MenuEntry> viewContextMenu();
 std::span<const MenuEntry> layerListContextMenu();
 
-// First id of the recent-file entries; 9 entries follow in sequence.
-inline constexpr int kRecentFileFirst = 57616;
-inline constexpr int kRecentFileCount = 9;
-inline constexpr int kCommandPaste = 57637;
-
 // Tool-bar layout: a button sends `id`; a fly-out button also offers `flyout` (the first is
 // the button's own command).
 struct ToolButtonDef {
-    int id;  // 0 marks a separator
+    CommandId id;  // None marks a separator
     std::string_view tooltip;
-    std::span<const int> flyout{};
+    std::span<const CommandId> flyout{};
 };
 
 std::span<const ToolButtonDef> mainToolBar();
 std::span<const ToolButtonDef> toolsToolBar();
-// The colour swatch commands: foreground dialog, swap, background dialog.
-inline constexpr int kCommandForegroundColour = 1384;
-inline constexpr int kCommandBackgroundColour = 1385;
-inline constexpr int kCommandSwapColours = 1386;
 
 // Status-bar prompt of a tool command; empty when it has none.
-std::string_view commandPrompt(int id);
+std::string_view commandPrompt(CommandId id);
 // Caption for a command without its own menu entry (fly-out items, tool-only commands).
-std::string_view toolCaption(int id);
+std::string_view toolCaption(CommandId id);
 
 }  // namespace quillet

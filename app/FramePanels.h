@@ -17,16 +17,17 @@ struct PanelPlacement {
 
 enum class PanelAction { Hide, ShowAgain, Create };
 
-// The toggle of the layer/history, brush and one-click panels (1554, 1510, 1511): a visible
-// panel remembers its rectangle `current` and hides; a hidden one comes back at the remembered
-// rectangle; a missing one is created at `created` (its template size at the pop-up position).
+// The toggle of the layer/history, brush and one-click panels (LayerPanel, BrushPanel,
+// OneClickCameraPanel): a visible panel remembers its rectangle `current` and hides; a hidden one
+// comes back at the remembered rectangle; a missing one is created at `created` (its template size
+// at the pop-up position).
 PanelAction togglePanel(PanelPlacement& panel, const PanelRect& current, const PanelRect& created);
 
 // Vertical position for pop-up panels and dialogs: the middle of the main tool bar plus 6.
 // `toolBarTop` and `toolBarHeight` are in screen coordinates.
 int popupPanelY(int toolBarTop, int toolBarHeight);
 
-// The movie maker toggle (5009): with the maker visible it hides maker and player and shows
+// The movie maker toggle (MovieMaker): with the maker visible it hides maker and player and shows
 // the layer panel; otherwise it shows both and hides the layer panel.
 struct MovieToggle {
     bool showMovieMaker;

@@ -20,6 +20,11 @@ HomeEnvironment currentHomeEnvironment() {
     return {std::getenv("QUILLET_HOME"), std::getenv("XDG_DATA_HOME"), std::getenv("HOME")};
 }
 
+std::string quilletProfileFile(const HomeEnvironment& env, const std::string& home) {
+    if (!env.quilletHome || !*env.quilletHome || home.empty()) return {};
+    return home + "/Quillet.conf";
+}
+
 std::string quilletHomeDirectory(const HomeEnvironment& env) {
     if (env.quilletHome && *env.quilletHome) return env.quilletHome;
     std::string data;
@@ -68,13 +73,16 @@ bool prepareQuilletHome(const std::string& home, std::string& error,
     const std::string installed = installedDefaultSettings(dataDirectory);
     const std::string_view bytes = installed.empty() ? defaultSettingsFile() : installed;
     AtomicFileWriter writer(settings);
-    if (!writer.open()) {
-        error = writer.error();
+    if (Status opened = writer.open(); !opened) {
+        error = opened.message();
         return false;
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), writer.file()) != bytes.size() ||
-        !writer.commit()) {
-        error = "cannot write " + settings + ": " + writer.error();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), writer.file()) != bytes.size()) {
+        error = "cannot write " + settings;
+        return false;
+    }
+    if (Status committed = writer.commit(); !committed) {
+        error = "cannot write " + settings + ": " + committed.message();
         return false;
     }
     return true;

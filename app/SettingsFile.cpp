@@ -120,7 +120,7 @@ bool writeFile(const std::string& path, const std::string& bytes) {
     AtomicFileWriter writer(path);
     if (!writer.open()) return false;
     if (std::fwrite(bytes.data(), 1, bytes.size(), writer.file()) != bytes.size()) return false;
-    return writer.commit();
+    return writer.commit().ok();
 }
 
 }  // namespace

@@ -12,27 +12,27 @@ OptionSliderSetting feather(int value) {
 
 OptionSliders idleOptionSliders() { return {off(), off()}; }
 
-std::optional<OptionSliders> optionSlidersForTool(int toolId, int featherValue) {
-    switch (toolId) {
-        case 1342:  // rectangle, ellipse, freehand and polygon selection
-        case 4611:
-        case 1343:
-        case 1345:
+std::optional<OptionSliders> optionSlidersForTool(ToolId tool, int featherValue) {
+    switch (tool) {
+        case ToolId::RectSelect:
+        case ToolId::CircleSelect:
+        case ToolId::FreehandSelect:
+        case ToolId::PolygonSelect:
             return OptionSliders{feather(featherValue), off()};
-        case 1344:  // magic wand
+        case ToolId::MagicWand:
             return OptionSliders{{true, "포함한계치", 25, 0, 60}, feather(featherValue)};
-        case 1352:  // fill
+        case ToolId::Fill:
             return OptionSliders{{true, "포함한계치", 10, 0, 60}, feather(featherValue)};
-        case 1354:  // water drop
+        case ToolId::WaterDrop:
             return OptionSliders{{true, "퍼짐정도", 10, 5, 30}, off()};
-        case 1347:  // brush, eraser, spray, dot, line, polyline, circle, text
-        case 1355:
-        case 1346:
-        case 1350:
-        case 1356:
-        case 1357:
-        case 1380:
-        case 1382:
+        case ToolId::Brush:
+        case ToolId::Eraser:
+        case ToolId::Spray:
+        case ToolId::Dot:
+        case ToolId::Line:
+        case ToolId::Polyline:
+        case ToolId::Circle:
+        case ToolId::Text:
             return idleOptionSliders();
         default:
             return std::nullopt;

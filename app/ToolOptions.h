@@ -3,6 +3,8 @@
 #include <optional>
 #include <string_view>
 
+#include "view/ToolId.h"
+
 namespace quillet {
 
 // (The view keeps its own per-document copy in ToolState::slider1/2.)
@@ -28,7 +30,7 @@ inline constexpr int kFeatherMaximum = 30;
 // The sliders a tool sets when it is chosen, given the frame's current feather value.
 // Tools whose sliders belong to their own operations (paths, text, transforms) give nullopt:
 // they set the sliders themselves.
-std::optional<OptionSliders> optionSlidersForTool(int toolId, int feather);
+std::optional<OptionSliders> optionSlidersForTool(ToolId tool, int feather);
 
 // Both sliders off, labelled with the idle text.
 OptionSliders idleOptionSliders();

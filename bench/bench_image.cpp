@@ -25,7 +25,7 @@ static void BM_RowFromPacked16(benchmark::State& state) {
 BENCHMARK(BM_RowFromPacked16)->Unit(benchmark::kMillisecond);
 
 static void BM_NearestPaletteIndex(benchmark::State& state) {
-    RaViru img(1, 1, 8, 0);
+    RaViru img(1, 1, 8, ImageKind::Jpeg);
     for (int i = 0; i < 256; ++i)
         img.SetPaletteEntry(i, uint8_t(i * 7), uint8_t(i * 13), uint8_t(i));
     uint32_t c = 0;

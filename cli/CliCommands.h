@@ -1,10 +1,15 @@
 #pragma once
 // quillet-cli's commands, callable from tests with their own streams.
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 namespace quillet::cli {
+
+// Pictures with more pixels than this are refused before they are decoded (--max-pixels changes
+// it for info and convert): a small file may claim a huge picture.
+constexpr uint64_t kDefaultMaxPixels = 100'000'000;
 
 // Exit codes: 0 done, 1 the file could not be read or written, 2 wrong arguments.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

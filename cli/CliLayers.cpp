@@ -25,11 +25,28 @@ const char* KindName(uint8_t kind) {
     return "unknown";
 }
 
-const char* BlendName(uint8_t mode) {
-    static const char* const kNames[] = {"normal",    "normal",  "multiply",   "screen",
-                                         "darken",    "lighten", "difference", "negation",
-                                         "exclusion", "overlay"};
-    return mode < std::size(kNames) ? kNames[mode] : "normal";
+const char* BlendName(BlendMode mode) {
+    switch (mode) {
+        case BlendMode::Normal:
+            return "normal";
+        case BlendMode::Multiply:
+            return "multiply";
+        case BlendMode::Screen:
+            return "screen";
+        case BlendMode::Darken:
+            return "darken";
+        case BlendMode::Lighten:
+            return "lighten";
+        case BlendMode::Difference:
+            return "difference";
+        case BlendMode::Negation:
+            return "negation";
+        case BlendMode::Exclusion:
+            return "exclusion";
+        case BlendMode::Overlay:
+            return "overlay";
+    }
+    return "normal";
 }
 
 }  // namespace
@@ -37,9 +54,8 @@ const char* BlendName(uint8_t mode) {
 int Layers(const std::string& path, std::ostream& out, std::ostream& err) {
     RecordingUserPort user;
     CBrevDoc doc(user);
-    std::string error;
-    if (!OpenDocument(doc, path, {}, &error)) {
-        err << path << ": " << error << '\n';
+    if (const Status opened = OpenDocument(doc, path); !opened) {
+        err << path << ": " << opened.message() << '\n';
         return 1;
     }
     const LayerTable& t = doc.Layers();
@@ -48,7 +64,7 @@ int Layers(const std::string& path, std::ostream& out, std::ostream& err) {
         // Tabs keep names with spaces in one field.
         out << slot << '\t' << utf16ToUtf8(l.Name()) << '\t' << KindName(l.kind) << '\t' << l.x
             << '\t' << l.y << '\t' << l.width << '\t' << l.height << '\t' << (l.IsVisible() ? 1 : 0)
-            << '\t' << int(l.transparency) << '\t' << BlendName(l.blendMode) << '\n';
+            << '\t' << int(l.transparency) << '\t' << BlendName(l.Blend()) << '\n';
     }
     return 0;
 }

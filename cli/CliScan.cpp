@@ -35,9 +35,8 @@ public:
         if (!AdoptAcquiredPicture(doc, picture, name)) return Answer::Take;
         ++number_;
         const std::string path = PagePath(out_, number_);
-        std::string error;
-        if (!SaveDocument(doc, path, {}, &error)) {
-            err_ << path << ": " << error << '\n';
+        if (Status saved = SaveDocument(doc, path); !saved) {
+            err_ << path << ": " << saved.message() << '\n';
             failed_ = true;
             return Answer::StopAll;
         }

@@ -66,16 +66,16 @@ bool WritePng(const std::string& path, const Picture32& picture, std::string& er
             const_cast<png_bytep>(picture.bgra.data()) + size_t(y) * size_t(picture.width) * 4;
 
     AtomicFileWriter writer(path);
-    if (!writer.open()) {
-        error = writer.error();
+    if (Status opened = writer.open(); !opened) {
+        error = opened.message();
         return false;
     }
     if (!writeRows(writer.file(), picture, rows.data(), alpha, error)) {
         writer.discard();
         return false;
     }
-    if (!writer.commit()) {
-        error = writer.error();
+    if (Status committed = writer.commit(); !committed) {
+        error = committed.message();
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "cli/CliCommands.h"
 #include "cli/PngFile.h"
 #include "document/vlr/VlrReader.h"
 #include "image/RaViru.h"
@@ -170,6 +171,7 @@ std::unique_ptr<RowSource> ReadFirstPicture(const std::string& path, std::string
         }
         case Sniffed::Psd: {
             auto image = std::make_unique<RaViru>();
+            image->pixelLimit = kDefaultMaxPixels;
             if (ReadPsd(path, *image) != PsdResult::Ok) {
                 error = image->lastError;
                 return nullptr;
@@ -180,6 +182,9 @@ std::unique_ptr<RowSource> ReadFirstPicture(const std::string& path, std::string
             break;
     }
     auto image = std::make_unique<RaViru>();
+    // File managers run thumbnailers on whatever lies in a folder: a small file claiming a huge
+    // picture is refused from its header.
+    image->pixelLimit = kDefaultMaxPixels;
     if (!image->ReadFile(path, ImageKind::Unknown) || !image->HasBlock() || image->Width() < 1 ||
         image->Height() < 1) {
         error = image->lastError[0] ? image->lastError : "no picture in the file";

@@ -111,7 +111,7 @@ public:
     UndoStore& Journal() { return *journal_; }
     const UndoStore& Journal() const { return *journal_; }
     // Every operation records a step after its change; layer -1 means the current layer.
-    bool RecordStep(std::u16string_view label, int kind, int layer = -1,
+    bool RecordStep(std::u16string_view label, StepKind kind, int layer = -1,
                     const StepExtras& extras = {}) {
         return journal_->RecordStep(label, kind, layer, extras);
     }

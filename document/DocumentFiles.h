@@ -5,46 +5,69 @@
 #include <string>
 #include <string_view>
 
+#include "base/Status.h"
+#include "image/ImageFormat.h"
+
 namespace quillet {
 
 class CBrevDoc;
+class RaViru;
 
-// File kinds by lower-cased extension; the same table serves opening and saving. The picture
-// kinds are the image core's kind codes.
-namespace FileKind {
-constexpr int None = -1;
-constexpr int Jpeg = 0;
-constexpr int Bmp = 1;
-constexpr int Gif = 2;
-constexpr int Tiff = 3;
-constexpr int Pcx = 4;
-constexpr int Vlr = 5;
-constexpr int Sco = 6;
-}  // namespace FileKind
+// File kinds by lower-cased extension; the same table serves opening and saving. The values
+// of the picture kinds are the image core's kind codes.
+enum class FileKind : int8_t {
+    None = -1,
+    Jpeg = 0,
+    Bmp = 1,
+    Gif = 2,
+    Tiff = 3,
+    Pcx = 4,
+    Vlr = 5,
+    Sco = 6,
+};
+
+// The image kind of a file kind, and back (Unknown and None where there is none).
+ImageKind ImageKindOf(FileKind kind);
+FileKind FileKindOf(ImageKind kind);
 
 // The lower-cased extension of the last path component, without the dot; empty when none.
 std::string LowerExtension(std::string_view path);
-int FileKindOfPath(std::string_view path);
+FileKind FileKindOfPath(std::string_view path);
 // Whether a save can write the kind (PCX and "sco" are read-only or not coded at all).
-bool KindWritable(int kind);
+bool KindWritable(FileKind kind);
 // ".jpg", ".bmp", ...; empty for kinds without an extension.
-std::string_view ExtensionOfKind(int kind);
+std::string_view ExtensionOfKind(FileKind kind);
+
+// Above this many pixels a picture may be a decompression bomb: the editor asks first.
+constexpr uint64_t kAskAbovePixels = 100'000'000;
 
 struct OpenOptions {
     int frameIndex = 0;  // page of a GIF or TIFF file
+    // A picture with more pixels than this is opened only when the user agrees (a question on
+    // the document's user port).
+    uint64_t askAbovePixels = kAskAbovePixels;
+    // A picture with more pixels than this is refused without asking (kMaxImagePixels always).
+    uint64_t maxPixels = kMaxImagePixels;
+    // Bytes the document may take; 0 reads what the machine has available now.
+    uint64_t memoryAvailable = 0;
 };
 
-// Opens `path` into an empty document: a picture becomes slot 0 "배경영상", a VLR file its
-// layers; the history starts with "Opening....". Messages go to the document's user port;
-// `error` (optional) receives the reason for callers without a screen.
-bool OpenDocument(CBrevDoc& doc, const std::string& path, const OpenOptions& options = {},
-                  std::string* error = nullptr);
-// Photoshop files: the flattened picture becomes slot 0 like any other picture.
-bool ImportPsdDocument(CBrevDoc& doc, const std::string& path, std::string* error = nullptr);
+// The memory a picture described by `info` takes while it is decoded and made a document,
+// in bytes.
+uint64_t EstimateOpenBytes(const ImageInfo& info);
 
-// Builds the document from its image object in slot 0 and finishes opening. `initialAlpha`
-// fills the layer's alpha plane.
-bool BuildDocumentFromImage(CBrevDoc& doc, std::u16string_view name, uint8_t initialAlpha);
+// Opens `path` into an empty document: a picture becomes slot 0 "배경영상", a VLR file its
+// layers; the history starts with "Opening....". A picture is measured from its header first
+// and refused (or asked about) before its pixels are decoded when it is too large for the limits
+// or for the memory available. Messages go to the document's user port; the status says what
+// happened, and a picture whose data ended early opens with an Incomplete status.
+Status OpenDocument(CBrevDoc& doc, const std::string& path, const OpenOptions& options = {});
+
+// Builds the document in slot 0 from `picture`, which becomes the document's image object
+// (its pixels move into the layer), and finishes opening. `initialAlpha` fills the layer's
+// alpha plane; a 32-bit picture brings its own alpha in each pixel's fourth byte.
+Status BuildDocumentFromImage(CBrevDoc& doc, RaViru& picture, std::u16string_view name,
+                              uint8_t initialAlpha);
 // Selects the layer, converts a picture of fewer than 24 bits, records "Opening....".
 bool FinishOpening(CBrevDoc& doc, int slot);
 
@@ -74,7 +97,7 @@ struct NewImageRequest {
 // Default width and height: the size of a bitmap on the clipboard when there is one.
 NewImageRequest DefaultNewImageRequest(int clipboardWidth = 0, int clipboardHeight = 0);
 // Sizes outside 1..5000 are refused.
-bool NewDocument(CBrevDoc& doc, const NewImageRequest& request, std::string* error = nullptr);
+Status NewDocument(CBrevDoc& doc, const NewImageRequest& request);
 
 struct SaveOptions {
     int jpegQuality = -1;  // -1 keeps the image object's
@@ -82,17 +105,17 @@ struct SaveOptions {
 
 // Saves by the extension of `path`: VLR through its writer, pictures composed at full size and
 // encoded (GIF reduced to 256 colours, the document staying 24 bits). The file is replaced only
-// when complete. Clears the modified flag on success.
-bool SaveDocument(CBrevDoc& doc, const std::string& path, const SaveOptions& options = {},
-                  std::string* error = nullptr);
+// when complete (see AtomicFileWriter: links are written through, read-only files and devices
+// refused). Clears the modified flag on success.
+Status SaveDocument(CBrevDoc& doc, const std::string& path, const SaveOptions& options = {});
 
 // The name the save-as dialog starts with: the document's path when it has one that its kind
 // can be written to, else the title ("UntitledImage" when it holds any of #%;/\) with the
 // extension of the image's kind.
 std::u16string ProposedSaveName(std::u16string_view documentPath, std::u16string_view title,
-                                int imageKind);
+                                FileKind kind);
 // After the dialog: the kind's extension is appended when the last five characters hold no dot.
-std::u16string CompleteSaveName(std::u16string_view chosen, int imageKind);
+std::u16string CompleteSaveName(std::u16string_view chosen, FileKind kind);
 
 // "%s %d %s (%s)": file name, zoom in percent, "%", current layer name; then " extra".
 std::u16string DocumentTitle(const CBrevDoc& doc, std::u16string_view extra = {});

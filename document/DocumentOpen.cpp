@@ -1,11 +1,14 @@
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
 
+#include "base/SystemMemory.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "document/journal/UndoStore.h"
 #include "document/vlr/VlrReader.h"
-#include "image/codecs/PsdReader.h"
+#include "image/RaViru.h"
 #include "platform/UserPort.h"
 
 namespace quillet {
@@ -14,20 +17,81 @@ namespace {
 const char* const kNameTooLong = "그림파일명이 너무 깁니다.";
 const char* const kCannotOpen = "해당 파일을 열 수 없습니다.";
 const char* const kNoPixels = "해당파일이 존재하지 않습니다.";
+const char* const kIncomplete = "파일이 중간에 끝나 그림의 일부만 읽었습니다.";
+const char* const kTooLarge = "그림이 너무 커서 열 수 없습니다.";
+const char* const kNoMemory = "메모리가 부족하여 그림을 열 수 없습니다.";
 // The folder part of an opened path must stay below this many characters.
 constexpr size_t kMaxFolderChars = 100;
-
-bool fail(std::string* error, std::string text) {
-    if (error) *error = std::move(text);
-    return false;
-}
 
 // Index just after the last separator of the path, in characters.
 size_t fileNameStart(std::u16string_view path) {
     const size_t cut = path.find_last_of(u"/\\");
     return cut == std::u16string_view::npos ? 0 : cut + 1;
 }
+
+std::string pixelsText(const ImageInfo& info) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%d x %d (%" PRIu64 " pixels)", info.width, info.height,
+                  info.Pixels());
+    return text;
+}
+
+// Measures the picture from its header and decides, before any pixel is decoded, whether it
+// is opened: within the pixel limit, within the memory available, and when it is very large
+// only if the user agrees. Then decodes it within the size that was let through.
+Status readPicture(CBrevDoc& doc, RaViru& picture, const std::string& path, ImageKind kind,
+                   const OpenOptions& options) {
+    if (kind == ImageKind::Sco) return {StatusCode::UnknownFormat, kCannotOpen};
+    ImageInfo info;
+    if (Status status = picture.ReadFileInfo(path, kind, info); !status) return status;
+    const uint64_t pixels = info.Pixels();
+    if (!FitsPixelLimit(info.width, info.height, options.maxPixels)) {
+        doc.User().showMessage(kTooLarge, MessageIcon::Warning);
+        return {StatusCode::TooLarge,
+                "The picture is " + pixelsText(info) + ", more than the " +
+                    std::to_string(std::min(options.maxPixels, kMaxImagePixels)) +
+                    " pixels allowed"};
+    }
+    const uint64_t needed = EstimateOpenBytes(info);
+    const uint64_t available =
+        options.memoryAvailable ? options.memoryAvailable : AvailableMemoryBytes();
+    if (available && needed > available) {
+        doc.User().showMessage(kNoMemory, MessageIcon::Warning);
+        return {StatusCode::OutOfMemory, "The picture is " + pixelsText(info) +
+                                             " and needs about " + std::to_string(needed >> 20) +
+                                             " MB; " + std::to_string(available >> 20) +
+                                             " MB are available"};
+    }
+    if (pixels > options.askAbovePixels) {
+        char question[256];
+        std::snprintf(question, sizeof question,
+                      "그림이 매우 큽니다 (%d × %d, 약 %" PRIu64
+                      "백만 화소). 여는 데 메모리와 시간이 많이 듭니다. 그래도 여시겠습니까?",
+                      info.width, info.height, (pixels + 500000) / 1000000);
+        if (doc.User().ask(question, Buttons::YesNo, MessageIcon::Question) != Answer::Yes)
+            return {StatusCode::Cancelled, "The picture is " + pixelsText(info) + "; not opened"};
+    }
+    // Whatever codec ends up decoding, it may not go beyond what was let through.
+    picture.pixelLimit = pixels > options.askAbovePixels
+                             ? pixels
+                             : std::min(options.askAbovePixels, options.maxPixels);
+    Status status = picture.ReadFile(path, kind);
+    if (status && !picture.HasBlock()) return {StatusCode::UnknownFormat, kCannotOpen};
+    return status;
+}
 }  // namespace
+
+uint64_t EstimateOpenBytes(const ImageInfo& info) {
+    const uint64_t pixels = info.Pixels();
+    // The document is 24 bits (32 when the picture is): its layer, alpha and effect planes, the
+    // snapshot's copy of them, and the working copy with its alpha.
+    const uint64_t layerBytes = info.bitCount == 32 ? 4 : 3;
+    const uint64_t document = pixels * ((layerBytes + 2) * 2 + layerBytes + 1);
+    // A picture below 24 bits keeps its first layer while the converted one is made.
+    const uint64_t conversion = info.bitCount < 24 ? info.PictureBytes() + pixels * 2 : 0;
+    // The decoded picture lives until its pixels are in the layer.
+    return info.PictureBytes() + std::max(info.workBytes, document + conversion);
+}
 
 std::string LowerExtension(std::string_view path) {
     const size_t slash = path.find_last_of("/\\");
@@ -40,7 +104,16 @@ std::string LowerExtension(std::string_view path) {
     return ext;
 }
 
-int FileKindOfPath(std::string_view path) {
+ImageKind ImageKindOf(FileKind kind) {
+    return kind == FileKind::None ? ImageKind::Unknown : static_cast<ImageKind>(kind);
+}
+
+FileKind FileKindOf(ImageKind kind) {
+    return kind == ImageKind::Unknown || kind == ImageKind::Psd ? FileKind::None
+                                                                : static_cast<FileKind>(kind);
+}
+
+FileKind FileKindOfPath(std::string_view path) {
     const std::string ext = LowerExtension(path);
     if (ext == "jpg" || ext == "jpeg") return FileKind::Jpeg;
     if (ext == "bmp") return FileKind::Bmp;
@@ -52,12 +125,12 @@ int FileKindOfPath(std::string_view path) {
     return FileKind::None;
 }
 
-bool KindWritable(int kind) {
+bool KindWritable(FileKind kind) {
     return kind == FileKind::Jpeg || kind == FileKind::Bmp || kind == FileKind::Gif ||
            kind == FileKind::Tiff || kind == FileKind::Vlr;
 }
 
-std::string_view ExtensionOfKind(int kind) {
+std::string_view ExtensionOfKind(FileKind kind) {
     switch (kind) {
         case FileKind::Jpeg:
             return ".jpg";
@@ -78,66 +151,55 @@ std::string_view ExtensionOfKind(int kind) {
     }
 }
 
-bool OpenDocument(CBrevDoc& doc, const std::string& path, const OpenOptions& options,
-                  std::string* error) {
-    if (LowerExtension(path) == "psd") return ImportPsdDocument(doc, path, error);
-    const int kind = FileKindOfPath(path);
-    if (kind == FileKind::None) return fail(error, "Not an image document: " + path);
+Status OpenDocument(CBrevDoc& doc, const std::string& path, const OpenOptions& options) {
+    const bool psd = LowerExtension(path) == "psd";
+    const FileKind kind = FileKindOfPath(path);
+    if (!psd && kind == FileKind::None)
+        return {StatusCode::UnknownFormat, "Not an image document: " + path};
 
     const std::u16string wide = utf8ToUtf16(path);
     const size_t n = fileNameStart(wide);
     if (n >= kMaxFolderChars) {
         doc.User().showMessage(kNameTooLong, MessageIcon::Warning);
-        return fail(error, kNameTooLong);
+        return {StatusCode::Failed, kNameTooLong};
     }
     doc.SetFileName(std::u16string_view(wide).substr(n));
 
     if (kind == FileKind::Vlr) {
         VlrReader reader(doc);
-        if (!reader.Open(path)) return fail(error, reader.error());
-        return FinishOpening(doc, doc.Layers().bottom) ||
-               fail(error, "The document could not be finished");
+        if (Status status = reader.Open(path, options.memoryAvailable); !status) return status;
+        if (!FinishOpening(doc, doc.Layers().bottom))
+            return {StatusCode::Failed, "The document could not be finished"};
+        return {};
     }
 
-    RaViru& image = doc.Image();
-    image.frameIndex = options.frameIndex;
-    if (!image.ReadFile(path, kind) || !image.HasBlock()) {
-        const std::string reason = image.lastError;
-        doc.User().showMessage(kCannotOpen, MessageIcon::Warning);
-        image.Destroy();
-        return fail(error, reason.empty() ? std::string(kCannotOpen) : reason);
+    RaViru picture;
+    picture.frameIndex = options.frameIndex;
+    Status status =
+        readPicture(doc, picture, path, psd ? ImageKind::Psd : ImageKindOf(kind), options);
+    if (!status) {
+        const StatusCode code = status.code();
+        if (code != StatusCode::Cancelled && code != StatusCode::TooLarge &&
+            code != StatusCode::OutOfMemory)
+            doc.User().showMessage(kCannotOpen, MessageIcon::Warning);
+        return status;
     }
-    return BuildDocumentFromImage(doc, wide, 255) ||
-           fail(error, "The picture could not be placed in a layer");
+    if (status.incomplete()) doc.User().showMessage(kIncomplete, MessageIcon::Warning);
+    if (Status built = BuildDocumentFromImage(doc, picture, wide, 255); !built) return built;
+    return status;
 }
 
-bool ImportPsdDocument(CBrevDoc& doc, const std::string& path, std::string* error) {
-    const std::u16string wide = utf8ToUtf16(path);
-    const size_t n = fileNameStart(wide);
-    if (n >= kMaxFolderChars) {
-        doc.User().showMessage(kNameTooLong, MessageIcon::Warning);
-        return fail(error, kNameTooLong);
-    }
-    doc.SetFileName(std::u16string_view(wide).substr(n));
-    RaViru& image = doc.Image();
-    if (ReadPsd(path, image) != PsdResult::Ok || !image.HasBlock()) {
-        const std::string reason = image.lastError;
-        doc.User().showMessage(kCannotOpen, MessageIcon::Warning);
-        image.Destroy();
-        return fail(error, reason.empty() ? std::string(kCannotOpen) : reason);
-    }
-    return BuildDocumentFromImage(doc, wide, 255) ||
-           fail(error, "The picture could not be placed in a layer");
-}
-
-bool BuildDocumentFromImage(CBrevDoc& doc, std::u16string_view name, uint8_t initialAlpha) {
-    RaViru& image = doc.Image();
-    LayerTable& t = doc.Layers();
-    if (!image.HasBlock()) {
+Status BuildDocumentFromImage(CBrevDoc& doc, RaViru& picture, std::u16string_view name,
+                              uint8_t initialAlpha) {
+    if (!picture.HasBlock()) {
         doc.User().showMessage(kNoPixels, MessageIcon::Warning);
-        image.Destroy();
-        return false;
+        return {StatusCode::Failed, kNoPixels};
     }
+    // The picture becomes the document's image object; its pixels move into the layer below,
+    // and the image object keeps the picture's description (kind, depth, palette, resolution).
+    RaViru& image = doc.Image();
+    image.AdoptFrom(picture);
+    LayerTable& t = doc.Layers();
     t.bottom = 0;
     Layer& l = t.layer(0);
     l.SetName(u"배경영상");
@@ -150,7 +212,7 @@ bool BuildDocumentFromImage(CBrevDoc& doc, std::u16string_view name, uint8_t ini
 
     CreateLayerArgs a;
     a.pictureName = name;
-    a.imageKind = image.kind;
+    a.imageKind = int(image.kind);
     a.bitsPerPixel = image.BitCount();
     a.paletteSize = image.PaletteCount();
     a.initialAlpha = initialAlpha;
@@ -164,8 +226,9 @@ bool BuildDocumentFromImage(CBrevDoc& doc, std::u16string_view name, uint8_t ini
     a.centre = true;
     if (!doc.CreateLayer(a)) {
         t.Clear();
+        image.Destroy();
         doc.User().showMessage(kCannotOpen, MessageIcon::Warning);
-        return false;
+        return {StatusCode::OutOfMemory, "The picture could not be placed in a layer"};
     }
     t.header.originX = l.x;
     t.header.originY = l.y;
@@ -173,7 +236,16 @@ bool BuildDocumentFromImage(CBrevDoc& doc, std::u16string_view name, uint8_t ini
     // Same depth and width on both sides, so the rows have the same stride.
     const size_t rowBytes = std::min<size_t>(l.stride, image.rowBytes);
     for (int y = 0; y < l.height; ++y) std::memcpy(t.PixelRow(0, y), image.Row(y), rowBytes);
-    return FinishOpening(doc, 0);
+    if (image.BitCount() == 32) {
+        for (int y = 0; y < l.height; ++y) {
+            const uint8_t* src = image.Row(y) + 3;
+            uint8_t* alpha = t.AlphaRow(0, y);
+            for (int x = 0; x < l.width; ++x) alpha[x] = src[4 * size_t(x)];
+        }
+    }
+    image.Destroy();
+    if (!FinishOpening(doc, 0)) return {StatusCode::Failed, "The document could not be finished"};
+    return {};
 }
 
 bool FinishOpening(CBrevDoc& doc, int slot) {

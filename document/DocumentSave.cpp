@@ -14,11 +14,6 @@ namespace quillet {
 namespace {
 const char* const kConversionFailed = "변환을 성공하지 못했습니다.";
 
-bool fail(std::string* error, std::string text) {
-    if (error) *error = std::move(text);
-    return false;
-}
-
 int composeThreads() { return std::thread::hardware_concurrency() > 1 ? 2 : 1; }
 
 // The flat picture in the export image's format: BGR at 24 bits, BGRA at 32, the nearest
@@ -68,23 +63,22 @@ bool quantizedExport(const std::vector<uint8_t>& flat, int W, int H, RaViru& out
 }
 }  // namespace
 
-bool SaveDocument(CBrevDoc& doc, const std::string& path, const SaveOptions& options,
-                  std::string* error) {
+Status SaveDocument(CBrevDoc& doc, const std::string& path, const SaveOptions& options) {
     const bool selection = doc.SelectionActive();
-    const int kind = FileKindOfPath(path);
+    const FileKind kind = FileKindOfPath(path);
     // PCX and "sco" are not written: a save that writes nothing must not report success.
     if (!KindWritable(kind))
-        return fail(error, "Can't save as ." + LowerExtension(path) + ": not a writable format");
+        return {StatusCode::FormatNotWritable,
+                "Can't save as ." + LowerExtension(path) + ": not a writable format"};
 
     if (kind == FileKind::Vlr) {
-        VlrWriter writer(doc);
-        const bool ok = writer.Save(path);
+        Status status = VlrWriter(doc).Save(path);
         doc.SetSelectionActive(selection);
-        return ok || fail(error, writer.error());
+        return status;
     }
 
     LayerTable& t = doc.Layers();
-    if (!t.InList(t.bottom)) return fail(error, "The document has no layers");
+    if (!t.InList(t.bottom)) return {StatusCode::Failed, "The document has no layers"};
     {
         Image32 full = Compositor::ComposeFull(t, t.bottom, 0, composeThreads());
         if (full.width == t.header.canvasWidth && full.height == t.header.canvasHeight)
@@ -93,16 +87,17 @@ bool SaveDocument(CBrevDoc& doc, const std::string& path, const SaveOptions& opt
             doc.FlatImage().clear();
     }
     const int W = t.header.canvasWidth, H = t.header.canvasHeight;
-    RaViru& image = doc.Image();
+    const RaViru& image = doc.Image();
 
-    // The document keeps its depth and palette: the reduced picture lives only in the export.
+    // The document keeps its depth and palette: the reduced picture lives only in the export,
+    // which is written straight from here (the document's image object stays as it is).
     RaViru out(ImageKind::Unknown);
     bool built;
     if (kind == FileKind::Gif) {
         built = quantizedExport(doc.FlatImage(), W, H, out);
     } else {
         const int bits = t.header.bitsPerPixel;
-        built = out.Allocate(W, H, bits, t.header.imageKind) != nullptr;
+        built = out.Allocate(W, H, bits, static_cast<ImageKind>(t.header.imageKind)) != nullptr;
         if (built) {
             if (bits <= 8 && !t.palette.empty())
                 out.SetPaletteFromQuads(t.palette.data(), int(t.palette.size()));
@@ -115,36 +110,35 @@ bool SaveDocument(CBrevDoc& doc, const std::string& path, const SaveOptions& opt
     if (!built || !out.HasBlock() || out.Width() != W || out.Height() != H ||
         uint64_t(out.rowBytes) * uint64_t(H) != expected) {
         doc.User().showMessage(kConversionFailed, MessageIcon::Warning);
-        return fail(error, kConversionFailed);
+        return {StatusCode::Failed, kConversionFailed};
     }
     out.SetHorizontalDpi(image.dpiX);
     out.SetVerticalDpi(image.dpiY);
     out.jpegQuality =
         options.jpegQuality >= 0 ? uint8_t(std::min(options.jpegQuality, 255)) : image.jpegQuality;
-    image.AdoptFrom(out);
 
-    const bool written = image.WriteFile(path, kind);
+    Status written = out.WriteFile(path, ImageKindOf(kind));
     doc.SetSelectionActive(selection);
-    if (!written) return fail(error, image.lastError);
+    if (!written) return written;
     doc.SetModified(false);
-    return true;
+    return {};
 }
 
 std::u16string ProposedSaveName(std::u16string_view documentPath, std::u16string_view title,
-                                int imageKind) {
-    if (!documentPath.empty() && KindWritable(imageKind)) return std::u16string(documentPath);
+                                FileKind pictureKind) {
+    if (!documentPath.empty() && KindWritable(pictureKind)) return std::u16string(documentPath);
     std::u16string name(title);
     if (name.find_first_of(u"#%;/\\") != std::u16string::npos) name = u"UntitledImage";
     // A kind that cannot be written proposes BMP rather than a name whose save must fail.
-    const int kind = KindWritable(imageKind) ? imageKind : FileKind::Bmp;
+    const FileKind kind = KindWritable(pictureKind) ? pictureKind : FileKind::Bmp;
     return name + utf8ToUtf16(ExtensionOfKind(kind));
 }
 
-std::u16string CompleteSaveName(std::u16string_view chosen, int imageKind) {
+std::u16string CompleteSaveName(std::u16string_view chosen, FileKind pictureKind) {
     std::u16string name(chosen);
     const std::u16string_view tail = chosen.size() > 5 ? chosen.substr(chosen.size() - 5) : chosen;
     if (tail.find(u'.') == std::u16string_view::npos) {
-        const int kind = KindWritable(imageKind) ? imageKind : FileKind::Bmp;
+        const FileKind kind = KindWritable(pictureKind) ? pictureKind : FileKind::Bmp;
         name += utf8ToUtf16(ExtensionOfKind(kind));
     }
     return name;

@@ -23,24 +23,42 @@ constexpr uint8_t Text = 2;
 constexpr uint8_t Floating = 3;
 }  // namespace LayerKind
 
-namespace BlendMode {
-constexpr uint8_t Normal = 0;
-constexpr uint8_t Multiply = 2;    // "곱셈혼합"
-constexpr uint8_t Screen = 3;      // "화면혼합"
-constexpr uint8_t Darken = 4;      // "어두운혼합"
-constexpr uint8_t Lighten = 5;     // "밝은혼합"
-constexpr uint8_t Difference = 6;  // "차이혼합"
-constexpr uint8_t Negation = 7;    // "역차이혼합"
-constexpr uint8_t Exclusion = 8;   // "제외혼합"
-constexpr uint8_t Overlay = 9;     // "오버레이혼합"
-}  // namespace BlendMode
+// How a layer meets what lies below it; the values are the stored byte.
+enum class BlendMode : uint8_t {
+    Normal = 0,
+    Multiply = 2,    // "곱셈혼합"
+    Screen = 3,      // "화면혼합"
+    Darken = 4,      // "어두운혼합"
+    Lighten = 5,     // "밝은혼합"
+    Difference = 6,  // "차이혼합"
+    Negation = 7,    // "역차이혼합"
+    Exclusion = 8,   // "제외혼합"
+    Overlay = 9,     // "오버레이혼합"
+};
+
+// The mode a stored byte stands for; values without a mode of their own compose as Normal.
+constexpr BlendMode BlendModeOf(uint8_t stored) {
+    switch (const BlendMode mode = BlendMode(stored)) {
+        case BlendMode::Normal:
+        case BlendMode::Multiply:
+        case BlendMode::Screen:
+        case BlendMode::Darken:
+        case BlendMode::Lighten:
+        case BlendMode::Difference:
+        case BlendMode::Negation:
+        case BlendMode::Exclusion:
+        case BlendMode::Overlay:
+            return mode;
+    }
+    return BlendMode::Normal;
+}
 
 struct Layer {
     int32_t used;        // 1 while the slot holds a layer
     int32_t background;  // 1 for the layer made from an opened picture
     char16_t name[kMaxNameChars];
     uint8_t kind;          // LayerKind
-    uint8_t blendMode;     // BlendMode
+    uint8_t blendMode;     // BlendMode, as stored; see Blend()
     int16_t previous;      // slot below, -1 at the bottom
     int16_t next;          // slot above, -1 at the top
     int16_t creationTag;   // floating layer: its source slot; -1 none
@@ -81,6 +99,8 @@ struct Layer {
     void SetEffectColour(uint32_t v) { std::memcpy(effectColourBytes, &v, 4); }
     bool IsVisible() const { return visible == 1; }
     bool IsText() const { return kind == LayerKind::Text; }
+    BlendMode Blend() const { return BlendModeOf(blendMode); }
+    void SetBlend(BlendMode mode) { blendMode = uint8_t(mode); }
     std::u16string Name() const;
     void SetName(std::u16string_view text);  // keeps the first 100 characters
 };

@@ -16,15 +16,15 @@ std::u16string Number(int value) {
 }
 
 constexpr std::array<BlendEntry, 9> kBlendEntries{{
-    {u"보통혼합", 0},
-    {u"곱셈혼합", 2},
-    {u"화면혼합", 3},
-    {u"어두운혼합", 4},
-    {u"밝은혼합", 5},
-    {u"차이혼합", 6},
-    {u"역차이혼합", 7},
-    {u"제외혼합", 8},
-    {u"오버레이혼합", 9},
+    {u"보통혼합", BlendMode::Normal},
+    {u"곱셈혼합", BlendMode::Multiply},
+    {u"화면혼합", BlendMode::Screen},
+    {u"어두운혼합", BlendMode::Darken},
+    {u"밝은혼합", BlendMode::Lighten},
+    {u"차이혼합", BlendMode::Difference},
+    {u"역차이혼합", BlendMode::Negation},
+    {u"제외혼합", BlendMode::Exclusion},
+    {u"오버레이혼합", BlendMode::Overlay},
 }};
 
 }  // namespace
@@ -98,7 +98,7 @@ ThumbnailKey ThumbnailKeyOf(const LayerTable& t, int slot, int side) {
 
 std::span<const BlendEntry> BlendEntries() { return kBlendEntries; }
 
-int BlendEntryIndex(uint8_t mode) {
+int BlendEntryIndex(BlendMode mode) {
     for (size_t i = 0; i < kBlendEntries.size(); ++i)
         if (kBlendEntries[i].mode == mode) return int(i);
     return 0;

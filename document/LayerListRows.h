@@ -7,10 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "document/Layer.h"
+
 namespace quillet {
 
 class CBrevDoc;
-struct Layer;
 class LayerTable;
 struct Image32;
 
@@ -35,7 +36,7 @@ std::u16string CanvasCaption(const LayerTable& table);
 
 struct BlendEntry {
     std::u16string_view name;
-    uint8_t mode;  // the stored blend mode
+    BlendMode mode;
 };
 // The picture of a layer in its row: the canvas fitted into side × side pixels (centred), the
 // layer drawn alone by the compositor with its transparency. `out` keeps its buffer between
@@ -53,9 +54,9 @@ struct ThumbnailKey {
 };
 ThumbnailKey ThumbnailKeyOf(const LayerTable& table, int slot, int side);
 
-// The blend-mode list: normal first, then the modes 2 to 9 by their names.
+// The blend-mode list: normal first, then the other modes by their names.
 std::span<const BlendEntry> BlendEntries();
-// The list row of a stored mode (values without a mode of their own show as normal).
-int BlendEntryIndex(uint8_t mode);
+// The list row of a mode.
+int BlendEntryIndex(BlendMode mode);
 
 }  // namespace quillet

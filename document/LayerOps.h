@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "document/Layer.h"
+
 namespace quillet {
 
 class CBrevDoc;
@@ -45,8 +47,7 @@ bool RenameCurrentLayer(CBrevDoc& doc, std::u16string_view name);
 // The layer window's switches and controls; no journal step, the views repaint at once.
 bool SetLayerVisible(CBrevDoc& doc, int slot, bool visible);
 bool SetLayerTransparency(CBrevDoc& doc, int slot, int transparency);  // 0 opaque .. 255
-// Stored values 2..9 are the blend modes; anything else is stored as normal (0).
-bool SetLayerBlendMode(CBrevDoc& doc, int slot, int mode);
+bool SetLayerBlendMode(CBrevDoc& doc, int slot, BlendMode mode);
 
 // Undoes or redoes until the journal stands at `step` (a row of the history list).
 bool GoToHistoryStep(CBrevDoc& doc, int step);
@@ -57,17 +58,17 @@ bool GoToHistoryStep(CBrevDoc& doc, int step);
 // the lower one, the upper one deleted. Refused when either is a text layer; false without a
 // layer above.
 bool MergeWithLayerAbove(CBrevDoc& doc, int lowerSlot);
-// 1557: the layer above the current one into the current layer.
+// Merge down: the layer above the current one into the current layer.
 bool MergeDown(CBrevDoc& doc);
-// 1555: the current layer into the layer below it.
+// Merge up: the current layer into the layer below it.
 bool MergeUp(CBrevDoc& doc);
 // The floating layer (a moved or pasted selection) merged into its source layer; the
 // selection ends. False when there is no floating layer.
 bool DropFloatingLayer(CBrevDoc& doc);
 // "떡이미지": every visible layer composed into the bottom layer, which is then the only one.
 bool FlattenLayers(CBrevDoc& doc);
-// 1545: the current text layer becomes a raster layer that looks the same. Other kinds are left
-// as they are (false). No journal step.
+// Rasterize: the current text layer becomes a raster layer that looks the same. Other kinds are
+// left as they are (false). No journal step.
 bool RasterizeCurrentLayer(CBrevDoc& doc);
 
 // --- The clipboard --------------------------------------------------------------------------
@@ -79,26 +80,26 @@ std::vector<uint8_t> LayerToPackedDib(const LayerTable& table, int slot);
 // bounding box of the selected pixels. Empty when nothing of the layer is selected.
 std::vector<uint8_t> SelectionToPackedDib(const CBrevDoc& doc);
 
-// 57634: the current layer on the clipboard; with an active selection only its area.
+// Copy: the current layer on the clipboard; with an active selection only its area.
 bool CopyToClipboard(CBrevDoc& doc, ClipboardPort& clipboard);
 
-// 4604: the whole picture as it is seen (every visible layer composed) on the clipboard, as a
-// 32-bit bitmap with its alpha (marker -2).
+// Copy the picture: the whole picture as it is seen (every visible layer composed) on the
+// clipboard, as a 32-bit bitmap with its alpha (marker -2).
 bool CopyPictureToClipboard(CBrevDoc& doc, ClipboardPort& clipboard);
 
-// 57637: the clipboard's bitmap as a new layer on top of the stack ("복사물 붙이기"). While a
+// Paste: the clipboard's bitmap as a new layer on top of the stack ("복사물 붙이기"). While a
 // moved selection is pending it goes directly above the current layer (as the floating layer
 // when there is none yet) and no step is recorded. The slot, or -1: nothing on the clipboard,
 // a bitmap that cannot be read (nothing changes), too large or all slots used (the user told).
 int PasteAsNewLayer(CBrevDoc& doc, const ClipboardPort& clipboard);
 int PastePackedDib(CBrevDoc& doc, std::span<const uint8_t> dib);
 
-// 3500: the current layer copied to the clipboard and pasted back on top, keeping its kind (a
+// Duplicate: the current layer copied to the clipboard and pasted back on top, keeping its kind (a
 // text layer stays a text layer with its text and settings) and its place on the canvas.
 int DuplicateCurrentLayer(CBrevDoc& doc, ClipboardPort& clipboard);
 
-// 1412: `target`, an empty document, becomes a flat copy of the current layer of `source`,
-// named "복사%d_%s" with `copyNumber` and the source picture's name.
+// A new picture from the layer: `target`, an empty document, becomes a flat copy of the current
+// layer of `source`, named "복사%d_%s" with `copyNumber` and the source picture's name.
 bool BuildDocumentFromLayer(CBrevDoc& source, CBrevDoc& target, ClipboardPort& clipboard,
                             int copyNumber);
 // The one-click panel's new picture from the selection: `target`, an empty document, becomes

@@ -50,13 +50,16 @@ bool ReadBitmap(CBrevDoc& doc, std::span<const uint8_t> dib, RaViru& image, Pack
     if (dib.size() >= sizeof(BitmapInfoHeader)) {
         BitmapInfoHeader h;
         std::memcpy(&h, dib.data(), sizeof h);
-        const uint64_t height = h.biHeight < 0 ? uint64_t(-int64_t(h.biHeight)) : h.biHeight;
-        if (h.biWidth > 0 && uint64_t(h.biWidth) * height > kMaxImagePixels) {
+        const int64_t height = h.biHeight < 0 ? -int64_t(h.biHeight) : int64_t(h.biHeight);
+        if (h.biWidth > 0 && !FitsPixelLimit(h.biWidth, height)) {
             doc.User().showMessage(LayerOpsText::PasteTooLarge, MessageIcon::Warning);
             return false;
         }
     }
-    return image.FromPackedDib(dib.data(), dib.size(), true, &doc.User(), &info);
+    const Status read = image.FromPackedDib(dib.data(), dib.size(), true, &info);
+    if (read.code() == StatusCode::Unsupported)
+        doc.User().showMessage(read.message(), MessageIcon::Warning);
+    return read.ok();
 }
 
 // Copies the bitmap's pixels into the slot's planes (rows of both are bottom-up). The whole
@@ -118,7 +121,7 @@ int PlaceBitmap(CBrevDoc& doc, RaViru& image, const PackedDibInfo& info, Placeme
     a.height = image.Height();
     a.bitsPerPixel = empty ? 24 : t.header.bitsPerPixel;
     a.paletteSize = empty ? 0 : t.header.paletteSize;
-    a.imageKind = empty ? image.kind : t.header.imageKind;
+    a.imageKind = empty ? int(image.kind) : t.header.imageKind;
     // An indexed picture keeps its colours: an emptied palette would turn every layer black.
     a.paletteMode = a.paletteSize != 0 ? PaletteMode::Keep : PaletteMode::Empty;
     a.canvasWidth = empty ? -1 : t.header.canvasWidth;

@@ -24,7 +24,7 @@ void FinishNewRecord(LayerTable& t, int slot) {
     l.visible = 1;
     l.transparency = 0;
     l.effectValue1 = 0;
-    l.blendMode = uint8_t(BlendMode::Normal);
+    l.SetBlend(BlendMode::Normal);
     l.textScale = 10;
     l.textSettingB = 100;
     l.textSettingC = 0;
@@ -182,11 +182,11 @@ bool SetLayerTransparency(CBrevDoc& doc, int slot, int transparency) {
     });
 }
 
-bool SetLayerBlendMode(CBrevDoc& doc, int slot, int mode) {
-    const uint8_t v = mode >= 2 && mode <= 9 ? uint8_t(mode) : uint8_t(BlendMode::Normal);
+bool SetLayerBlendMode(CBrevDoc& doc, int slot, BlendMode mode) {
     return ChangeSetting(doc, slot, [&](Layer& l) {
-        if (l.blendMode == v) return false;
-        l.blendMode = v;
+        // A stored byte without a mode of its own already composes as normal: it becomes 0.
+        if (l.blendMode == uint8_t(mode)) return false;
+        l.SetBlend(mode);
         return true;
     });
 }

@@ -128,9 +128,7 @@ bool LayerTable::CreateLayer(const CreateLayerArgs& a, const Rgbquad* imagePalet
     if (canvasW < 1 || canvasH < 1 || !supportedDepth(a.bitsPerPixel) || a.paletteSize < 0 ||
         a.paletteSize > 256)
         return false;
-    if (uint64_t(a.width) * uint64_t(a.height) > kMaxImagePixels ||
-        uint64_t(canvasW) * uint64_t(canvasH) > kMaxImagePixels)
-        return false;
+    if (!FitsPixelLimit(a.width, a.height) || !FitsPixelLimit(canvasW, canvasH)) return false;
 
     // 1. Canvas and picture name.
     header.canvasWidth = canvasW;

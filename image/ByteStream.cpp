@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -31,19 +32,36 @@ size_t FileStream::Read(void* buffer, size_t size, size_t count) {
     return file_ ? std::fread(buffer, size, count, file_) : 0;
 }
 size_t FileStream::Write(const void* buffer, size_t size, size_t count) {
-    return file_ ? std::fwrite(buffer, size, count, file_) : 0;
+    if (!file_) return 0;
+    const size_t written = std::fwrite(buffer, size, count, file_);
+    if (written != count) NoteFailure();
+    return written;
+}
+
+void FileStream::NoteFailure() {
+    if (!lastErrno_) lastErrno_ = errno;
 }
 int FileStream::GetByte() {
     if (!file_) return -1;
     const int c = std::getc(file_);
     return c == EOF ? -1 : c;
 }
-bool FileStream::PutByte(uint8_t value) { return file_ && std::putc(value, file_) != EOF; }
+bool FileStream::PutByte(uint8_t value) {
+    if (!file_) return false;
+    if (std::putc(value, file_) != EOF) return true;
+    NoteFailure();
+    return false;
+}
 bool FileStream::Seek(int64_t offset, int origin) {
     return file_ && fseeko(file_, off_t(offset), origin) == 0;
 }
 int64_t FileStream::Tell() const { return file_ ? int64_t(ftello(file_)) : -1; }
-bool FileStream::Flush() { return file_ && std::fflush(file_) == 0; }
+bool FileStream::Flush() {
+    if (!file_) return false;
+    if (std::fflush(file_) == 0) return true;
+    NoteFailure();
+    return false;
+}
 bool FileStream::Eof() const { return !file_ || std::feof(file_); }
 bool FileStream::Error() const { return !file_ || std::ferror(file_); }
 int64_t FileStream::Size() const {
@@ -73,6 +91,8 @@ size_t MemoryStream::Read(void* buffer, size_t size, size_t count) {
     } else {
         eof_ = true;
     }
+    // An empty stream has no data pointer, and memcpy must not be given one even for 0 bytes.
+    if (items == 0) return 0;
     std::memcpy(buffer, data_ + pos_, items * size);
     pos_ += items * size;
     return items;

@@ -46,6 +46,8 @@ public:
 
     bool isOpen() const { return file_ != nullptr; }
     FILE* file() const { return file_; }
+    // The system's reason for the first failed write or flush (ENOSPC, EIO, ...), or 0.
+    int LastErrno() const { return lastErrno_; }
 
     size_t Read(void* buffer, size_t size, size_t count) override;
     size_t Write(const void* buffer, size_t size, size_t count) override;
@@ -66,6 +68,8 @@ private:
     bool readOnly_ = false;
     mutable int64_t size_ = -1;
     mutable bool sizeKnown_ = false;
+    int lastErrno_ = 0;
+    void NoteFailure();
 };
 
 // Reads from a caller's block (read-only), or writes into a growing owned buffer.

@@ -7,14 +7,14 @@
 
 namespace quillet {
 
-RaViru::RaViru(int kind) { Reset(kind); }
+RaViru::RaViru(ImageKind kind) { Reset(kind); }
 
-RaViru::RaViru(int width, int height, int bitCount, int kind) {
+RaViru::RaViru(int width, int height, int bitCount, ImageKind kind) {
     Reset(kind);
     Allocate(width, height, bitCount, kind);
 }
 
-RaViru::RaViru(const std::string& path, int kind) {
+RaViru::RaViru(const std::string& path, ImageKind kind) {
     Reset(kind);
     ReadFile(path, kind);
 }
@@ -26,11 +26,12 @@ RaViru::RaViru(const RaViru& source, bool copyPixels) {
 
 RaViru::~RaViru() { Destroy(); }
 
-void RaViru::Reset(int newKind) {
+void RaViru::Reset(ImageKind newKind) {
     dib_.reset();
     header = BitmapInfoHeader{};
     static_cast<RaViruInfo&>(*this) = RaViruInfo{};
-    kind = int8_t(newKind);
+    kind = newKind;
+    pixelLimit = kMaxImagePixels;
     jpegQuality = 150;
     alphaMax = 255;
     transparentIndex = -1;
@@ -49,9 +50,16 @@ void RaViru::SetError(const char* text) {
     lastError[sizeof(lastError) - 1] = '\0';
 }
 
-uint8_t* RaViru::Allocate(int width, int height, int bitCount, int newKind) {
+Status RaViru::Fail(StatusCode code, const char* text) {
+    // The text may be lastError itself: the status takes its copy first.
+    Status status(code, text);
+    SetError(status.message());
+    return status;
+}
+
+uint8_t* RaViru::Allocate(int width, int height, int bitCount, ImageKind newKind) {
     if (width <= 0 || height <= 0) return nullptr;
-    if (uint64_t(width) * uint64_t(height) > kMaxImagePixels) {
+    if (!FitsPixelLimit(width, height)) {
         SetError("Image is larger than the pixel limit");
         return nullptr;
     }
@@ -85,12 +93,19 @@ uint8_t* RaViru::Allocate(int width, int height, int bitCount, int newKind) {
     header.biYPelsPerMeter = dpiToPelsPerMeter(dpiY);
     rowBytes = uint32_t(*row);
     colourClass = depth <= 8 ? 1 : 2;
-    kind = int8_t(newKind);
+    kind = newKind;
     std::memcpy(dib_.get(), &header, sizeof(header));
     std::memset(dib_.get() + 40, 0, paletteCount * 4);
     bits = dib_.get() + 40 + paletteCount * 4;
     std::memset(bits, 255, *pixelBytes);
     return dib_.get();
+}
+
+Status RaViru::AllocatePicture(int width, int height, int bitCount, ImageKind newKind) {
+    if (width <= 0 || height <= 0) return Fail(StatusCode::Corrupt, "Image has no pixels");
+    if (Allocate(width, height, bitCount, newKind)) return {};
+    return Status(FitsPixelLimit(width, height) ? StatusCode::OutOfMemory : StatusCode::TooLarge,
+                  lastError);
 }
 
 size_t RaViru::TotalSize() const { return 40 + PaletteBytes() + header.biSizeImage; }

@@ -6,33 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "base/Status.h"
 #include "image/BitmapInfo.h"
+#include "image/ImageFormat.h"
 
 namespace quillet {
 
 class ByteStream;
-class UserPort;
-
-// Image kind codes: how a file is (or was) coded.
-namespace ImageKind {
-constexpr int Unknown = -1;  // reading tries every codec in turn
-constexpr int Jpeg = 0;
-constexpr int Bmp = 1;
-constexpr int Gif = 2;
-constexpr int Tiff = 3;
-constexpr int Pcx = 4;
-constexpr int Uncoded5 = 5;  // kinds the image core does not code: read/write succeed untouched
-constexpr int Uncoded6 = 6;
-}  // namespace ImageKind
-
-// No image may hold more pixels than this, whatever its header claims.
-constexpr uint64_t kMaxImagePixels = uint64_t(1) << 28;
 
 // The info block: copied as one unit whenever an image is cloned.
 struct RaViruInfo {
     uint8_t* bits;      // first pixel row (the bottom one) inside the block
     uint32_t rowBytes;  // ((bitCount × width + 31) / 32) × 4
-    int8_t kind;
+    ImageKind kind;
     uint8_t colourClass;  // 1 indexed (≤ 8 bits), 2 true colour
     char lastError[256];
     int32_t progress;
@@ -79,9 +65,9 @@ class RaViru : public RaViruInfo {
 public:
     BitmapInfoHeader header;
 
-    explicit RaViru(int kind = ImageKind::Unknown);
-    RaViru(int width, int height, int bitCount, int kind);
-    RaViru(const std::string& path, int kind);
+    explicit RaViru(ImageKind kind = ImageKind::Unknown);
+    RaViru(int width, int height, int bitCount, ImageKind kind);
+    RaViru(const std::string& path, ImageKind kind);
     RaViru(const RaViru& source, bool copyPixels);
     virtual ~RaViru();
     RaViru(const RaViru&) = delete;
@@ -90,7 +76,9 @@ public:
     void Destroy();
 
     // Block and shape.
-    uint8_t* Allocate(int width, int height, int bitCount, int kind);
+    uint8_t* Allocate(int width, int height, int bitCount, ImageKind kind);
+    // Allocate for a reader: a failure comes back as TooLarge or OutOfMemory with lastError.
+    Status AllocatePicture(int width, int height, int bitCount, ImageKind kind);
     bool HasBlock() const { return dib_ != nullptr; }
     uint8_t* Dib() { return dib_.get(); }
     const uint8_t* Dib() const { return dib_.get(); }
@@ -133,25 +121,42 @@ public:
     // Packed DIB transfer (clipboard and drag). A rectangle with left < 0 means the whole image.
     static std::vector<uint8_t> ToPackedDib(const PackedDibSource& source, DibRect rect = {});
     std::vector<uint8_t> ToPackedDib(DibRect rect = {}) const;
-    bool FromPackedDib(const uint8_t* data, size_t size, bool checkDepth, UserPort* user,
-                       PackedDibInfo* info = nullptr);
+    // A foreign bitmap of a depth other than 24 or 32 is refused (when `checkDepth` is set)
+    // as Unsupported, with the text the user is to be shown as the status message. Data that
+    // cannot be read is refused as Corrupt or Truncated.
+    Status FromPackedDib(const uint8_t* data, size_t size, bool checkDepth,
+                         PackedDibInfo* info = nullptr);
 
-    // Files, streams and resources.
-    bool ReadFile(const std::string& path, int kind);
-    bool WriteFile(const std::string& path, int kind);
-    bool Decode(ByteStream& stream, int kind);
-    bool Encode(ByteStream& stream, int kind);
-    // Decodes a picture built into the program (EmbeddedResources.h); tells `user` when the
-    // resource is missing.
-    bool ReadResource(const std::string& name, int kind, UserPort* user = nullptr);
+    // Files, streams and resources. Every failure also leaves its text in lastError; a read
+    // that fails leaves the image as it was. An incomplete picture is read and reported.
+    Status ReadFile(const std::string& path, ImageKind kind);
+    Status WriteFile(const std::string& path, ImageKind kind);
+    Status Decode(ByteStream& stream, ImageKind kind);
+    Status Encode(ByteStream& stream, ImageKind kind);
+    // The header of page or frame `frameIndex` without decoding pixels; a named kind that does
+    // not recognise the data is followed by the others, as ReadFile does.
+    Status ReadFileInfo(const std::string& path, ImageKind kind, ImageInfo& info);
+    Status DecodeInfo(ByteStream& stream, ImageKind kind, ImageInfo& info);
+    // Decodes a picture built into the program (EmbeddedResources.h).
+    Status ReadResource(const std::string& name, ImageKind kind);
 
     void SetError(const char* text);
     void SetError(const std::string& text) { SetError(text.c_str()); }
+    // Sets lastError and returns the same text as a failed status.
+    Status Fail(StatusCode code, const char* text);
+    Status Fail(StatusCode code, const std::string& text) { return Fail(code, text.c_str()); }
+    Status Fail(Status status) {
+        SetError(status.message());
+        return status;
+    }
+
+    // Reads refuse pictures above this many pixels before decoding them (kMaxImagePixels
+    // always applies). A setting of the reader, not of the picture: never copied.
+    uint64_t pixelLimit = kMaxImagePixels;
 
 private:
-    void Reset(int kind);
-    bool DecodeKind(ByteStream& stream, int kind);
-    bool EncodeKind(ByteStream& stream, int kind);
+    void Reset(ImageKind kind);
+    Status DecodeKind(ByteStream& stream, ImageKind kind);
 
     std::unique_ptr<uint8_t[]> dib_;
 };

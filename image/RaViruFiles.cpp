@@ -1,4 +1,4 @@
-// Reading and writing files and streams: dispatch by image kind to the codecs.
+// Reading and writing files and streams: dispatch by image kind through the codec table.
 #include <cerrno>
 #include <cstring>
 
@@ -6,158 +6,139 @@
 #include "image/ByteStream.h"
 #include "image/EmbeddedResources.h"
 #include "image/RaViru.h"
-#include "image/codecs/RaViruBMP.h"
-#include "image/codecs/RaViruGIF.h"
-#include "image/codecs/RaViruJPG.h"
-#include "image/codecs/RaViruPCX.h"
-#include "image/codecs/RaViruTIF.h"
-#include "platform/UserPort.h"
+#include "image/codecs/Codec.h"
 
 namespace quillet {
 
 namespace {
 constexpr const char* kUnsupported = "Unsupported operation for this format";
+constexpr const char* kUnknownFormat = "Unknown image format";
 
-// The order in which an unknown kind is tried.
-constexpr int kProbeOrder[] = {ImageKind::Bmp, ImageKind::Jpeg, ImageKind::Gif, ImageKind::Tiff,
-                               ImageKind::Pcx};
+bool uncoded(ImageKind kind) { return kind == ImageKind::Vlr || kind == ImageKind::Sco; }
+
+// The first bytes at the stream's position; the position is put back.
+size_t peek(ByteStream& stream, uint8_t (&head)[kSniffBytes]) {
+    const int64_t start = stream.Tell();
+    const size_t got = stream.Read(head, 1, kSniffBytes);
+    stream.Seek(start, SEEK_SET);
+    return got;
+}
+
+Status openForReading(FileStream& stream) {
+    if (stream.isOpen()) return {};
+    const int error = errno;
+    return StatusFromErrno(error, "Can't open file");
+}
 }  // namespace
 
-bool RaViru::ReadFile(const std::string& path, int fileKind) {
+Status RaViru::ReadFile(const std::string& path, ImageKind fileKind) {
+    Status first;
     {
         FileStream stream(path.c_str(), "rb");
-        if (!stream.isOpen()) {
-            SetError(std::string("Can't open file: ") + std::strerror(errno));
-            return false;
-        }
-        if (Decode(stream, fileKind)) return true;
+        if (Status opened = openForReading(stream); !opened) return Fail(opened);
+        first = Decode(stream, fileKind);
+        if (first || fileKind == ImageKind::Unknown) return first;
     }
-    if (fileKind == ImageKind::Unknown) return false;
-    const std::string firstError = lastError;
     FileStream again(path.c_str(), "rb");
-    if (again.isOpen() && Decode(again, ImageKind::Unknown)) return true;
-    SetError(firstError);  // the named kind's reason is the useful one
-    return false;
+    if (!again.isOpen()) return first;
+    Status any = Decode(again, ImageKind::Unknown);
+    if (any) return any;
+    // The named kind's reason is the useful one; the code says the most that is known.
+    SetError(first.message());
+    return Status(first.code() == StatusCode::UnknownFormat ? any.code() : first.code(),
+                  first.message());
 }
 
-bool RaViru::WriteFile(const std::string& path, int fileKind) {
+Status RaViru::ReadFileInfo(const std::string& path, ImageKind fileKind, ImageInfo& info) {
+    FileStream stream(path.c_str(), "rb");
+    if (Status opened = openForReading(stream); !opened) return opened;
+    Status first = DecodeInfo(stream, fileKind, info);
+    if (first || fileKind == ImageKind::Unknown || !CodecFor(fileKind)) return first;
+    if (!stream.Seek(0, SEEK_SET)) return first;
+    Status any = DecodeInfo(stream, ImageKind::Unknown, info);
+    if (any) return any;
+    return Status(first.code() == StatusCode::UnknownFormat ? any.code() : first.code(),
+                  first.message());
+}
+
+Status RaViru::DecodeInfo(ByteStream& stream, ImageKind fileKind, ImageInfo& info) {
+    if (uncoded(fileKind)) return {StatusCode::UnknownFormat, "Nothing codes this kind"};
+    if (fileKind != ImageKind::Unknown) {
+        const Codec* codec = CodecFor(fileKind);
+        if (!codec) return {StatusCode::UnknownFormat, kUnsupported};
+        return codec->info(stream, frameIndex, info);
+    }
+    const int64_t start = stream.Tell();
+    uint8_t head[kSniffBytes];
+    const size_t got = peek(stream, head);
+    StatusCode code = StatusCode::UnknownFormat;
+    for (const Codec* codec : ProbeOrder()) {
+        if (!codec->sniff(head, got) || !stream.Seek(start, SEEK_SET)) continue;
+        Status status = codec->info(stream, frameIndex, info);
+        if (status) return status;
+        code = status.code();
+    }
+    return {code, kUnknownFormat};
+}
+
+Status RaViru::WriteFile(const std::string& path, ImageKind fileKind) {
     // The old file stays untouched unless the whole new one was written.
     AtomicFileWriter writer(path);
-    if (!writer.open()) {
-        SetError(writer.error());
-        return false;
-    }
+    if (Status opened = writer.open(); !opened) return Fail(opened);
     FileStream stream(writer.file(), false);
-    if (!Encode(stream, fileKind)) {
+    if (Status status = Encode(stream, fileKind); !status) {
         writer.discard();
-        return false;
+        // A write that failed for want of space says so.
+        if (status.code() == StatusCode::IoError && stream.LastErrno())
+            return Fail(StatusFromErrno(stream.LastErrno(), status.message()));
+        return status;
     }
-    if (!writer.commit()) {
-        SetError(writer.error());
-        return false;
-    }
-    return true;
+    if (Status committed = writer.commit(); !committed) return Fail(committed);
+    return {};
 }
 
-bool RaViru::ReadResource(const std::string& name, int fileKind, UserPort* user) {
+Status RaViru::ReadResource(const std::string& name, ImageKind fileKind) {
     const EmbeddedResource* resource = FindEmbeddedResource(name);
-    if (!resource) {
-        SetError("Unable to load resource!");
-        if (user) user->showMessage(lastError, MessageIcon::Error);
-        return false;
-    }
+    if (!resource) return Fail(StatusCode::NotFound, "Unable to load resource!");
     MemoryStream stream(resource->data, resource->size);
     return Decode(stream, fileKind);
 }
 
-bool RaViru::Decode(ByteStream& stream, int fileKind) {
-    if (fileKind == ImageKind::Uncoded5 || fileKind == ImageKind::Uncoded6) return true;
+Status RaViru::Decode(ByteStream& stream, ImageKind fileKind) {
+    if (uncoded(fileKind)) return {};
     if (fileKind != ImageKind::Unknown) {
-        if (fileKind < ImageKind::Jpeg || fileKind > ImageKind::Pcx) {
-            SetError(kUnsupported);
-            return false;
-        }
+        if (!CodecFor(fileKind)) return Fail(StatusCode::UnknownFormat, kUnsupported);
         return DecodeKind(stream, fileKind);
     }
+    // Only the codecs whose first bytes match are tried, in the order BMP, JPEG, GIF, TIFF, PCX.
     const int64_t start = stream.Tell();
-    for (int k : kProbeOrder) {
+    uint8_t head[kSniffBytes];
+    const size_t got = peek(stream, head);
+    StatusCode code = StatusCode::UnknownFormat;
+    for (const Codec* codec : ProbeOrder()) {
+        if (!codec->sniff(head, got)) continue;
         if (!stream.Seek(start, SEEK_SET)) break;
-        if (DecodeKind(stream, k)) return true;
+        Status status = DecodeKind(stream, codec->kind);
+        if (status) return status;
+        code = status.code();
     }
-    SetError("Unknown image format");
-    return false;
+    return Fail(code, kUnknownFormat);
 }
 
-bool RaViru::Encode(ByteStream& stream, int fileKind) {
-    if (fileKind == ImageKind::Uncoded5 || fileKind == ImageKind::Uncoded6) return true;
-    if (fileKind < ImageKind::Jpeg || fileKind > ImageKind::Tiff) {
-        SetError(kUnsupported);
-        return false;
-    }
-    if (!dib_) {
-        SetError("There is no image to write");
-        return false;
-    }
-    return EncodeKind(stream, fileKind);
+Status RaViru::DecodeKind(ByteStream& stream, ImageKind fileKind) {
+    Status status = CodecFor(fileKind)->decode(stream, *this);
+    if (!status) SetError(status.message());
+    return status;
 }
 
-// A codec object reads into itself; the target takes the result over only on success,
-// so a failed read leaves the target's pixels as they were.
-template <class Codec>
-bool decodeWith(RaViru& target, ByteStream& stream) {
-    Codec codec;
-    codec.frameIndex = target.frameIndex;
-    if (!codec.Read(stream)) {
-        target.SetError(codec.lastError);
-        return false;
-    }
-    target.AdoptFrom(codec);
-    return true;
-}
-
-// The codec object writes straight from the source image: the pixels are never copied.
-template <class Codec>
-bool encodeWith(RaViru& source, ByteStream& stream) {
-    Codec codec;
-    if (!codec.Write(stream, static_cast<const RaViru&>(source))) {
-        source.SetError(codec.lastError);
-        return false;
-    }
-    return true;
-}
-
-bool RaViru::DecodeKind(ByteStream& stream, int fileKind) {
-    switch (fileKind) {
-        case ImageKind::Gif:
-            return decodeWith<RaViruGIF>(*this, stream);
-        case ImageKind::Jpeg:
-            return decodeWith<RaViruJPG>(*this, stream);
-        case ImageKind::Bmp:
-            return decodeWith<RaViruBMP>(*this, stream);
-        case ImageKind::Tiff:
-            return decodeWith<RaViruTIF>(*this, stream);
-        case ImageKind::Pcx:
-            return decodeWith<RaViruPCX>(*this, stream);
-        default:
-            SetError(kUnsupported);
-            return false;
-    }
-}
-
-bool RaViru::EncodeKind(ByteStream& stream, int fileKind) {
-    switch (fileKind) {
-        case ImageKind::Gif:
-            return encodeWith<RaViruGIF>(*this, stream);
-        case ImageKind::Jpeg:
-            return encodeWith<RaViruJPG>(*this, stream);
-        case ImageKind::Bmp:
-            return encodeWith<RaViruBMP>(*this, stream);
-        case ImageKind::Tiff:
-            return encodeWith<RaViruTIF>(*this, stream);
-        default:
-            SetError(kUnsupported);
-            return false;
-    }
+Status RaViru::Encode(ByteStream& stream, ImageKind fileKind) {
+    if (uncoded(fileKind)) return {};
+    const Codec* codec = CodecFor(fileKind);
+    if (!codec || !codec->encode) return Fail(StatusCode::FormatNotWritable, kUnsupported);
+    if (!dib_) return Fail(StatusCode::Failed, "There is no image to write");
+    Status status = codec->encode(stream, *this);
+    if (!status) SetError(status.message());
+    return status;
 }
 
 }  // namespace quillet

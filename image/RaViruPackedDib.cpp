@@ -5,7 +5,6 @@
 
 #include "base/CheckedSize.h"
 #include "image/RaViru.h"
-#include "platform/UserPort.h"
 
 namespace quillet {
 
@@ -91,12 +90,9 @@ std::vector<uint8_t> RaViru::ToPackedDib(DibRect rect) const {
     return ToPackedDib(s, rect);
 }
 
-bool RaViru::FromPackedDib(const uint8_t* data, size_t size, bool checkDepth, UserPort* user,
-                           PackedDibInfo* info) {
-    if (!data || size < 40) {
-        SetError("The bitmap is too short");
-        return false;
-    }
+Status RaViru::FromPackedDib(const uint8_t* data, size_t size, bool checkDepth,
+                             PackedDibInfo* info) {
+    if (!data || size < 40) return Fail(StatusCode::Truncated, "The bitmap is too short");
     BitmapInfoHeader h;
     std::memcpy(&h, data, 40);
     const int32_t marker = h.biXPelsPerMeter;
@@ -106,9 +102,9 @@ bool RaViru::FromPackedDib(const uint8_t* data, size_t size, bool checkDepth, Us
         char text[160];
         std::snprintf(text, sizeof text,
                       "디스플레이 설정이 32비트 True Color 인지 확인 (현재 %d 비트)", bitCount);
-        if (user) user->showMessage(text, MessageIcon::Warning);
+        // The caller shows the text; the image keeps its own shorter reason.
         SetError("Unsupported bitmap depth");
-        return false;
+        return Status(StatusCode::Unsupported, text);
     }
     const bool topDown = h.biHeight < 0;
     const int64_t height = topDown ? -int64_t(h.biHeight) : h.biHeight;
@@ -117,30 +113,24 @@ bool RaViru::FromPackedDib(const uint8_t* data, size_t size, bool checkDepth, Us
     // Bit fields are accepted only where they describe the ordinary byte order.
     const bool plainFields = h.biCompression == 3 && bitCount == 32;
     if (h.biSize < 40 || h.biWidth <= 0 || height <= 0 || !supportedDepth ||
-        (h.biCompression != 0 && !plainFields) ||
-        uint64_t(h.biWidth) * uint64_t(height) > kMaxImagePixels) {
-        SetError("Unsupported bitmap format");
-        return false;
+        (h.biCompression != 0 && !plainFields) || !FitsPixelLimit(h.biWidth, height)) {
+        return Fail(StatusCode::Corrupt, "Unsupported bitmap format");
     }
     const uint32_t paletteCount =
         bitCount <= 8 ? (h.biClrUsed ? h.biClrUsed : (1u << bitCount)) : 0;
     if (paletteCount > (1u << (bitCount <= 8 ? bitCount : 0))) {
-        SetError("Bitmap palette is larger than its depth allows");
-        return false;
+        return Fail(StatusCode::Corrupt, "Bitmap palette is larger than its depth allows");
     }
     const size_t masks = (h.biCompression == 3 && h.biSize == 40) ? 12 : 0;
     const size_t rowBytes = *dibRowBytes(size_t(h.biWidth), unsigned(bitCount));
     const auto pixelStart = checkedAdd(checkedAdd(size_t(h.biSize), masks), paletteCount * 4);
     const auto end = checkedAdd(pixelStart, rowBytes * size_t(height));
     if (!end || *end > size) {
-        SetError("The bitmap is shorter than its header says");
-        return false;
+        return Fail(StatusCode::Truncated, "The bitmap is shorter than its header says");
     }
     RaViru result(ImageKind::Jpeg);
-    if (!result.Allocate(h.biWidth, int(height), bitCount, ImageKind::Jpeg)) {
-        SetError(result.lastError);
-        return false;
-    }
+    if (!result.Allocate(h.biWidth, int(height), bitCount, ImageKind::Jpeg))
+        return Fail(StatusCode::OutOfMemory, result.lastError);
     if (paletteCount) {
         std::memcpy(result.PaletteBase(), data + h.biSize + masks, paletteCount * 4);
     }
@@ -159,7 +149,7 @@ bool RaViru::FromPackedDib(const uint8_t* data, size_t size, bool checkDepth, Us
         info->marker = marker;
         info->header = h;
     }
-    return true;
+    return {};
 }
 
 }  // namespace quillet

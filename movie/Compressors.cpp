@@ -70,7 +70,7 @@ bool WriteCompressorNumber(const std::string& folder, int index) {
     if (!out.open()) return false;
     const std::string text = "[RozOduzuvev]\r\nCompressorNumber=" + std::to_string(index) + "\r\n";
     if (std::fwrite(text.data(), 1, text.size(), out.file()) != text.size()) return false;
-    return out.commit();
+    return out.commit().ok();
 }
 
 std::string CompressorForIndex(const std::vector<Compressor>& list, int index) {

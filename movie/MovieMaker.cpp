@@ -47,7 +47,8 @@ MovieResult MoveMovie(const std::string& from, const std::string& to) {
     FILE* in = std::fopen(from.c_str(), "rb");
     if (!in) return failed(std::strerror(errno));
     AtomicFileWriter out(to);
-    bool ok = out.open();
+    Status status = out.open();
+    bool ok = status.ok();
     char buffer[1 << 16];
     while (ok) {
         const size_t n = std::fread(buffer, 1, sizeof buffer, in);
@@ -56,8 +57,9 @@ MovieResult MoveMovie(const std::string& from, const std::string& to) {
     }
     ok = ok && !std::ferror(in);
     std::fclose(in);
-    if (ok && out.commit()) return MovieResult::Ok();
-    const std::string reason = out.error().empty() ? "the copy failed" : out.error();
+    if (ok) status = out.commit();
+    if (ok && status) return MovieResult::Ok();
+    const std::string reason = status ? "the copy failed" : status.message();
     out.discard();
     return failed(reason);
 }

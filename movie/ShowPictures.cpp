@@ -44,9 +44,8 @@ Frame24 ComposedPicture(const CBrevDoc& doc) {
 MovieResult LoadPicture(const std::string& path, Frame24& out) {
     RecordingUserPort quiet;
     CBrevDoc doc(quiet);
-    std::string error;
-    if (!OpenDocument(doc, path, {}, &error))
-        return MovieResult::Fail(MovieError::Unreadable, path + ": " + error);
+    if (Status opened = OpenDocument(doc, path); !opened)
+        return MovieResult::Fail(MovieError::Unreadable, path + ": " + opened.message());
     out = ComposedPicture(doc);
     if (out.Empty()) return MovieResult::Fail(MovieError::Unreadable, path + ": no picture");
     return MovieResult::Ok();

@@ -22,8 +22,7 @@ bool AcquiredPictureUsable(const RaViru& picture) {
 
 bool AdoptAcquiredPicture(CBrevDoc& doc, RaViru& picture, std::u16string_view name) {
     if (!AcquiredPictureUsable(picture)) return false;
-    doc.Image().AdoptFrom(picture);
-    if (!BuildDocumentFromImage(doc, name, 255)) return false;
+    if (!BuildDocumentFromImage(doc, picture, name, 255)) return false;
     doc.SetFileName(name);
     return true;
 }

@@ -6,7 +6,6 @@
 
 #include "document/CBrevDoc.h"
 #include "image/RaViru.h"
-#include "view/JournalSink.h"
 
 namespace quillet {
 
@@ -36,8 +35,7 @@ LayerPoint ToLayer(const Layer& l, ViewPoint canvas) {
     return p;
 }
 
-bool GrowLayerToPoint(CBrevDoc& doc, int slot, ViewPoint canvas, JournalSink* journal,
-                      std::string_view label) {
+bool GrowLayerToPoint(CBrevDoc& doc, int slot, ViewPoint canvas, std::u16string_view label) {
     LayerTable& t = doc.Layers();
     if (!LayerTable::IsValidIndex(slot) || !t.layer(slot).used) return false;
     Layer& l = t.layer(slot);
@@ -51,10 +49,9 @@ bool GrowLayerToPoint(CBrevDoc& doc, int slot, ViewPoint canvas, JournalSink* jo
     const int ox = Overshoot(p.x, l.width), oy = Overshoot(p.y, l.height);
     const int64_t newW = int64_t(l.width) + (ox ? std::abs(ox) + kGrowthMargin : 0);
     const int64_t newH = int64_t(l.height) + (oy ? std::abs(oy) + kGrowthMargin : 0);
-    if (newW > INT32_MAX || newH > INT32_MAX || uint64_t(newW) * uint64_t(newH) > kMaxImagePixels)
-        return false;
-    const int shiftX = ox < 0 ? -ox : 0;  // old column 0 lands here
-    const int shiftY = oy < 0 ? -oy : 0;  // old top row lands here
+    if (!FitsPixelLimit(newW, newH)) return false;  // also keeps both sides within 32 bits
+    const int shiftX = ox < 0 ? -ox : 0;            // old column 0 lands here
+    const int shiftY = oy < 0 ? -oy : 0;            // old top row lands here
 
     const int bpp = bits / 8;
     const bool text = l.IsText();
@@ -86,17 +83,16 @@ bool GrowLayerToPoint(CBrevDoc& doc, int slot, ViewPoint canvas, JournalSink* jo
     l.pixelSize = uint32_t(stride * size_t(newH));
     t.planesOf(slot) = std::move(grown);
     doc.PrepareWorkingCopy(slot);
-    if (journal) journal->recordStep(std::string(label), 0, slot);
+    doc.RecordStep(label, StepKind::PixelEdit, slot);
     doc.CopyToSnapshot(slot);
     return true;
 }
 
-LayerPoint CurrentLayerPoint(CBrevDoc& doc, ViewPoint zoomed, JournalSink* journal,
-                             std::string_view label) {
+LayerPoint CurrentLayerPoint(CBrevDoc& doc, ViewPoint zoomed, std::u16string_view label) {
     const int slot = doc.CurrentLayer();
     if (!LayerTable::IsValidIndex(slot)) return {};
     const ViewPoint canvas = CanvasOf(zoomed, doc.Zoom());
-    GrowLayerToPoint(doc, slot, canvas, journal, label);
+    GrowLayerToPoint(doc, slot, canvas, label);
     return ToLayer(doc.Layers().layer(slot), canvas);
 }
 

@@ -8,7 +8,6 @@
 namespace quillet {
 
 class CBrevDoc;
-class JournalSink;
 struct Layer;
 
 struct LayerPoint {
@@ -27,12 +26,10 @@ LayerPoint ToLayer(const Layer& layer, ViewPoint canvas);
 // when the point lies before it. Pixels keep their canvas place; the new area is empty. The
 // change is recorded under `label` and the snapshot stored. False when nothing had to grow or
 // the layer cannot grow (no such layer, packed depths below 8 bits, the pixel limit).
-bool GrowLayerToPoint(CBrevDoc& doc, int slot, ViewPoint canvas, JournalSink* journal,
-                      std::string_view label);
+bool GrowLayerToPoint(CBrevDoc& doc, int slot, ViewPoint canvas, std::u16string_view label);
 
 // Conversion used by every tool operation: maps, grows the current layer when needed and maps
 // again.
-LayerPoint CurrentLayerPoint(CBrevDoc& doc, ViewPoint zoomed, JournalSink* journal,
-                             std::string_view label);
+LayerPoint CurrentLayerPoint(CBrevDoc& doc, ViewPoint zoomed, std::u16string_view label);
 
 }  // namespace quillet

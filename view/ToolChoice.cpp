@@ -16,7 +16,7 @@ bool OnTextLayer(const CBrevDoc& doc) {
     return LayerTable::IsValidIndex(slot) && doc.Layers().layer(slot).IsText();
 }
 
-int SelectionKindOf(int id) {
+int SelectionKindOf(ToolId id) {
     switch (id) {
         case ToolId::CircleSelect:
             return SelectionKind::Circle;
@@ -35,7 +35,7 @@ OptionSlider Feather(const ToolState& s) { return {true, "경계퍼짐", s.feath
 
 }  // namespace
 
-bool FrameAllowsTool(const ToolState& s, int id) {
+bool FrameAllowsTool(const ToolState& s, ToolId id) {
     if (s.pathPanelOpen)
         return id == ToolId::PolygonSelect || id == ToolId::ZoomIn || id == ToolId::ZoomOut ||
                IsPathTool(id);
@@ -43,7 +43,7 @@ bool FrameAllowsTool(const ToolState& s, int id) {
     return true;
 }
 
-ToolChoice ChooseTool(ToolState& s, int id, CBrevDoc* doc) {
+ToolChoice ChooseTool(ToolState& s, ToolId id, CBrevDoc* doc) {
     if (s.currentTool == id) return ToolChoice::AlreadyCurrent;
     const bool selectionTool = IsSelectionTool(id);
     if (selectionTool && doc && OnTextLayer(*doc)) {

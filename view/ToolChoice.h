@@ -1,5 +1,7 @@
 #pragma once
 // Choosing a tool: the same steps for every tool command.
+#include "view/ToolId.h"
+
 namespace quillet {
 
 class CBrevDoc;
@@ -13,9 +15,9 @@ extern const char* const kTextLayerMessage;
 // layer is refused with kTextLayerMessage; a tool the open panels do not allow is refused
 // silently. On success the tool becomes current, the document's tool anchors are reset and the
 // option sliders set.
-ToolChoice ChooseTool(ToolState& state, int id, CBrevDoc* doc);
+ToolChoice ChooseTool(ToolState& state, ToolId id, CBrevDoc* doc);
 
 // Whether the main frame allows switching to `id` with its panels in their present state.
-bool FrameAllowsTool(const ToolState& state, int id);
+bool FrameAllowsTool(const ToolState& state, ToolId id);
 
 }  // namespace quillet

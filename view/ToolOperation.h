@@ -1,21 +1,21 @@
 #pragma once
 // The mouse handlers of one tool. The view maps the point and calls the current tool's
 // operation; a tool overrides only the handlers it needs. The tools of the selection, painting,
-// fill, path, text and transform families register themselves in a ToolRegistry.
+// fill, path, text and transform families register themselves in a ToolRegistry. A tool records
+// its steps on the document's journal, so they are the same with or without a window.
 #include <map>
 
+#include "view/ToolId.h"
 #include "view/ViewTypes.h"
 
 namespace quillet {
 
 class CBrevDoc;
-class JournalSink;
 struct ToolState;
 
 struct ToolEvent {
     CBrevDoc& doc;
     ToolState& tools;
-    JournalSink* journal;
     ViewPoint zoomed;  // zoomed coordinates; the tool divides by the zoom itself
 };
 
@@ -32,14 +32,14 @@ public:
 
 class ToolRegistry {
 public:
-    void add(int toolId, ToolOperation& operation) { tools_[toolId] = &operation; }
-    ToolOperation* find(int toolId) const {
-        auto it = tools_.find(toolId);
+    void add(ToolId tool, ToolOperation& operation) { tools_[tool] = &operation; }
+    ToolOperation* find(ToolId tool) const {
+        auto it = tools_.find(tool);
         return it == tools_.end() ? nullptr : it->second;
     }
 
 private:
-    std::map<int, ToolOperation*> tools_;
+    std::map<ToolId, ToolOperation*> tools_;
 };
 
 }  // namespace quillet

@@ -4,6 +4,8 @@
 // layer drop between windows.
 #include <string>
 
+#include "view/ToolId.h"
+
 namespace quillet {
 
 namespace SelectionKind {
@@ -25,8 +27,8 @@ struct OptionSlider {
 };
 
 struct ToolState {
-    int currentTool = 0;
-    int previousTool = 0;
+    ToolId currentTool = ToolId::None;
+    ToolId previousTool = ToolId::None;
     int selectionKind = SelectionKind::Rectangle;
     OptionSlider slider1;
     OptionSlider slider2;

@@ -11,7 +11,7 @@ ToolOperation* ViewState::CurrentOperation() const {
     return ctx_.registry ? ctx_.registry->find(ctx_.tools.currentTool) : nullptr;
 }
 
-ToolEvent ViewState::EventAt(ViewPoint zoomed) { return {doc_, ctx_.tools, ctx_.journal, zoomed}; }
+ToolEvent ViewState::EventAt(ViewPoint zoomed) { return {doc_, ctx_.tools, zoomed}; }
 
 int ViewState::Cursor() const { return CursorFor(ctx_.tools.currentTool, leftDown_); }
 
@@ -26,13 +26,14 @@ void ViewState::DropSelection() {
 }
 
 void ViewState::ButtonDown(ViewPoint window) {
+    EndNudgeRun();
     leftDown_ = true;
     lastRaw_ = window;
     const ViewPoint z = ToZoomed(window);
     DocViewState& v = doc_.ViewShared();
     v.anchors.circlePress = {z.x, z.y};
     v.anchors.moveLast = {z.x, z.y};
-    const int tool = ctx_.tools.currentTool;
+    const ToolId tool = ctx_.tools.currentTool;
     if (tool == ToolId::PolygonSelect && v.selectionShown) DropSelection();
     if (tool == ToolId::RectSelect || tool == ToolId::CircleSelect ||
         tool == ToolId::FreehandSelect || (tool == ToolId::MagicWand && !v.addToSelection))
@@ -107,7 +108,7 @@ void ViewState::ToolUp(ViewPoint z) {
 }
 
 void ViewState::DoubleClick(ViewPoint window) {
-    const int tool = ctx_.tools.currentTool;
+    const ToolId tool = ctx_.tools.currentTool;
     DocViewState& v = doc_.ViewShared();
     const bool selectionTool = tool == ToolId::RectSelect || tool == ToolId::CircleSelect ||
                                tool == ToolId::FreehandSelect || tool == ToolId::PolygonSelect;
@@ -137,24 +138,33 @@ void ViewState::KeyDown(int key, unsigned flags) {
         else if (key == VirtualKey::One)
             ZoomOneToOne(doc_);
     }
-    if (ctx_.tools.currentTool == ToolId::Move) {
-        switch (key) {
-            case VirtualKey::Left:
-                MoveLayerBy(-1, 0);
-                break;
-            case VirtualKey::Up:
-                MoveLayerBy(0, -1);
-                break;
-            case VirtualKey::Right:
-                MoveLayerBy(1, 0);
-                break;
-            case VirtualKey::Down:
-                MoveLayerBy(0, 1);
-                break;
-            default:
-                break;
-        }
+    int dx = 0, dy = 0;
+    switch (key) {
+        case VirtualKey::Left:
+            dx = -1;
+            break;
+        case VirtualKey::Up:
+            dy = -1;
+            break;
+        case VirtualKey::Right:
+            dx = 1;
+            break;
+        case VirtualKey::Down:
+            dy = 1;
+            break;
+        default:
+            break;
     }
+    const bool nudge = (dx || dy) && ctx_.tools.currentTool == ToolId::Move;
+    const bool modifierOnly = key == VirtualKey::Shift || key == VirtualKey::Control;
+    if (!nudge && !modifierOnly) EndNudgeRun();
+    if (!nudge) return;
+    const int slot = doc_.CurrentLayer();
+    if (!LayerTable::IsValidIndex(slot) || !doc_.Layers().layer(slot).used) return;
+    if (nudgeSlot_ != slot) EndNudgeRun();
+    MoveLayerBy(dx, dy);
+    nudgeSlot_ = slot;
+    doc_.SetModified(true);
 }
 
 void ViewState::KeyUp(int key) {
@@ -170,6 +180,7 @@ void ViewState::FocusGained() {
 }
 
 void ViewState::FocusLost() {
+    EndNudgeRun();
     animation_.focusLost(doc_.ViewShared().selectionShown);
     doc_.ViewShared().outlinePaused = animation_.paused();
 }

@@ -16,7 +16,6 @@ namespace quillet {
 
 class CBrevDoc;
 class ClipboardPort;
-class JournalSink;
 struct ToolState;
 
 // Virtual key codes the view reacts to.
@@ -35,11 +34,10 @@ constexpr int Minus = 189;
 // Key-down flags of a left Shift held down (scan code 0x2A, previous-state bit).
 constexpr unsigned kLeftShiftRepeatFlags = 0x402A;
 
-// What the application lends every window: the main frame's tool state, the journal, the
-// clipboard and the tool operations.
+// What the application lends every window: the main frame's tool state, the clipboard and the
+// tool operations.
 struct ViewContext {
     ToolState& tools;
-    JournalSink* journal = nullptr;
     ClipboardPort* clipboard = nullptr;
     const ToolRegistry* registry = nullptr;
 };
@@ -115,6 +113,11 @@ public:
     // Pastes a pending drop from another document as a new layer. True when it did.
     bool AcceptPendingDrop();
     void MoveLayerBy(int dx, int dy);
+    // Arrow keys with the move tool: each nudge moves the layer and marks the document
+    // modified; the run of nudges becomes one journal step when it ends (a pause, another key,
+    // a click, the focus leaving, or any command). True when a step was recorded.
+    bool NudgeRunOpen() const { return nudgeSlot_ >= 0; }
+    bool EndNudgeRun();
 
 private:
     void MoveDown(ViewPoint zoomed);
@@ -141,6 +144,7 @@ private:
     ViewPoint moveStartRaw_{-1, -1};
     ViewPoint moveStartLayer_{0, 0};
     int moveSlot_ = -1;
+    int nudgeSlot_ = -1;  // layer of the open run of arrow-key nudges
     std::optional<ViewPoint> lastRaw_;
 };
 

@@ -46,20 +46,20 @@ void ZoomOneToOne(CBrevDoc& doc) {
     Apply(doc, 1.0, AnchorPoint{});
 }
 
-void ZoomCommand(ToolState& tools, CBrevDoc& doc, int command) {
-    if (tools.currentTool == command || IsFreeTransformTool(tools.currentTool)) return;
+void ZoomCommand(ToolState& tools, CBrevDoc& doc, ToolId zoomTool) {
+    if (tools.currentTool == zoomTool || IsFreeTransformTool(tools.currentTool)) return;
     const DocViewState& v = doc.ViewShared();
     const bool drawing =
         tools.currentTool == ToolId::FreehandSelect ||
         (tools.currentTool == ToolId::PolygonSelect && v.polygonVertices > 0 && !v.selectionShown);
     if (drawing) {
-        if (command == ToolId::ZoomIn)
+        if (zoomTool == ToolId::ZoomIn)
             ZoomIn(doc, AnchorPoint{});
         else
             ZoomOut(doc, AnchorPoint{});
         return;
     }
-    ChooseTool(tools, command, &doc);
+    ChooseTool(tools, zoomTool, &doc);
 }
 
 }  // namespace quillet

@@ -1,6 +1,7 @@
 #pragma once
 // Zoom of a document: in, out and 1:1, with the anchor the windows keep in place.
 #include "document/DocViewState.h"
+#include "view/ToolId.h"
 
 namespace quillet {
 
@@ -16,9 +17,9 @@ bool ZoomIn(CBrevDoc& doc, AnchorPoint anchor);
 bool ZoomOut(CBrevDoc& doc, AnchorPoint anchor);
 void ZoomOneToOne(CBrevDoc& doc);
 
-// Menu commands 1420 and 1421: they choose the zoom tool, except while a freehand selection is
-// current or a polygon is being drawn with no selection shown, when they zoom at once with no
-// anchor. Nothing while that zoom tool or a free-transform mode is current.
-void ZoomCommand(ToolState& tools, CBrevDoc& doc, int command);
+// The zoom-in and zoom-out commands: they choose their zoom tool, except while a freehand
+// selection is current or a polygon is being drawn with no selection shown, when they zoom at
+// once with no anchor. Nothing while that zoom tool or a free-transform mode is current.
+void ZoomCommand(ToolState& tools, CBrevDoc& doc, ToolId zoomTool);
 
 }  // namespace quillet

@@ -1,16 +1,22 @@
 #include "app/qt/CBrevAppShell.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <cstdio>
 
 #include "app/CloseSequence.h"
+#include "app/FileMessages.h"
+#include "app/QuilletHome.h"
+#include "app/qt/AppIcon.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/LayerCommands.h"
 #include "app/qt/MoviePanels.h"
+#include "app/qt/QtTranslations.h"
 #include "app/qt/TextCommands.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
@@ -27,37 +33,6 @@
 namespace quillet {
 
 namespace {
-
-namespace Cmd {
-constexpr int New = 57600;
-constexpr int Open = 57601;
-constexpr int Close = 57602;
-constexpr int Save = 57603;
-constexpr int SaveAs = 57604;
-constexpr int Undo = 57643;
-constexpr int Redo = 57644;
-constexpr int NewWindow = 57648;
-constexpr int StretchView = 1405;
-constexpr int ZoomIn = 1420;
-constexpr int ZoomOut = 1421;
-constexpr int ZoomOneToOne = 1422;
-constexpr int MoveTool = 1570;
-constexpr int Environment = 1571;
-constexpr int Grid = 1572;
-constexpr int ResourcePictures[] = {1407, 1416, 1417, 1425};
-}  // namespace Cmd
-
-// The view's steps go into the document's own journal.
-class DocumentJournal : public JournalSink {
-public:
-    explicit DocumentJournal(CBrevDoc& doc) : doc_(doc) {}
-    void recordStep(const std::string& label, int kind, int layer) override {
-        doc_.RecordStep(utf8ToUtf16(label), kind, layer);
-    }
-
-private:
-    CBrevDoc& doc_;
-};
 
 QString toQString(std::u16string_view s) {
     return QString::fromUtf16(s.data(), qsizetype(s.size()));
@@ -86,11 +61,20 @@ CBrevAppShell::~CBrevAppShell() {
 
 bool CBrevAppShell::start(const std::string& home) {
     if (!app_->start(home, QDir::currentPath().toStdU16String())) return false;
+    if (!installQtKoreanTranslations())
+        std::fprintf(stderr, "quillet: Qt's Korean translations are not installed\n");
+    // Every window of the program, the document windows included, shows Quillet's icon.
+    QApplication::setWindowIcon(appIcon());
     frame_ = std::make_unique<CMainFrame>(app_->counters());
+    frame_->setProfileFile(
+        QFile::decodeName(quilletProfileFile(currentHomeEnvironment(), home).c_str()));
     if (boxes_) boxes_->setParent(frame_.get());
     frame_->setCloseHandler([this] { return closeSequence(); });
     frame_->setOpenFileHandler([this](const QString& path) { return openFile(path); });
     frame_->setSwatches(swatchesFromSettings(app_->settings()));
+    connect(frame_.get(), &CMainFrame::commandAboutToRun, this, &CBrevAppShell::finishNudges);
+    connect(frame_->mdiArea(), &QMdiArea::subWindowActivated, this,
+            &CBrevAppShell::updateDocumentTitle);
     connect(frame_.get(), &CMainFrame::swatchesChanged, this,
             [this] { storeSwatches(frame_->swatches(), app_->settings()); });
     registerCommands();
@@ -121,21 +105,23 @@ bool CBrevAppShell::openFile(const QString& path) {
 }
 
 CChildFrame* CBrevAppShell::openWindow(CBrevDoc& doc) {
-    auto& journal = journals_[&doc];
-    if (!journal) journal = std::make_unique<DocumentJournal>(doc);
-    auto* window =
-        new CChildFrame(doc, ViewContext{tools_, journal.get(), &clipboard_, &registry_});
+    auto* window = new CChildFrame(doc, ViewContext{tools_, &clipboard_, &registry_});
     window->setAttribute(Qt::WA_DeleteOnClose);
+    const QPoint at = frame_->nextWindowPosition();
     frame_->mdiArea()->addSubWindow(window);
+    // At the next cascade place rather than wherever the area finds room; the window then
+    // takes its picture's size up to the area's edges.
+    window->move(at);
     window->installEventFilter(this);
     ++windowCounts_[&doc];
-    CBrevDoc* key = &doc;
-    connect(window, &QObject::destroyed, this, [this, key] { windowGone(key); });
+    // Not QObject::destroyed: that comes while the view still watches the document.
+    connect(window, &CChildFrame::viewReleased, this, &CBrevAppShell::windowGone);
     CBrevView* view = window->view();
     const FrameSettings& s = app_->settings();
     view->setSettings(ViewSettings{s.gridSpacing, s.gridColour, s.transparencyPattern});
-    connect(view, &CBrevView::commandRequested, frame_.get(),
-            [this](int id) { frame_->dispatchCommand(id); });
+    connect(view, &CBrevView::nudgeRunChanged, frame_.get(), &CMainFrame::updateCommandStates);
+    view->setContextMenuFactory(
+        [this](QWidget* owner) { return frame_->createViewContextMenu(owner); });
     window->show();
     frame_->mdiArea()->setActiveSubWindow(window);
     view->setFocus();
@@ -158,8 +144,9 @@ QList<CChildFrame*> CBrevAppShell::windowsOf(const CBrevDoc& doc) const {
     QList<CChildFrame*> out;
     if (!frame_) return out;
     for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
+        // A window being destroyed has let go of its view already.
         if (auto* child = qobject_cast<CChildFrame*>(w);
-            child && &child->view()->document() == &doc)
+            child && child->view() && &child->document() == &doc)
             out << child;
     return out;
 }
@@ -168,6 +155,7 @@ bool CBrevAppShell::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::Close) return QObject::eventFilter(watched, event);
     auto* window = qobject_cast<CChildFrame*>(watched);
     if (!window || quietClose_ || frame_->isClosingAllDocuments()) return false;
+    window->view()->finishNudges();
     CBrevDoc& doc = window->view()->document();
     // Only the last window of a document asks; the others simply go.
     if (windowCounts_[&doc] > 1 || askToSave(doc)) return false;
@@ -179,10 +167,29 @@ void CBrevAppShell::windowGone(CBrevDoc* doc) {
     auto it = windowCounts_.find(doc);
     if (it == windowCounts_.end() || --it->second > 0) return;
     windowCounts_.erase(it);
-    journals_.erase(doc);
     if (layers_) layers_->documentClosing(*doc);
     app_->closeDocument(*doc);
     if (frame_) frame_->updateCommandStates();
+    updateDocumentTitle();
+}
+
+void CBrevAppShell::updateDocumentTitle() {
+    if (!frame_) return;
+    const CBrevDoc* doc = activeDocument();
+    frame_->setDocumentTitle(doc ? QFileInfo(toQString(doc->FileName())).fileName() : QString());
+}
+
+bool CBrevAppShell::nudgeRunOpen(const CBrevDoc& doc) const {
+    for (CChildFrame* w : windowsOf(doc))
+        if (w->view()->state().NudgeRunOpen()) return true;
+    return false;
+}
+
+void CBrevAppShell::finishNudges() {
+    if (!frame_) return;
+    for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w); child && child->view())
+            child->view()->finishNudges();
 }
 
 void CBrevAppShell::closeWindowsQuietly(CBrevDoc& doc) {
@@ -210,6 +217,7 @@ bool CBrevAppShell::askToSave(CBrevDoc& doc) {
 }
 
 bool CBrevAppShell::closeSequence() {
+    finishNudges();
     class Closer : public ClosableDocument {
     public:
         Closer(CBrevAppShell& shell, CBrevDoc& doc) : shell_(shell), doc_(doc) {}
@@ -242,21 +250,26 @@ bool CBrevAppShell::closeSequence() {
 
 // --- Commands -----------------------------------------------------------------------------
 
-void CBrevAppShell::registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run) {
+void CBrevAppShell::registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run,
+                                            std::function<bool(const CBrevDoc&)> enabled) {
     frame_->setCommandHandler(
         id,
         [this, run = std::move(run)] {
             if (CBrevDoc* doc = activeDocument()) run(*doc);
         },
-        [this] { return activeDocument() != nullptr; });
+        [this, enabled = std::move(enabled)] {
+            const CBrevDoc* doc = activeDocument();
+            return doc && (!enabled || enabled(*doc));
+        });
 }
 
 void CBrevAppShell::registerCommands() {
+    using enum CommandId;
     CMainFrame& f = *frame_;
-    f.setCommandHandler(Cmd::New, [this] { commandNew(); });
-    f.setCommandHandler(Cmd::Open, [this] { commandOpen(); });
-    f.setCommandHandler(Cmd::Environment, [this] { commandEnvironment(); });
-    for (int id : Cmd::ResourcePictures)
+    f.setCommandHandler(New, [this] { commandNew(); });
+    f.setCommandHandler(Open, [this] { commandOpen(); });
+    f.setCommandHandler(Environment, [this] { commandEnvironment(); });
+    for (CommandId id : {BitmapResource, JpegResource, GifResource, TiffResource})
         f.setCommandHandler(id, [this, id] {
             if (CBrevDoc* doc = app_->openResourcePicture(id)) openWindow(*doc);
         });
@@ -267,32 +280,36 @@ void CBrevAppShell::registerCommands() {
     text_ = std::make_unique<TextCommands>(*this);
     text_->install(f);
     layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
-    registerDocumentCommand(Cmd::Save, [this](CBrevDoc& d) { commandSave(d); });
-    registerDocumentCommand(Cmd::SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
-    registerDocumentCommand(Cmd::Close, [this](CBrevDoc& d) { commandCloseDocument(d); });
-    registerDocumentCommand(Cmd::Undo, [this](CBrevDoc& d) { undoRedo(d, true); });
-    registerDocumentCommand(Cmd::Redo, [this](CBrevDoc& d) { undoRedo(d, false); });
-    registerDocumentCommand(Cmd::NewWindow, [this](CBrevDoc& d) { openWindow(d); });
+    registerDocumentCommand(Save, [this](CBrevDoc& d) { commandSave(d); });
+    registerDocumentCommand(SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
+    registerDocumentCommand(Close, [this](CBrevDoc& d) { commandCloseDocument(d); });
+    registerDocumentCommand(
+        Undo, [this](CBrevDoc& d) { undoRedo(d, true); },
+        [this](const CBrevDoc& d) { return d.Journal().CanUndo() || nudgeRunOpen(d); });
+    registerDocumentCommand(
+        Redo, [this](CBrevDoc& d) { undoRedo(d, false); },
+        [](const CBrevDoc& d) { return d.Journal().CanRedo(); });
+    registerDocumentCommand(NewWindow, [this](CBrevDoc& d) { openWindow(d); });
     // Zoom in and out are tools (a click zooms at its point); 1:1 acts at once.
-    for (int id : {Cmd::ZoomIn, Cmd::ZoomOut})
-        registerDocumentCommand(id, [this, id](CBrevDoc& d) {
-            ZoomCommand(tools_, d, id);
+    for (ToolId tool : {ToolId::ZoomIn, ToolId::ZoomOut})
+        registerDocumentCommand(CommandOf(tool), [this, tool](CBrevDoc& d) {
+            ZoomCommand(tools_, d, tool);
             frame_->setCurrentTool(tools_.currentTool);
             frame_->setPreviousTool(tools_.previousTool);
         });
-    registerDocumentCommand(Cmd::ZoomOneToOne, [](CBrevDoc& d) { ZoomOneToOne(d); });
-    registerDocumentCommand(Cmd::StretchView, [this](CBrevDoc&) {
+    registerDocumentCommand(ZoomOneToOne, [](CBrevDoc& d) { ::quillet::ZoomOneToOne(d); });
+    registerDocumentCommand(StretchView, [this](CBrevDoc&) {
         if (CBrevView* v = activeView()) v->toggleStretchView();
     });
-    registerDocumentCommand(Cmd::Grid, [this](CBrevDoc&) {
+    registerDocumentCommand(Grid, [this](CBrevDoc&) {
         // One grid for every window, remembered in the settings (negative while hidden).
         FrameSettings& s = app_->settings();
         s.gridSpacing = -s.gridSpacing;
         applySettingsToViews();
     });
-    registerDocumentCommand(Cmd::MoveTool, [this](CBrevDoc& d) {
+    registerDocumentCommand(Move, [this](CBrevDoc& d) {
         if (ChooseTool(tools_, ToolId::Move, &d) == ToolChoice::Refused) {
-            frame_->setPressedButton(tools_.currentTool);
+            frame_->setPressedButton(CommandOf(tools_.currentTool));
             return;
         }
         frame_->setCurrentTool(tools_.currentTool);
@@ -309,16 +326,17 @@ void CBrevAppShell::commandOpen() {
 }
 
 bool CBrevAppShell::saveDocumentAs(CBrevDoc& doc, const QString& path) {
-    std::string error;
-    if (!SaveDocument(doc, toPath(path), {}, &error)) {
-        user_->showMessage(error, MessageIcon::Error);
+    const std::string target = toPath(path);
+    if (Status saved = SaveDocument(doc, target); !saved) {
+        user_->showMessage(saveFailureMessage(target, saved), MessageIcon::Error);
         return false;
     }
-    app_->setDocumentPath(doc, toPath(path));
+    app_->setDocumentPath(doc, target);
     // Named like an opened file: the title and the save question show the whole path.
     doc.SetFileName(path.toStdU16String());
     for (CChildFrame* w : windowsOf(doc))
         w->setWindowTitle(QString::fromStdString(w->view()->state().Title()));
+    updateDocumentTitle();
     frame_->addRecentFile(path);
     return true;
 }
@@ -331,9 +349,8 @@ bool CBrevAppShell::commandSave(CBrevDoc& doc) {
 
 bool CBrevAppShell::commandSaveAs(CBrevDoc& doc) {
     // The kind of the file the document came from decides the extension a bare name gets.
-    const int pathKind = FileKindOfPath(app_->documentPath(doc));
-    const int kind =
-        KindWritable(pathKind) && pathKind != FileKind::Vlr ? pathKind : doc.Image().kind;
+    const FileKind pathKind = FileKindOfPath(app_->documentPath(doc));
+    const FileKind kind = KindWritable(pathKind) ? pathKind : FileKindOf(doc.Image().kind);
     const QString proposed = toQString(ProposedSaveName(
         QFile::decodeName(app_->documentPath(doc).c_str()).toStdU16String(), doc.FileName(), kind));
     const QString chosen = chooseSaveName_
@@ -354,19 +371,20 @@ void CBrevAppShell::commandNew() {
     CDlg_NewImage dialog(frame_.get(), app_->settings().background,
                          CDlg_NewImage::clipboardBitmapSize());
     if (dialog.exec() != QDialog::Accepted) return;
-    CBrevDoc& doc = app_->createDocument();
-    std::string error;
-    if (!NewDocument(doc, dialog.request(), &error)) {
-        app_->closeDocument(doc);
-        if (!error.empty()) user_->showMessage(error, MessageIcon::Warning);
+    Status created;
+    CBrevDoc* doc = app_->newDocument(dialog.request(), &created);
+    if (!doc) {
+        if (!created.message().empty()) user_->showMessage(created.message(), MessageIcon::Warning);
         return;
     }
-    openWindow(doc);
+    openWindow(*doc);
 }
 
 void CBrevAppShell::commandEnvironment() {
     CDlg_SetEnvironment dialog(app_->settings(), frame_->popupY(), frame_.get());
     if (dialog.exec() == QDialog::Accepted) applySettingsToViews();
+    // The dialog is over: the button of the tool in use is the pressed one again.
+    frame_->setPressedButton(CommandOf(tools_.currentTool));
 }
 
 void CBrevAppShell::undoRedo(CBrevDoc& doc, bool undo) {
@@ -379,7 +397,8 @@ void CBrevAppShell::applySettingsToViews() {
     const FrameSettings& s = app_->settings();
     const ViewSettings settings{s.gridSpacing, s.gridColour, s.transparencyPattern};
     for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
-        if (auto* child = qobject_cast<CChildFrame*>(w)) child->view()->setSettings(settings);
+        if (auto* child = qobject_cast<CChildFrame*>(w); child && child->view())
+            child->view()->setSettings(settings);
 }
 
 }  // namespace quillet

@@ -11,7 +11,6 @@
 #include "app/CBrevApp.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtUserPort.h"
-#include "view/JournalSink.h"
 #include "view/ToolOperation.h"
 #include "view/ToolState.h"
 
@@ -82,7 +81,9 @@ protected:
 
 private:
     void registerCommands();
-    void registerDocumentCommand(int id, std::function<void(CBrevDoc&)> run);
+    // A command on the active document; `enabled`, when given, further decides whether it is on.
+    void registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run,
+                                 std::function<bool(const CBrevDoc&)> enabled = {});
     void commandOpen();
     bool commandSave(CBrevDoc& doc);
     bool commandSaveAs(CBrevDoc& doc);
@@ -95,6 +96,9 @@ private:
     bool askToSave(CBrevDoc& doc);
     void closeWindowsQuietly(CBrevDoc& doc);
     void windowGone(CBrevDoc* doc);
+    void finishNudges();
+    bool nudgeRunOpen(const CBrevDoc& doc) const;
+    void updateDocumentTitle();
 
     std::unique_ptr<QtUserPort> boxes_;
     UserPort* user_ = nullptr;
@@ -103,7 +107,6 @@ private:
     ToolState tools_;
     ToolRegistry registry_;
     std::unique_ptr<CMainFrame> frame_;
-    std::map<const CBrevDoc*, std::unique_ptr<JournalSink>> journals_;
     std::map<const CBrevDoc*, int> windowCounts_;
     bool quietClose_ = false;
     std::function<QString(const QString&)> chooseSaveName_;

@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
+#include <memory>
 
 #include "app/qt/ToolIcons.h"
 #include "platform/qt/QtClipboard.h"
@@ -25,9 +26,12 @@ namespace {
 
 QString utf8(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
-// The registry profile of the original becomes the application's QSettings.
-QSettings profile() {
-    return QSettings(QStringLiteral("Velloran Applications"), QStringLiteral("Quillet"));
+// The registry profile of the original becomes the application's QSettings, or an INI file in
+// the Quillet home when one is chosen.
+std::unique_ptr<QSettings> openProfile(const QString& file) {
+    if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QStringLiteral("Velloran Applications"),
+                                       QStringLiteral("Quillet"));
 }
 const QString kRecentGroup = QStringLiteral("Recent File List");
 
@@ -35,7 +39,7 @@ const QString kRecentGroup = QStringLiteral("Recent File List");
 
 CMainFrame::CMainFrame(AppCounters& counters, QWidget* parent)
     : QMainWindow(parent), counters_(counters) {
-    setWindowTitle(QStringLiteral("Quillet 4.6"));
+    setCaption(QStringLiteral("Quillet 4.6"));
     setObjectName(QStringLiteral("CMainFrame"));
     setAcceptDrops(true);
     mdiArea_ = new QMdiArea(this);
@@ -47,6 +51,10 @@ CMainFrame::CMainFrame(AppCounters& counters, QWidget* parent)
     buildMenus();
     buildToolBars();
     installFrameCommands();
+    // After a menu's prompts the status bar returns to its idle text instead of going blank.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
+        if (text.isEmpty()) statusBar()->showMessage(QStringLiteral("준비"));
+    });
     statusBar()->showMessage(QStringLiteral("준비"));
 
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] { updateCommandStates(); });
@@ -68,13 +76,15 @@ CMainFrame::~CMainFrame() {
     // Closing the window while it is torn down activates the remaining document windows one
     // by one; the command states must not be refreshed from a half-destroyed frame.
     disconnect(mdiArea_, nullptr, this, nullptr);
+    // The status bar clears its message as it goes; the idle text must not come back then.
+    disconnect(statusBar(), nullptr, this, nullptr);
 }
 
 // --- Menus and keys -------------------------------------------------------------------------
 
-QAction* CMainFrame::makeCommandAction(int id, const QString& text, QObject* parent) {
+QAction* CMainFrame::makeCommandAction(CommandId id, const QString& text, QObject* parent) {
     auto* action = new QAction(text, parent);
-    action->setData(id);
+    action->setData(int(id));
     const QIcon icon = toolIcon(id);
     if (!icon.isNull()) action->setIcon(icon);
     const std::string_view prompt = commandPrompt(id);
@@ -101,7 +111,7 @@ void CMainFrame::fillMenu(QMenu* menu, std::span<const MenuEntry> entries) {
             const CommandInfo* info = findCommand(e.id);
             const QString caption = !e.caption.empty() ? utf8(e.caption)
                                     : info             ? utf8(info->caption)
-                                                       : QString::number(e.id);
+                                                       : QString::number(int(e.id));
             QAction* action = makeCommandAction(e.id, caption, menu);
             menu->addAction(action);
         }
@@ -116,9 +126,9 @@ void CMainFrame::buildMenus() {
     }
     // Name the main-menu entries and give them their keys.
     for (auto& [id, action] : actions_) {
-        action->setObjectName(QStringLiteral("command%1").arg(id));
+        action->setObjectName(QStringLiteral("command%1").arg(int(id)));
         menuActions_[id] = action.data();
-        if (id == kRecentFileFirst) {
+        if (id == CommandId::RecentFile) {
             recentMenuHost_ = qobject_cast<QMenu*>(action->parent());
             recentAnchor_ = action;
         }
@@ -132,7 +142,7 @@ void CMainFrame::buildMenus() {
         QAction* action = menuAction(info.id);
         if (!action) {
             action = makeCommandAction(info.id, utf8(toolCaption(info.id)), this);
-            action->setObjectName(QStringLiteral("key%1").arg(info.id));
+            action->setObjectName(QStringLiteral("key%1").arg(int(info.id)));
             addAction(action);
         }
         action->setShortcuts(keys);
@@ -145,12 +155,12 @@ void CMainFrame::pruneActions() {
     std::erase_if(actions_, [](const auto& entry) { return entry.second.isNull(); });
 }
 
-QAction* CMainFrame::menuAction(int id) const {
+QAction* CMainFrame::menuAction(CommandId id) const {
     auto it = menuActions_.find(id);
     return it == menuActions_.end() ? nullptr : it->second;
 }
 
-QList<QAction*> CMainFrame::commandActions(int id) const {
+QList<QAction*> CMainFrame::commandActions(CommandId id) const {
     QList<QAction*> list;
     for (auto [it, end] = actions_.equal_range(id); it != end; ++it)
         if (it->second) list << it->second.data();
@@ -179,7 +189,7 @@ QMenu* CMainFrame::createLayerListContextMenu(QWidget* parent) {
 
 // --- Command routing ------------------------------------------------------------------------
 
-void CMainFrame::setCommandHandler(int id, std::function<void()> handler,
+void CMainFrame::setCommandHandler(CommandId id, std::function<void()> handler,
                                    std::function<bool()> enabledCheck) {
     if (!handler) {
         clearCommandHandler(id);
@@ -189,21 +199,21 @@ void CMainFrame::setCommandHandler(int id, std::function<void()> handler,
     updateCommandStates();
 }
 
-void CMainFrame::clearCommandHandler(int id) {
+void CMainFrame::clearCommandHandler(CommandId id) {
     handlers_.erase(id);
     updateCommandStates();
 }
 
-bool CMainFrame::hasCommandHandler(int id) const { return handlers_.count(id) != 0; }
+bool CMainFrame::hasCommandHandler(CommandId id) const { return handlers_.count(id) != 0; }
 
-bool CMainFrame::isCommandEnabled(int id) const {
+bool CMainFrame::isCommandEnabled(CommandId id) const {
     auto it = handlers_.find(id);
     if (it == handlers_.end()) return false;
-    if (id == kCommandPaste && !clipboardHoldsBitmap()) return false;
+    if (id == CommandId::Paste && !clipboardHoldsBitmap()) return false;
     return !it->second.enabled || it->second.enabled();
 }
 
-bool CMainFrame::requestToolSwitch(int id) {
+bool CMainFrame::requestToolSwitch(CommandId id) {
     state_.freeTransformPanelVisible = isPanelVisible(Panel::FreeTransform);
     state_.anchorLinePanelVisible = isPanelVisible(Panel::AnchorLine);
     if (!passGate(state_, id)) return false;
@@ -211,18 +221,19 @@ bool CMainFrame::requestToolSwitch(int id) {
     return true;
 }
 
-bool CMainFrame::dispatchCommand(int id) {
+bool CMainFrame::dispatchCommand(CommandId id) {
     if (!isCommandEnabled(id)) return false;
     if (!requestToolSwitch(id)) return false;
     // A copy: the handler may replace or remove its own registration.
     const std::function<void()> run = handlers_[id].run;
+    emit commandAboutToRun(id);
     run();
     emit commandDispatched(id);
     updateCommandStates();
     return true;
 }
 
-void CMainFrame::setPressedButton(int id) {
+void CMainFrame::setPressedButton(CommandId id) {
     state_.pressedButton = id;
     syncPressedButtons();
 }
@@ -272,15 +283,31 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void CMainFrame::setProfileFile(const QString& path) {
+    profileFile_ = path;
+    rebuildRecentFileMenu();
+}
+
 QStringList CMainFrame::recentFiles() const {
-    QSettings settings = profile();
-    settings.beginGroup(kRecentGroup);
+    const auto settings = openProfile(profileFile_);
+    settings->beginGroup(kRecentGroup);
     QStringList list;
     for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString path = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        const QString path = settings->value(QStringLiteral("File%1").arg(i)).toString();
         if (!path.isEmpty()) list << path;
     }
     return list;
+}
+
+void CMainFrame::writeRecentFiles(const QStringList& list) {
+    const auto settings = openProfile(profileFile_);
+    settings->remove(kRecentGroup);
+    settings->beginGroup(kRecentGroup);
+    for (int i = 0; i < list.size() && i < kRecentFileCount; ++i)
+        settings->setValue(QStringLiteral("File%1").arg(i + 1), list[i]);
+    settings->endGroup();
+    settings->sync();
+    rebuildRecentFileMenu();
 }
 
 void CMainFrame::addRecentFile(const QString& path) {
@@ -288,19 +315,7 @@ void CMainFrame::addRecentFile(const QString& path) {
     QStringList list = recentFiles();
     list.removeAll(full);
     list.prepend(full);
-    while (list.size() > kRecentFileCount) list.removeLast();
-    QSettings settings = profile();
-    settings.beginGroup(kRecentGroup);
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString key = QStringLiteral("File%1").arg(i);
-        if (i <= list.size())
-            settings.setValue(key, list[i - 1]);
-        else
-            settings.remove(key);
-    }
-    settings.endGroup();
-    settings.sync();
-    rebuildRecentFileMenu();
+    writeRecentFiles(list);
 }
 
 void CMainFrame::rebuildRecentFileMenu() {
@@ -320,13 +335,13 @@ void CMainFrame::rebuildRecentFileMenu() {
     for (int i = 0; i < list.size(); ++i) {
         const QString path = list[i];
         auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), recentMenuHost_);
-        action->setObjectName(QStringLiteral("command%1").arg(kRecentFileFirst + i));
-        action->setData(kRecentFileFirst + i);
+        action->setObjectName(QStringLiteral("command%1").arg(int(RecentFileCommand(i))));
+        action->setData(int(RecentFileCommand(i)));
         action->setEnabled(bool(openFile_));
         connect(action, &QAction::triggered, this, [this, path] {
             state_.freeTransformPanelVisible = isPanelVisible(Panel::FreeTransform);
             state_.anchorLinePanelVisible = isPanelVisible(Panel::AnchorLine);
-            if (!openFile_ || !gateAllows(state_, kRecentFileFirst)) return;
+            if (!openFile_ || !gateAllows(state_, CommandId::RecentFile)) return;
             if (openFile_(path)) {
                 addRecentFile(path);
                 return;
@@ -334,14 +349,7 @@ void CMainFrame::rebuildRecentFileMenu() {
             // A file that no longer opens leaves the list.
             QStringList rest = recentFiles();
             rest.removeAll(path);
-            QSettings settings = profile();
-            settings.remove(kRecentGroup);
-            settings.beginGroup(kRecentGroup);
-            for (int k = 0; k < rest.size(); ++k)
-                settings.setValue(QStringLiteral("File%1").arg(k + 1), rest[k]);
-            settings.endGroup();
-            settings.sync();
-            rebuildRecentFileMenu();
+            writeRecentFiles(rest);
         });
         recentMenuHost_->insertAction(before, action);
         recentActions_.push_back(action);

@@ -35,13 +35,13 @@ class CMainFrame : public QMainWindow {
 public:
     // Floating panels the frame shows, hides and asks about; other subsystems supply them.
     enum class Panel {
-        LayerHistory,    // 1554
-        Brush,           // 1510
-        OneClickCamera,  // 1511
-        FreeTransform,   // gate: only 4250..4252 while visible
-        AnchorLine,      // gate: only 1345, 1420, 1421, 5615, 5616, 5620..5622 while visible
-        MovieMaker,      // 5009
-        MoviePlayer,     // 5009
+        LayerHistory,    // toggled by LayerPanel
+        Brush,           // toggled by BrushPanel
+        OneClickCamera,  // toggled by OneClickCameraPanel
+        FreeTransform,   // gate: only the free-transform modes while visible
+        AnchorLine,      // gate: only polygon selection, zoom and the path tools while visible
+        MovieMaker,      // toggled by MovieMaker, with the player
+        MoviePlayer,
     };
     static constexpr int kPanelCount = 7;
 
@@ -49,37 +49,46 @@ public:
     ~CMainFrame() override;
 
     QMdiArea* mdiArea() const { return mdiArea_; }
+    // Window arrangement: the n-th cascade position (one title bar down and right per window,
+    // starting over before the windows would be squeezed), where the next new document window
+    // goes, and Cascade, which keeps each window at its picture's size within the room.
+    QPoint cascadePosition(int index) const;
+    QPoint nextWindowPosition() const;
+    void cascadeWindows();
+    // The caption with the active document's name after it ("Quillet 4.6 - 그림.jpg").
+    void setCaption(const QString& caption);
+    void setDocumentTitle(const QString& name);
     AppCounters& counters() const { return counters_; }
 
     // --- Commands -------------------------------------------------------------------------
     // Registering a handler enables the command everywhere it appears (menus, keys, buttons).
     // `enabledCheck`, when given, is asked each time the enabled states are refreshed.
-    void setCommandHandler(int id, std::function<void()> handler,
+    void setCommandHandler(CommandId id, std::function<void()> handler,
                            std::function<bool()> enabledCheck = {});
-    void clearCommandHandler(int id);
-    bool hasCommandHandler(int id) const;
-    bool isCommandEnabled(int id) const;
+    void clearCommandHandler(CommandId id);
+    bool hasCommandHandler(CommandId id) const;
+    bool isCommandEnabled(CommandId id) const;
     // Runs the gate and then the handler. False when the command is disabled or refused.
-    bool dispatchCommand(int id);
+    bool dispatchCommand(CommandId id);
     // Refreshes enabled and pressed states of every menu entry and button.
     void updateCommandStates();
 
     // The main-menu entry of a command (nullptr for commands without one), and every action
     // that sends it (menus, context menus, keys, buttons).
-    QAction* menuAction(int id) const;
-    QList<QAction*> commandActions(int id) const;
+    QAction* menuAction(CommandId id) const;
+    QList<QAction*> commandActions(CommandId id) const;
 
     // Gate state: panel flags are read from the panels before each command.
     const FrameCommandState& commandState() const { return state_; }
-    int currentTool() const { return state_.currentTool; }
-    int previousTool() const { return state_.previousTool; }
-    void setCurrentTool(int id) { state_.currentTool = id; }
-    void setPreviousTool(int id) { state_.previousTool = id; }
+    ToolId currentTool() const { return state_.currentTool; }
+    ToolId previousTool() const { return state_.previousTool; }
+    void setCurrentTool(ToolId id) { state_.currentTool = id; }
+    void setPreviousTool(ToolId id) { state_.previousTool = id; }
     // Asked by tool code that switches tools on its own (colour-range pick, path tools): runs
     // the gate for `id` and, when it passes, shows its button pressed.
-    bool requestToolSwitch(int id);
+    bool requestToolSwitch(CommandId id);
     // A handler that refuses after the gate passed puts the pressed button back with this.
-    void setPressedButton(int id);
+    void setPressedButton(CommandId id);
 
     // --- Panels ---------------------------------------------------------------------------
     // The factory creates the panel on first use; its toggle command becomes enabled.
@@ -104,6 +113,8 @@ public:
     void openFiles(const QStringList& paths);
     void addRecentFile(const QString& path);
     QStringList recentFiles() const;
+    // Where the profile (recent files) is kept: an INI file, or "" for the desktop's usual place.
+    void setProfileFile(const QString& path);
 
     // --- Colours --------------------------------------------------------------------------
     const ColourSwatches& swatches() const { return swatches_; }
@@ -112,11 +123,11 @@ public:
     using ColourChooser = std::function<std::optional<QColor>(const QColor&, const QString&)>;
     void setColourChooser(ColourChooser chooser);
 
-    // Asked when the window is about to close (the title bar, 57665, 5008); false keeps the
+    // Asked when the window is about to close (the title bar, Exit, CloseProgram); false keeps the
     // program running. Without one the window simply closes.
     void setCloseHandler(std::function<bool()> canClose) { canClose_ = std::move(canClose); }
 
-    // True while close all (1426) runs: a closing document must not ask about saving.
+    // True while close all runs: a closing document must not ask about saving.
     bool isClosingAllDocuments() const { return closingAll_; }
 
     ToolOptionBar* optionBar() const { return optionBar_; }
@@ -126,7 +137,10 @@ public:
 signals:
     void filesDropped(const QStringList& paths);
     void swatchesChanged();
-    void commandDispatched(int id);
+    // Before the handler of a command that passed the gate: work in progress in a view (a run
+    // of arrow-key nudges) is finished first, so that the command, undo above all, sees it.
+    void commandAboutToRun(CommandId id);
+    void commandDispatched(CommandId id);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -142,8 +156,9 @@ private:
     // CMainFrame.cpp: menus, keys, context menus, recent files.
     void buildMenus();
     void fillMenu(QMenu* menu, std::span<const MenuEntry> entries);
-    QAction* makeCommandAction(int id, const QString& text, QObject* parent);
+    QAction* makeCommandAction(CommandId id, const QString& text, QObject* parent);
     void rebuildRecentFileMenu();
+    void writeRecentFiles(const QStringList& list);
     // CMainFrameBars.cpp: tool bars, fly-outs, option bar, swatches, status bar.
     void buildToolBars();
     void fillToolBar(QToolBar* bar, std::span<const ToolButtonDef> buttons);
@@ -170,16 +185,19 @@ private:
     std::vector<QAction*> recentActions_;
 
     FrameCommandState state_;
-    std::map<int, Handler> handlers_;
-    std::map<int, QAction*> menuActions_;
-    std::multimap<int, QPointer<QAction>> actions_;  // every action per command id
+    std::map<CommandId, Handler> handlers_;
+    std::map<CommandId, QAction*> menuActions_;
+    std::multimap<CommandId, QPointer<QAction>> actions_;  // every action per command id
     void pruneActions();
-    std::map<int, QToolButton*> flyoutButtons_;
+    std::map<CommandId, QToolButton*> flyoutButtons_;
 
     std::array<std::function<QWidget*()>, kPanelCount> panelFactories_{};
     std::array<QPointer<QWidget>, kPanelCount> panels_{};
     std::array<PanelPlacement, kPanelCount> placements_{};
 
+    QString profileFile_;
+    QString caption_;
+    QString documentTitle_;
     std::function<bool(const QString&)> openFile_;
     std::function<bool()> canClose_;
     ColourSwatches swatches_;

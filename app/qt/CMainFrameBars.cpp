@@ -15,13 +15,13 @@ namespace {
 QString utf8(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 // Tool and panel buttons stay down while their command is the pressed one (flatten never does).
-bool showsPressed(int id) {
+bool showsPressed(CommandId id) {
     const CommandInfo* info = findCommand(id);
-    return info && info->gate == GateUse::Tool && id != 1500;
+    return info && info->gate == GateUse::Tool && id != CommandId::Flatten;
 }
 
 // The tooltip a button or fly-out entry shows: its own tool-bar text when it has one.
-QString tooltipFor(int id) {
+QString tooltipFor(CommandId id) {
     for (auto bar : {mainToolBar(), toolsToolBar()})
         for (const ToolButtonDef& b : bar)
             if (b.id == id && !b.tooltip.empty()) return utf8(b.tooltip);
@@ -32,13 +32,13 @@ QString tooltipFor(int id) {
 
 void CMainFrame::fillToolBar(QToolBar* bar, std::span<const ToolButtonDef> buttons) {
     for (const ToolButtonDef& def : buttons) {
-        if (def.id == 0) {
+        if (def.id == CommandId::None) {
             bar->addSeparator();
             continue;
         }
-        auto makeButtonAction = [&](int id, const QString& tip, QObject* owner) {
+        auto makeButtonAction = [&](CommandId id, const QString& tip, QObject* owner) {
             QAction* a = makeCommandAction(id, tip, owner);
-            a->setObjectName(QStringLiteral("button%1").arg(id));
+            a->setObjectName(QStringLiteral("button%1").arg(int(id)));
             a->setToolTip(tip);
             a->setCheckable(showsPressed(id));
             return a;
@@ -51,10 +51,10 @@ void CMainFrame::fillToolBar(QToolBar* bar, std::span<const ToolButtonDef> butto
         // A fly-out: a click sends the button's current command; holding the button opens the
         // palette, and choosing from it both sends that command and puts it on the button.
         auto* button = new QToolButton(bar);
-        button->setObjectName(QStringLiteral("flyout%1").arg(def.id));
+        button->setObjectName(QStringLiteral("flyout%1").arg(int(def.id)));
         button->setPopupMode(QToolButton::DelayedPopup);
         auto* palette = new QMenu(button);
-        for (int id : def.flyout) {
+        for (CommandId id : def.flyout) {
             QAction* a = id == def.id ? main : makeButtonAction(id, tooltipFor(id), palette);
             palette->addAction(a);
             flyoutButtons_[id] = button;
@@ -87,16 +87,16 @@ void CMainFrame::buildToolBars() {
     toolsBar_->addSeparator();
 
     // The swatches send their commands like any button; their pictures show the colours.
-    auto swatchAction = [this](int id, const char* tip) {
+    auto swatchAction = [this](CommandId id, const char* tip) {
         QAction* a = makeCommandAction(id, QString::fromUtf8(tip), this);
-        a->setObjectName(QStringLiteral("button%1").arg(id));
+        a->setObjectName(QStringLiteral("button%1").arg(int(id)));
         a->setToolTip(QString::fromUtf8(tip));
         return a;
     };
-    QAction* fg = swatchAction(kCommandForegroundColour, "전경색");
-    QAction* swap = swatchAction(kCommandSwapColours, "전경,배경색 교환");
-    QAction* bg = swatchAction(kCommandBackgroundColour, "배경색");
-    swap->setIcon(toolIcon(kCommandSwapColours));
+    QAction* fg = swatchAction(CommandId::ForegroundColour, "전경색");
+    QAction* swap = swatchAction(CommandId::SwapColours, "전경,배경색 교환");
+    QAction* bg = swatchAction(CommandId::BackgroundColour, "배경색");
+    swap->setIcon(toolIcon(CommandId::SwapColours));
     swatchWidget_ = new ColourSwatchWidget(fg, swap, bg, toolsBar_);
     toolsBar_->addWidget(swatchWidget_);
     setSwatches(swatches_);

@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -16,17 +17,6 @@
 
 namespace quillet {
 namespace {
-
-constexpr int kCascade = 57650;
-constexpr int kTile = 57651;
-constexpr int kCloseAll = 1426;
-constexpr int kAbout = 57664;
-constexpr int kExit = 57665;
-constexpr int kCloseSequence = 5008;
-constexpr int kToggleLayerPanel = 1554;
-constexpr int kToggleBrushPanel = 1510;
-constexpr int kToggleOneClickPanel = 1511;
-constexpr int kToggleMovieMaker = 5009;
 
 // Where the colour dialog's hue/saturation field puts its marker for a colour (220 × 200).
 QPoint pickerPosition(const QColor& c) {
@@ -45,15 +35,16 @@ SwatchColour swatchFor(const QColor& c, int previousIndex) {
 }  // namespace
 
 void CMainFrame::installFrameCommands() {
-    setCommandHandler(kCascade, [this] { mdiArea_->cascadeSubWindows(); });
-    setCommandHandler(kTile, [this] { mdiArea_->tileSubWindows(); });
-    setCommandHandler(kCloseAll, [this] { closeAllDocuments(); });
-    setCommandHandler(kAbout, [this] { showAboutDialog(); });
-    setCommandHandler(kExit, [this] { close(); });
-    setCommandHandler(kCloseSequence, [this] { close(); });
-    setCommandHandler(kCommandForegroundColour, [this] { chooseColour(true); });
-    setCommandHandler(kCommandBackgroundColour, [this] { chooseColour(false); });
-    setCommandHandler(kCommandSwapColours, [this] {
+    using enum CommandId;
+    setCommandHandler(Cascade, [this] { cascadeWindows(); });
+    setCommandHandler(Tile, [this] { mdiArea_->tileSubWindows(); });
+    setCommandHandler(CloseAll, [this] { closeAllDocuments(); });
+    setCommandHandler(About, [this] { showAboutDialog(); });
+    setCommandHandler(Exit, [this] { close(); });
+    setCommandHandler(CloseProgram, [this] { close(); });
+    setCommandHandler(ForegroundColour, [this] { chooseColour(true); });
+    setCommandHandler(BackgroundColour, [this] { chooseColour(false); });
+    setCommandHandler(SwapColours, [this] {
         ColourSwatches s = swatches_;
         swapSwatches(s);
         setSwatches(s);
@@ -89,8 +80,65 @@ void CMainFrame::showAboutDialog() {
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("확인"));
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     layout->addWidget(buttons);
-    dialog.move(dialog.x(), popupY());
+    dialog.adjustSize();
+    dialog.move(geometry().center() - dialog.rect().center());
     dialog.exec();
+}
+
+// --- Window arrangement and caption ---------------------------------------------------------
+
+namespace {
+// One title bar's height: each cascaded window shows the title of the one behind it.
+int cascadeStep(const QMdiArea* area) {
+    QMdiSubWindow probe;
+    return std::max(8, area->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &probe));
+}
+
+QList<QMdiSubWindow*> arrangedWindows(const QMdiArea* area) {
+    QList<QMdiSubWindow*> out;
+    for (QMdiSubWindow* w : area->subWindowList(QMdiArea::CreationOrder))
+        if (w->isVisible() && !w->isMinimized()) out << w;
+    return out;
+}
+}  // namespace
+
+QPoint CMainFrame::cascadePosition(int index) const {
+    const int step = cascadeStep(mdiArea_);
+    const QSize room = mdiArea_->viewport()->size();
+    // Start over once a window would have less than half the area left.
+    const int steps = std::max(1, std::min(room.width(), room.height()) / 2 / step + 1);
+    const int k = index % steps;
+    return {k * step, k * step};
+}
+
+QPoint CMainFrame::nextWindowPosition() const {
+    return cascadePosition(int(arrangedWindows(mdiArea_).size()));
+}
+
+void CMainFrame::cascadeWindows() {
+    QMdiSubWindow* active = mdiArea_->activeSubWindow();
+    const QSize room = mdiArea_->viewport()->size();
+    int i = 0;
+    for (QMdiSubWindow* w : arrangedWindows(mdiArea_)) {
+        if (w->isMaximized()) w->showNormal();
+        const QPoint at = cascadePosition(i++);
+        const QSize wanted = w->sizeHint().expandedTo(w->minimumSizeHint());
+        const QSize size = wanted.boundedTo(QSize(room.width() - at.x(), room.height() - at.y()));
+        w->setGeometry(QRect(at, size.expandedTo(QSize(120, 80))));
+        w->raise();
+    }
+    if (active) mdiArea_->setActiveSubWindow(active);
+}
+
+void CMainFrame::setCaption(const QString& caption) {
+    caption_ = caption;
+    setWindowTitle(documentTitle_.isEmpty() ? caption_
+                                            : caption_ + QStringLiteral(" - ") + documentTitle_);
+}
+
+void CMainFrame::setDocumentTitle(const QString& name) {
+    documentTitle_ = name;
+    setCaption(caption_);
 }
 
 void CMainFrame::setColourChooser(ColourChooser chooser) { colourChooser_ = std::move(chooser); }
@@ -122,19 +170,20 @@ void CMainFrame::setPanelFactory(Panel which, std::function<QWidget*()> factory)
     panelFactories_[size_t(which)] = std::move(factory);
     switch (which) {
         case Panel::LayerHistory:
-            setCommandHandler(kToggleLayerPanel, [this] { togglePanel(Panel::LayerHistory); });
+            setCommandHandler(CommandId::LayerPanel, [this] { togglePanel(Panel::LayerHistory); });
             break;
         case Panel::Brush:
-            setCommandHandler(kToggleBrushPanel, [this] { togglePanel(Panel::Brush); });
+            setCommandHandler(CommandId::BrushPanel, [this] { togglePanel(Panel::Brush); });
             break;
         case Panel::OneClickCamera:
-            setCommandHandler(kToggleOneClickPanel, [this] { togglePanel(Panel::OneClickCamera); });
+            setCommandHandler(CommandId::OneClickCameraPanel,
+                              [this] { togglePanel(Panel::OneClickCamera); });
             break;
         case Panel::MovieMaker:
         case Panel::MoviePlayer:
             if (panelFactories_[size_t(Panel::MovieMaker)] &&
                 panelFactories_[size_t(Panel::MoviePlayer)])
-                setCommandHandler(kToggleMovieMaker, [this] { toggleMovieMaker(); });
+                setCommandHandler(CommandId::MovieMaker, [this] { toggleMovieMaker(); });
             break;
         default:
             break;

@@ -1,6 +1,7 @@
 #pragma once
-// The foreground/background swatches on the tools bar: the two colour buttons (1384, 1385)
-// overlapping like paper cards, and the swap button (1386) beside them.
+// The foreground/background swatches on the tools bar: the two colour buttons
+// (ForegroundColour, BackgroundColour) overlapping like paper cards, and the swap button
+// (SwapColours) beside them.
 #include <QWidget>
 
 class QAction;

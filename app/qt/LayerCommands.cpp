@@ -14,21 +14,6 @@
 namespace quillet {
 
 namespace {
-namespace Cmd {
-constexpr int Add = 1552;
-constexpr int Delete = 1553;
-constexpr int Duplicate = 3500;
-constexpr int Copy = 57634;
-constexpr int CopyPicture = 4604;
-constexpr int Paste = 57637;
-constexpr int MergeUp = 1555;
-constexpr int MergeDown = 1557;
-constexpr int Flatten = 1500;
-constexpr int Rasterize = 1545;
-constexpr int Rename = 3994;
-constexpr int NewFromLayer = 1412;
-}  // namespace Cmd
-
 QString toQString(std::u16string_view s) {
     return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
@@ -40,7 +25,7 @@ LayerCommands::~LayerCommands() {
     if (panel_) panel_->setDocument(nullptr);
 }
 
-void LayerCommands::command(CMainFrame& frame, int id, std::function<void(CBrevDoc&)> run) {
+void LayerCommands::command(CMainFrame& frame, CommandId id, std::function<void(CBrevDoc&)> run) {
     frame.setCommandHandler(
         id,
         [this, &frame, run = std::move(run)] {
@@ -53,19 +38,21 @@ void LayerCommands::command(CMainFrame& frame, int id, std::function<void(CBrevD
 }
 
 void LayerCommands::install(CMainFrame& frame) {
-    command(frame, Cmd::Add, [](CBrevDoc& d) { AddEmptyLayer(d); });
-    command(frame, Cmd::Delete, [](CBrevDoc& d) { DeleteCurrentLayer(d); });
-    command(frame, Cmd::Duplicate, [this](CBrevDoc& d) { DuplicateCurrentLayer(d, clipboard_); });
-    command(frame, Cmd::Copy, [this](CBrevDoc& d) { CopyToClipboard(d, clipboard_); });
-    command(frame, Cmd::CopyPicture,
+    command(frame, CommandId::AddLayer, [](CBrevDoc& d) { AddEmptyLayer(d); });
+    command(frame, CommandId::DeleteLayer, [](CBrevDoc& d) { DeleteCurrentLayer(d); });
+    command(frame, CommandId::DuplicateLayer,
+            [this](CBrevDoc& d) { DuplicateCurrentLayer(d, clipboard_); });
+    command(frame, CommandId::Copy, [this](CBrevDoc& d) { CopyToClipboard(d, clipboard_); });
+    command(frame, CommandId::CopyImage,
             [this](CBrevDoc& d) { CopyPictureToClipboard(d, clipboard_); });
-    command(frame, Cmd::Paste, [this](CBrevDoc& d) { PasteAsNewLayer(d, clipboard_); });
-    command(frame, Cmd::MergeUp, [](CBrevDoc& d) { MergeUp(d); });
-    command(frame, Cmd::MergeDown, [](CBrevDoc& d) { MergeDown(d); });
-    command(frame, Cmd::Flatten, [](CBrevDoc& d) { FlattenLayers(d); });
-    command(frame, Cmd::Rasterize, [](CBrevDoc& d) { RasterizeCurrentLayer(d); });
-    command(frame, Cmd::Rename, [this](CBrevDoc& d) { rename(d); });
-    command(frame, Cmd::NewFromLayer, [this](CBrevDoc& d) { newPictureFromLayer(d); });
+    command(frame, CommandId::Paste, [this](CBrevDoc& d) { PasteAsNewLayer(d, clipboard_); });
+    command(frame, CommandId::MergeUp, [](CBrevDoc& d) { MergeUp(d); });
+    command(frame, CommandId::MergeDown, [](CBrevDoc& d) { MergeDown(d); });
+    command(frame, CommandId::Flatten, [](CBrevDoc& d) { FlattenLayers(d); });
+    command(frame, CommandId::Rasterize, [](CBrevDoc& d) { RasterizeCurrentLayer(d); });
+    command(frame, CommandId::RenameLayer, [this](CBrevDoc& d) { rename(d); });
+    command(frame, CommandId::LayerDuplicateWindow,
+            [this](CBrevDoc& d) { newPictureFromLayer(d); });
 
     frame.setPanelFactory(CMainFrame::Panel::LayerHistory, [this, &frame]() -> QWidget* {
         auto* panel = new CDlg_Layer(&frame);

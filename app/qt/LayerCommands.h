@@ -1,14 +1,14 @@
 #pragma once
-// The layer commands of the main frame and the layer window (1554): add (1552), delete (1553),
-// duplicate (3500), copy (57634), copy the picture (4604), paste (57637), merge up (1555) and down
-// (1557), flatten (1500), rasterize (1545), rename (3994) and a new picture from the current layer
-// (1412). The work is the document's layer operations; this adds the rename dialog and keeps the
-// layer window on the active document.
+// The layer commands of the main frame and the layer window: add, delete, duplicate, copy, copy
+// the picture, paste, merge up and down, flatten, rasterize, rename and a new picture from the
+// current layer. The work is the document's layer operations; this adds the rename dialog and keeps
+// the layer window on the active document.
 #include <QObject>
 #include <QPointer>
 #include <functional>
 #include <optional>
 
+#include "app/CommandId.h"
 #include "platform/qt/QtClipboard.h"
 
 namespace quillet {
@@ -38,7 +38,7 @@ public:
     void setTextEditor(std::function<void(CBrevDoc&, int)> editor);
 
 private:
-    void command(CMainFrame& frame, int id, std::function<void(CBrevDoc&)> run);
+    void command(CMainFrame& frame, CommandId id, std::function<void(CBrevDoc&)> run);
     void rename(CBrevDoc& doc);
     void newPictureFromLayer(CBrevDoc& doc);
     void followActiveDocument();

@@ -9,9 +9,7 @@
 
 namespace quillet {
 
-namespace {
-constexpr int kCodecPage = 4204;
-}
+namespace {}
 
 void installMoviePanels(CMainFrame& frame, CBrevApp& app,
                         std::function<CBrevDoc*()> activeDocument) {
@@ -27,8 +25,8 @@ void installMoviePanels(CMainFrame& frame, CBrevApp& app,
                               auto* maker = new CDlg_Movie_Maker(app, makePlayer(), &frame);
                               maker->setActiveDocumentProvider(activeDocument);
                               maker->setCodecPageHandler([&frame] {
-                                  if (frame.hasCommandHandler(kCodecPage))
-                                      frame.dispatchCommand(kCodecPage);
+                                  if (frame.hasCommandHandler(CommandId::CodecDownload))
+                                      frame.dispatchCommand(CommandId::CodecDownload);
                               });
                               return maker;
                           });

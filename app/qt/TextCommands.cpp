@@ -31,11 +31,11 @@ TextCommands::TextCommands(CBrevAppShell& shell) : shell_(shell) {
 
 void TextCommands::install(CMainFrame& frame) {
     frame.setCommandHandler(
-        ToolId::Text,
+        CommandOf(ToolId::Text),
         [this, &frame] {
             CBrevDoc* doc = shell_.activeDocument();
             if (ChooseTool(shell_.tools(), ToolId::Text, doc) == ToolChoice::Refused) {
-                frame.setPressedButton(shell_.tools().currentTool);
+                frame.setPressedButton(CommandOf(shell_.tools().currentTool));
                 return;
             }
             frame.setCurrentTool(shell_.tools().currentTool);

@@ -1,5 +1,5 @@
 #pragma once
-// The text tool (1382) and the text dialog: a click with the tool opens the dialog for a new
+// The text tool and the text dialog: a click with the tool opens the dialog for a new
 // text at that point, a double click on a text layer's row in the layer window opens it for
 // that layer. The last used settings are offered for the next new text; the face, size,
 // effects and colour live in the settings file.

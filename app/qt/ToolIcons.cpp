@@ -105,22 +105,23 @@ void handlesOn(QPainter& p, const QPolygonF& quad) {
     for (const QPointF& c : quad) p.drawRect(QRectF(c.x() - 2, c.y() - 2, 4, 4));
 }
 
-bool draw(QPainter& p, int id) {
+bool draw(QPainter& p, CommandId id) {
+    using enum CommandId;
     switch (id) {
-        case 57600:  // new
+        case New:
             page(p);
             p.setPen(ink(1.8, kBlue));
             p.drawLine(QPointF(12.5, 10), QPointF(12.5, 18));
             p.drawLine(QPointF(8.5, 14), QPointF(16.5, 14));
             return true;
-        case 57601:  // open
+        case Open:
             p.setPen(ink(1.3));
             p.setBrush(QColor(0xf2, 0xc9, 0x4c));
             p.drawPolygon(QPolygonF({{2, 6}, {9, 6}, {11, 8}, {20, 8}, {20, 20}, {2, 20}}));
             p.setBrush(QColor(0xf8, 0xdc, 0x7c));
             p.drawPolygon(QPolygonF({{5, 11}, {23, 11}, {20, 20}, {2, 20}}));
             return true;
-        case 57603:  // save
+        case Save:
             p.setPen(ink(1.3));
             p.setBrush(kBlue);
             p.drawRoundedRect(QRectF(3, 3, 18, 18), 2, 2);
@@ -129,8 +130,8 @@ bool draw(QPainter& p, int id) {
             p.setBrush(QColor(0xdd, 0xdd, 0xdd));
             p.drawRect(QRectF(6, 13, 12, 8));
             return true;
-        case 57607:  // print
-        case 57609:
+        case Print:
+        case PrintImage:
             p.setPen(ink(1.3));
             p.setBrush(kPaper);
             p.drawRect(QRectF(7, 2, 10, 8));
@@ -141,8 +142,8 @@ bool draw(QPainter& p, int id) {
             p.setBrush(kGreen);
             p.drawEllipse(QPointF(18.5, 12), 1.2, 1.2);
             return true;
-        case 1474:  // acquire: scanner with a picture coming out
-        case 1475:
+        case SelectSource:  // scanner with a picture coming out
+        case Acquire:
             p.setPen(ink(1.3));
             p.setBrush(QColor(0x9a, 0xa4, 0xb0));
             p.drawRoundedRect(QRectF(2, 12, 20, 8), 2, 2);
@@ -151,9 +152,9 @@ bool draw(QPainter& p, int id) {
             p.setPen(ink(1.2, kGreen));
             p.drawPolyline(QPolygonF({{7, 11}, {10, 7}, {13, 10}, {15, 8}, {17, 11}}));
             return true;
-        case 57643:    // undo
-        case 57644: {  // redo
-            const bool undo = id == 57643;
+        case Undo:
+        case Redo: {
+            const bool undo = id == Undo;
             p.save();
             if (!undo) {
                 p.translate(kSize, 0);
@@ -168,11 +169,11 @@ bool draw(QPainter& p, int id) {
             p.restore();
             return true;
         }
-        case 1420:
-        case 1421:
-        case 1422:
+        case ZoomIn:
+        case ZoomOut:
+        case ZoomOneToOne:
             magnifier(p);
-            if (id == 1422) {
+            if (id == ZoomOneToOne) {
                 QFont f = p.font();
                 f.setPixelSize(7);
                 f.setBold(true);
@@ -181,10 +182,10 @@ bool draw(QPainter& p, int id) {
                 p.drawText(QRectF(3.5, 3.5, 13, 13), Qt::AlignCenter, QStringLiteral("1:1"));
             } else {
                 p.drawLine(QPointF(7, 10), QPointF(13, 10));
-                if (id == 1420) p.drawLine(QPointF(10, 7), QPointF(10, 13));
+                if (id == ZoomIn) p.drawLine(QPointF(10, 7), QPointF(10, 13));
             }
             return true;
-        case 1503:  // colour adjustment: three channels
+        case ColourAdjust:  // three channels
             p.setPen(Qt::NoPen);
             p.setCompositionMode(QPainter::CompositionMode_Multiply);
             p.setBrush(QColor(255, 90, 90));
@@ -194,19 +195,19 @@ bool draw(QPainter& p, int id) {
             p.setBrush(QColor(90, 140, 255));
             p.drawEllipse(QPointF(12, 15), 6, 6);
             return true;
-        case 1450:  // brightness and contrast
+        case BrightnessContrast:
             p.setPen(ink(1.4));
             p.setBrush(Qt::white);
             p.drawEllipse(QPointF(12, 12), 8.5, 8.5);
             p.setBrush(kInk);
             p.drawPie(QRectF(3.5, 3.5, 17, 17), 90 * 16, 180 * 16);
             return true;
-        case 1431:  // image size
-        case 3339:  // stretch and squeeze
-        case 1432:  // canvas size
+        case ImageSize:
+        case StretchSqueeze:
+        case CanvasSize:
             p.setPen(ink(1.2));
             p.setBrush(QColor(0x8f, 0xd3, 0xff));
-            if (id == 1432) {
+            if (id == CanvasSize) {
                 p.setPen(dashed());
                 p.setBrush(Qt::NoBrush);
                 p.drawRect(QRectF(2.5, 2.5, 19, 19));
@@ -215,9 +216,9 @@ bool draw(QPainter& p, int id) {
                 p.drawRect(QRectF(7, 7, 10, 10));
                 return true;
             }
-            p.drawRect(id == 1431 ? QRectF(3, 3, 11, 11) : QRectF(6, 7, 12, 10));
+            p.drawRect(id == ImageSize ? QRectF(3, 3, 11, 11) : QRectF(6, 7, 12, 10));
             p.setPen(ink(1.6, kRed));
-            if (id == 1431) {
+            if (id == ImageSize) {
                 p.drawLine(QPointF(12, 12), QPointF(21, 21));
                 arrowHead(p, QPointF(21, 21), 45);
             } else {
@@ -226,16 +227,16 @@ bool draw(QPainter& p, int id) {
                 arrowHead(p, QPointF(1, 12), 180, 4);
             }
             return true;
-        case 1554:  // layer and history panel
+        case LayerPanel:  // layer and history panel
             layerStack(p, 3);
             return true;
-        case 1500:  // flatten: the stack pressed into one
+        case Flatten:  // the stack pressed into one
             layerStack(p, 1);
             p.setPen(ink(1.8, kRed));
             p.drawLine(QPointF(12, 14), QPointF(12, 22));
             arrowHead(p, QPointF(12, 22), 90, 4);
             return true;
-        case 1571: {  // settings: a gear
+        case Environment: {  // a gear
             p.setPen(ink(1.3));
             p.setBrush(QColor(0x9a, 0xa4, 0xb0));
             QPolygonF gear;
@@ -249,7 +250,7 @@ bool draw(QPainter& p, int id) {
             p.drawEllipse(QPointF(12, 12), 3, 3);
             return true;
         }
-        case 5009:  // movie: a film strip
+        case MovieMaker:  // a film strip
             p.setPen(ink(1.2));
             p.setBrush(kInk);
             p.drawRect(QRectF(2, 5, 20, 14));
@@ -263,7 +264,7 @@ bool draw(QPainter& p, int id) {
                 p.drawRect(QRectF(x, 16.8, 2, 1.4));
             }
             return true;
-        case 2074:  // web site: a globe
+        case WebSite:  // a globe
             p.setPen(ink(1.3, kBlue));
             p.setBrush(QColor(0xdd, 0xe9, 0xff));
             p.drawEllipse(QPointF(12, 12), 9, 9);
@@ -272,25 +273,25 @@ bool draw(QPainter& p, int id) {
             p.drawLine(QPointF(3, 12), QPointF(21, 12));
             p.drawLine(QPointF(12, 3), QPointF(12, 21));
             return true;
-        case 4660:  // undo brush
+        case UndoBrush:
             brushShape(p);
             p.setPen(ink(1.6, kRed));
             p.drawArc(QRectF(12, 12, 9, 9), 0, 270 * 16);
             arrowHead(p, QPointF(21, 16.5), 100, 3.5);
             return true;
-        case 1342:
+        case RectSelect:
             selectionMark(p, 0);
             return true;
-        case 4611:
+        case CircleSelect:
             selectionMark(p, 1);
             return true;
-        case 1345:
+        case PolygonSelect:
             selectionMark(p, 2);
             return true;
-        case 1343:
+        case FreehandSelect:
             selectionMark(p, 3);
             return true;
-        case 3327:  // colour range
+        case ColourRange:
             selectionMark(p, 0);
             p.setPen(ink(1));
             p.setBrush(kRed);
@@ -298,7 +299,7 @@ bool draw(QPainter& p, int id) {
             p.setBrush(kGreen);
             p.drawEllipse(QPointF(15, 12), 3, 3);
             return true;
-        case 1344:  // magic wand
+        case MagicWand:
             p.setPen(ink(2.6, kInk));
             p.drawLine(QPointF(4, 20), QPointF(15, 9));
             p.setPen(ink(1.4, QColor(0xe0, 0xa0, 0x00)));
@@ -308,13 +309,13 @@ bool draw(QPainter& p, int id) {
                                        {QPointF(20, 3), QPointF(16, 7)}})
                 p.drawLine(a, b);
             return true;
-        case 2060:  // deselect
+        case Deselect:
             selectionMark(p, 0);
             p.setPen(ink(2.2, kRed));
             p.drawLine(QPointF(8, 8), QPointF(16, 16));
             p.drawLine(QPointF(16, 8), QPointF(8, 16));
             return true;
-        case 1482:  // selection into a new document
+        case CutToNewDocument:
             selectionMark(p, 0);
             p.setPen(ink(1.2));
             p.setBrush(kPaper);
@@ -323,7 +324,7 @@ bool draw(QPainter& p, int id) {
             p.drawLine(QPointF(16.5, 13), QPointF(16.5, 19));
             p.drawLine(QPointF(13.5, 16), QPointF(19.5, 16));
             return true;
-        case 1570: {  // move
+        case Move: {
             p.setPen(ink(1.8));
             p.drawLine(QPointF(12, 2), QPointF(12, 22));
             p.drawLine(QPointF(2, 12), QPointF(22, 12));
@@ -334,7 +335,7 @@ bool draw(QPainter& p, int id) {
                     a, 4);
             return true;
         }
-        case 1415:  // free rotate
+        case FreeRotate:
             p.setPen(ink(1.2));
             p.setBrush(QColor(0xdd, 0xe9, 0xff));
             p.save();
@@ -346,31 +347,31 @@ bool draw(QPainter& p, int id) {
             p.drawArc(QRectF(2, 2, 20, 20), 30 * 16, 120 * 16);
             arrowHead(p, QPointF(3.5, 8), 110, 4);
             return true;
-        case 4250:
+        case TransformSize:
             handlesOn(p, QPolygonF({{4, 6}, {20, 6}, {20, 18}, {4, 18}}));
             return true;
-        case 4251:
+        case TransformDistort:
             handlesOn(p, QPolygonF({{4, 5}, {19, 8}, {21, 19}, {6, 17}}));
             return true;
-        case 4252:
+        case TransformPerspective:
             handlesOn(p, QPolygonF({{8, 5}, {16, 5}, {21, 19}, {3, 19}}));
             return true;
-        case 1356:  // line
+        case Line:
             p.setPen(ink(2.2, kBlue));
             p.drawLine(QPointF(4, 20), QPointF(20, 4));
             return true;
-        case 1357:  // polyline
+        case Polyline:
             p.setPen(ink(2, kBlue));
             p.drawPolyline(QPolygonF({{3, 19}, {8, 6}, {15, 15}, {21, 4}}));
             return true;
-        case 1380:  // circle
+        case Circle:
             p.setPen(ink(2, kBlue));
             p.drawEllipse(QPointF(12, 12), 8, 8);
             return true;
-        case 1347:
+        case Brush:
             brushShape(p);
             return true;
-        case 1346:  // spray
+        case Spray:
             p.setPen(ink(1.2));
             p.setBrush(QColor(0x9a, 0xa4, 0xb0));
             p.drawRoundedRect(QRectF(12, 9, 8, 13), 2, 2);
@@ -381,19 +382,19 @@ bool draw(QPainter& p, int id) {
                                      QPointF(5, 11), QPointF(3, 8), QPointF(7, 4)})
                 p.drawEllipse(d, 0.9, 0.9);
             return true;
-        case 1350:  // dot
+        case Dot:
             p.setPen(Qt::NoPen);
             p.setBrush(kBlue);
             p.drawEllipse(QPointF(12, 12), 4, 4);
             return true;
-        case 1510:  // brush size
+        case BrushPanel:  // brush size
             p.setPen(Qt::NoPen);
             p.setBrush(kInk);
             p.drawEllipse(QPointF(4, 12), 1.2, 1.2);
             p.drawEllipse(QPointF(9, 12), 2.2, 2.2);
             p.drawEllipse(QPointF(17, 12), 4.5, 4.5);
             return true;
-        case 1352: {  // fill: a bucket pouring
+        case Fill: {  // a bucket pouring
             p.setPen(ink(1.3));
             p.setBrush(QColor(0xcf, 0xdc, 0xf0));
             p.save();
@@ -409,7 +410,7 @@ bool draw(QPainter& p, int id) {
             p.drawPath(drop);
             return true;
         }
-        case 1353: {  // gradient
+        case Gradient: {
             QLinearGradient g(3, 0, 21, 0);
             g.setColorAt(0, kInk);
             g.setColorAt(1, Qt::white);
@@ -418,7 +419,7 @@ bool draw(QPainter& p, int id) {
             p.drawRect(QRectF(3, 5, 18, 14));
             return true;
         }
-        case 1354: {  // water drop
+        case WaterDrop: {
             p.setPen(ink(1.2, kBlue));
             p.setBrush(QColor(0x8f, 0xd3, 0xff));
             QPainterPath drop(QPointF(12, 2));
@@ -431,7 +432,7 @@ bool draw(QPainter& p, int id) {
             p.drawArc(QRectF(7.5, 12, 7, 7), 180 * 16, 70 * 16);
             return true;
         }
-        case 1355: {  // eraser
+        case Eraser: {
             p.setPen(ink(1.2));
             QPolygonF body({{4, 15}, {13, 6}, {20, 13}, {11, 22}});
             p.setBrush(QColor(0xf5, 0x9a, 0xb0));
@@ -440,7 +441,7 @@ bool draw(QPainter& p, int id) {
             p.drawPolygon(QPolygonF({{4, 15}, {8, 11}, {15, 18}, {11, 22}}));
             return true;
         }
-        case 1382: {  // text
+        case Text: {
             QFont f = p.font();
             f.setPixelSize(19);
             f.setBold(true);
@@ -449,7 +450,7 @@ bool draw(QPainter& p, int id) {
             p.drawText(QRectF(0, 0, kSize, kSize), Qt::AlignCenter, QStringLiteral("가"));
             return true;
         }
-        case 2097:  // colour pick: a dropper
+        case ColourPick:  // a dropper
             p.setPen(ink(1.2));
             p.setBrush(kInk);
             p.drawRoundedRect(QRectF(15, 2, 6, 7), 2, 2);
@@ -459,7 +460,7 @@ bool draw(QPainter& p, int id) {
             p.setBrush(kRed);
             p.drawEllipse(QPointF(4, 21), 1.6, 1.6);
             return true;
-        case 1509: {  // path
+        case PathPanel: {
             p.setPen(ink(1.6, kBlue));
             QPainterPath path(QPointF(3, 19));
             path.cubicTo(6, 4, 16, 22, 21, 5);
@@ -470,7 +471,7 @@ bool draw(QPainter& p, int id) {
                 p.drawRect(QRectF(c.x() - 2, c.y() - 2, 4, 4));
             return true;
         }
-        case 1386:  // swap colours
+        case SwapColours:
             p.setPen(ink(1.6));
             p.drawArc(QRectF(5, 5, 14, 14), 0, 90 * 16);
             arrowHead(p, QPointF(19, 12), 90, 4);
@@ -483,7 +484,7 @@ bool draw(QPainter& p, int id) {
 
 }  // namespace
 
-QIcon toolIcon(int commandId) {
+QIcon toolIcon(CommandId commandId) {
     QPixmap pix(kSize * 2, kSize * 2);
     pix.setDevicePixelRatio(2.0);
     pix.fill(Qt::transparent);

@@ -3,10 +3,12 @@
 #include <QColor>
 #include <QIcon>
 
+#include "app/CommandId.h"
+
 namespace quillet {
 
 // The picture of a command's button; a null icon for commands without one.
-QIcon toolIcon(int commandId);
+QIcon toolIcon(CommandId commandId);
 
 // A colour swatch picture for the foreground and background buttons.
 QIcon swatchIcon(const QColor& colour, int size);

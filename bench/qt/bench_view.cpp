@@ -40,7 +40,7 @@ struct Scene {
             l.used = 1;
             l.visible = 1;
             l.transparency = uint8_t(i * 10);
-            l.blendMode = i % 3 == 2 ? BlendMode::Multiply : BlendMode::Normal;
+            l.SetBlend(i % 3 == 2 ? BlendMode::Multiply : BlendMode::Normal);
             t.LinkAbove(i, t.Top());
             LayerPlanes& p = t.planesOf(i);
             for (size_t k = 0; k < p.pixels.size(); ++k) p.pixels[k] = uint8_t(k * 7 + i * 31);

@@ -68,9 +68,8 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
         if (!BuffersMatch(l, planes, bits)) continue;
 
         LayerPass p;
-        p.mode = alone || slot == table.bottom            ? kBottomRule
-                 : (l.blendMode >= 2 && l.blendMode <= 9) ? int(l.blendMode)
-                                                          : kNormal;
+        p.bottom = alone || slot == table.bottom;
+        p.mode = alone ? BlendMode::Normal : l.Blend();
         p.bits = bits;
         p.x = l.x;
         p.y = l.y;
@@ -124,7 +123,7 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
             for (int k = p.k0; k < p.k1; ++k)
                 p.columns.push_back(int32_t(int64_t(cols[size_t(k)]) - l.x));
         }
-        p.replaces = (p.mode == kNormal || p.mode == kBottomRule) && p.coverage[255] == 1.0f;
+        p.replaces = (p.bottom || p.mode == BlendMode::Normal) && p.coverage[255] == 1.0f;
         if (p.k1 > p.k0) passes.push_back(std::move(p));
     }
     return passes;
@@ -210,8 +209,7 @@ bool Compositor::PlanDisplay(const LayerTable& table, const DisplayRequest& q, I
     const int bottom = int(std::min<int64_t>(q.bottom, py1));
     if (right <= left || bottom <= top) return false;
     // A view asks for its clip box; an area no screen has is refused rather than allocated.
-    if (uint64_t(int64_t(right) - left) * uint64_t(int64_t(bottom) - top) > kMaxImagePixels)
-        return false;
+    if (!FitsPixelLimit(int64_t(right) - left, int64_t(bottom) - top)) return false;
 
     std::vector<int> columns(size_t(right - left));
     for (int j = 0; j < right - left; ++j)
@@ -239,7 +237,7 @@ void Compositor::ComposeFullInto(const LayerTable& table, int startSlot, int cou
     std::vector<uint8_t> buffer = std::move(out.bytes);
     out.bytes.clear();
     const int W = table.header.canvasWidth, H = table.header.canvasHeight;
-    if (W < 1 || H < 1 || uint64_t(W) * uint64_t(H) > kMaxImagePixels) return;
+    if (W < 1 || H < 1 || !FitsPixelLimit(W, H)) return;
     Plan plan;
     plan.distinctColumns.resize(size_t(W));
     for (int j = 0; j < W; ++j) plan.distinctColumns[size_t(j)] = j;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "document/Layer.h"
 #include "document/compositor/Compositor.h"
 
 namespace quillet {
@@ -12,13 +13,6 @@ class LayerTable;
 }
 
 namespace quillet::compositing {
-
-// How a pass combines the layer with what lies below.
-enum PassMode : int {
-    kBottomRule = 0,  // the document's bottom layer: trunc(a × s)
-    kNormal = 1,      // trunc(a × s + (1 − a) × d)
-    // 2 .. 9: the blend modes, numbered as in the layer record
-};
 
 // Where a pass takes its colours from.
 enum SourceKind : int {
@@ -29,7 +23,11 @@ enum SourceKind : int {
 };
 
 struct LayerPass {
-    int mode = kNormal;
+    // How the pass combines the layer with what lies below: the document's bottom layer gives
+    // trunc(a × s); the normal mode trunc(a × s + (1 − a) × d); the other modes their channel
+    // function wherever the alpha is not 0.
+    bool bottom = false;
+    BlendMode mode = BlendMode::Normal;
     bool replaces = false;  // alpha 255 gives exactly the source colour and alpha 255
     int source = kBgr24;
     int bits = 24;

@@ -1,58 +1,20 @@
-// The hot part of compositing: one layer over one row segment, per blend mode and source layout.
-#include <emmintrin.h>
-
+// The hot part of compositing: one layer over one row segment. One loop serves every rule; the
+// rules say what a pixel becomes where the layer's alpha is not 0. With SSE2 the loop takes four
+// pixels at a time, elsewhere one; both give the same bytes.
 #include <algorithm>
 #include <cstring>
 #include <thread>
+#include <type_traits>
 
+#include "document/compositor/BlendModes.h"
 #include "document/compositor/CompositorEngine.h"
+#include "document/compositor/Lanes16.h"
 
 namespace quillet::compositing {
 
 namespace {
 
-// The blend modes in 16-bit lanes, one colour channel each: every product of two bytes fits
-// a lane, and each lane follows the integer rule of its mode.
-template <int Mode>
-inline __m128i BlendLanes(__m128i d, __m128i s) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i k255 = _mm_set1_epi16(255);
-    if constexpr (Mode == 2) {
-        return _mm_srli_epi16(_mm_mullo_epi16(d, s), 8);
-    } else if constexpr (Mode == 3) {
-        return _mm_sub_epi16(
-            k255,
-            _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(k255, d), _mm_sub_epi16(k255, s)), 8));
-    } else if constexpr (Mode == 4) {
-        return _mm_min_epi16(d, s);
-    } else if constexpr (Mode == 5) {
-        return _mm_max_epi16(d, s);
-    } else if constexpr (Mode == 6) {
-        return _mm_max_epi16(_mm_sub_epi16(d, s), _mm_sub_epi16(s, d));
-    } else if constexpr (Mode == 7) {
-        const __m128i v = _mm_sub_epi16(_mm_sub_epi16(k255, d), s);
-        return _mm_sub_epi16(k255, _mm_max_epi16(v, _mm_sub_epi16(zero, v)));
-    } else if constexpr (Mode == 8) {
-        return _mm_and_si128(
-            _mm_sub_epi16(_mm_add_epi16(d, s), _mm_srli_epi16(_mm_mullo_epi16(d, s), 7)), k255);
-    } else {
-        const __m128i low = _mm_srli_epi16(_mm_mullo_epi16(d, s), 7);
-        const __m128i high = _mm_sub_epi16(
-            k255,
-            _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(k255, d), _mm_sub_epi16(k255, s)), 7));
-        const __m128i isLow = _mm_cmplt_epi16(s, _mm_set1_epi16(128));
-        return _mm_or_si128(_mm_and_si128(isLow, low), _mm_andnot_si128(isLow, high));
-    }
-}
-
-// The blend of one pixel's three colour channels.
-template <int Mode>
-inline uint32_t BlendPixel(uint32_t dst, uint32_t src) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst)), zero);
-    const __m128i s = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(src)), zero);
-    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(BlendLanes<Mode>(d, s), zero)));
-}
+// --- One pixel --------------------------------------------------------------------------------
 
 // Four bytes of a source pixel; `exact3` reads only three (the last pixel of a 24-bit row
 // may end its buffer).
@@ -70,36 +32,58 @@ inline uint8_t NewAlpha(unsigned da, unsigned R) {
     return uint8_t(da == 0 ? R : std::min(255u, (R + 1) * da));
 }
 
-// trunc(c × s + e × d) per colour channel in single precision, four lanes at once. Each lane
-// does exactly the scalar operations (multiply, multiply, add, truncate), so the bytes agree.
+inline unsigned Channel(uint32_t pixel, int c) { return (pixel >> (8 * c)) & 0xFF; }
+
+// trunc(c × s + e × d) per colour channel in single precision: multiply, multiply, add,
+// truncate, in that order and nothing fused.
 inline uint32_t Weighted(uint32_t src, uint32_t dst, float c, float e) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128 sf = _mm_cvtepi32_ps(
-        _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int(src)), zero), zero));
-    const __m128 df = _mm_cvtepi32_ps(
-        _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst)), zero), zero));
-    const __m128 r = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(c), sf), _mm_mul_ps(_mm_set1_ps(e), df));
-    const __m128i i = _mm_cvttps_epi32(r);
-    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(i, i), zero)));
+    uint32_t out = 0;
+    for (int k = 0; k < 3; ++k) {
+        const float v = c * float(Channel(src, k)) + e * float(Channel(dst, k));
+        out |= uint32_t(std::min(int(v), 255)) << (8 * k);
+    }
+    return out;
 }
 
-// One destination pixel: the rules of the layer's mode for alpha R > 0.
-template <int Mode>
-inline uint32_t PixelRule(uint32_t dst, uint32_t src, unsigned R, bool opaque, const float* A,
-                          const float* B) {
-    uint32_t out;
-    if constexpr (Mode == kBottomRule || Mode == kNormal) {
-        if (R == 255 && opaque) {
-            out = src;  // 1 × s (+ 0 × d) is s exactly
-        } else {
-            const float c = A[R];
-            out = Mode == kBottomRule ? Weighted(src, 0, c, 0.0f) : Weighted(src, dst, c, B[R]);
-        }
-    } else {
-        out = BlendPixel<Mode>(dst, src);
+// The rules. `Colour` gives a pixel's colour for alpha R > 0; `kCopies` says that alpha 255 on
+// an untransparent layer gives exactly the source colour.
+struct BottomRule {
+    static constexpr bool kCopies = true;
+    static uint32_t Colour(uint32_t, uint32_t src, unsigned R, const LayerPass& p) {
+        return Weighted(src, 0, p.coverage[R], 0.0f);
     }
-    return (out & 0x00FFFFFFu) | (uint32_t(NewAlpha(dst >> 24, R)) << 24);
+};
+
+struct NormalRule {
+    static constexpr bool kCopies = true;
+    static uint32_t Colour(uint32_t dst, uint32_t src, unsigned R, const LayerPass& p) {
+        return Weighted(src, dst, p.coverage[R], p.rest[R]);
+    }
+};
+
+// The blend modes ignore coverage: wherever the layer has alpha, the channel function decides.
+template <BlendMode M>
+struct BlendRule {
+    static constexpr bool kCopies = false;
+    static uint32_t Colour(uint32_t dst, uint32_t src, unsigned, const LayerPass&) {
+        uint32_t out = 0;
+        for (int k = 0; k < 3; ++k)
+            out |= uint32_t(BlendChannel<M>(int(Channel(dst, k)), int(Channel(src, k)))) << (8 * k);
+        return out;
+    }
+};
+
+// One destination pixel for alpha R > 0: the rule's colour and the accumulated alpha.
+template <class Rule>
+inline uint32_t OnePixel(uint32_t dst, uint32_t src, unsigned R, bool opaque, const LayerPass& p) {
+    const uint32_t colour =
+        Rule::kCopies && R == 255 && opaque ? src : Rule::Colour(dst, src, R, p);
+    return (colour & 0x00FFFFFFu) | (uint32_t(NewAlpha(dst >> 24, R)) << 24);
 }
+
+// --- Four pixels at once ------------------------------------------------------------------------
+
+#ifdef QUILLET_COMPOSITOR_SIMD
 
 // NewAlpha of four pixels (alpha in the top byte of each lane of dst, R in each lane of Rv).
 // Both factors and the product fit the low 16 bits of each 32-bit lane, so a 16-bit multiply
@@ -137,19 +121,42 @@ inline __m128i NormalFour(__m128i dst, __m128i src, const uint8_t* a, const floa
                         _mm_or_si128(_mm_slli_epi32(r, 16), _mm_slli_epi32(na, 24)));
 }
 
-// The blend of four pixels at once; a pixel with R = 0 keeps its colour and alpha.
-template <int Mode>
+// A blend mode on four pixels at once, two pixels' channels per Lanes16; a pixel with R = 0
+// keeps its colour and alpha.
+template <BlendMode M>
 inline __m128i BlendFour(__m128i dst, __m128i src, const uint8_t* a) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i colour = _mm_packus_epi16(
-        BlendLanes<Mode>(_mm_unpacklo_epi8(dst, zero), _mm_unpacklo_epi8(src, zero)),
-        BlendLanes<Mode>(_mm_unpackhi_epi8(dst, zero), _mm_unpackhi_epi8(src, zero)));
+    const Lanes16 low = BlendChannel<M>(Lanes16(_mm_unpacklo_epi8(dst, zero)),
+                                        Lanes16(_mm_unpacklo_epi8(src, zero)));
+    const Lanes16 high = BlendChannel<M>(Lanes16(_mm_unpackhi_epi8(dst, zero)),
+                                         Lanes16(_mm_unpackhi_epi8(src, zero)));
+    const __m128i colour = _mm_packus_epi16(low.v, high.v);
     const __m128i Rv = _mm_setr_epi32(int(a[0]), int(a[1]), int(a[2]), int(a[3]));
     const __m128i out = _mm_or_si128(_mm_and_si128(colour, _mm_set1_epi32(0x00FFFFFF)),
                                      _mm_slli_epi32(NewAlphaFour(dst, Rv), 24));
     const __m128i keep = _mm_cmpeq_epi32(Rv, zero);
     return _mm_or_si128(_mm_and_si128(keep, dst), _mm_andnot_si128(keep, out));
 }
+
+template <class Rule>
+struct FourPixels;  // the bottom rule has no four-pixel form: it is mostly copies
+
+template <>
+struct FourPixels<NormalRule> {
+    static __m128i Run(__m128i dst, __m128i src, const uint8_t* a, const LayerPass& p) {
+        return NormalFour(dst, src, a, p.coverage, p.rest);
+    }
+};
+
+template <BlendMode M>
+struct FourPixels<BlendRule<M>> {
+    static __m128i Run(__m128i dst, __m128i src, const uint8_t* a, const LayerPass&) {
+        return BlendFour<M>(dst, src, a);
+    }
+};
+
+template <class Rule>
+constexpr bool kHasFour = !std::is_same_v<Rule, BottomRule>;
 
 // Four source pixels as four 32-bit lanes (the top byte is not used).
 template <int Step>
@@ -165,47 +172,46 @@ inline __m128i LoadFour(const uint8_t* s, bool lastIsEnd) {
     }
 }
 
+#endif  // QUILLET_COMPOSITOR_SIMD
+
+// --- The loop -----------------------------------------------------------------------------------
+
 // One layer over n destination pixels. `s` advances by Step bytes per pixel (0: one colour).
-// Eight alpha values at a time decide whether a stretch is untouched (all 0) or, for an
-// untransparent layer in the normal mode, a plain copy (all 255, and the alpha becomes 255).
-template <int Mode, int Step>
-void BlendRun(uint8_t* d, const uint8_t* s, const uint8_t* a, int n, const LayerPass& p) {
-    const float* A = p.coverage;
-    const float* B = p.rest;
-    const bool opaque = A[255] == 1.0f;
-    constexpr bool kCopies = Mode == kBottomRule || Mode == kNormal;
+// Eight alpha values at a time decide whether a stretch is untouched (all 0) or, for a rule that
+// copies on an untransparent layer, a plain copy (all 255, and the alpha becomes 255).
+template <class Rule, int Step>
+void Run(uint8_t* d, const uint8_t* s, const uint8_t* a, int n, const LayerPass& p) {
+    const bool opaque = p.coverage[255] == 1.0f;
     int i = 0;
     for (; i + 8 <= n; i += 8, d += 32, s += 8 * Step) {
         uint64_t eight;
         std::memcpy(&eight, a + i, 8);
         if (eight == 0) continue;
-        if (kCopies && opaque && eight == ~uint64_t(0)) {
+        if (Rule::kCopies && opaque && eight == ~uint64_t(0)) {
             for (int k = 0; k < 8; ++k) {
                 const uint32_t v = LoadSource<Step>(s + k * Step, i + k == n - 1) | 0xFF000000u;
                 std::memcpy(d + 4 * k, &v, 4);
             }
             continue;
         }
-        if constexpr (Mode != kBottomRule) {
+#ifdef QUILLET_COMPOSITOR_SIMD
+        if constexpr (kHasFour<Rule>) {
             for (int k = 0; k < 8; k += 4) {
                 const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + 4 * k));
                 const __m128i src = LoadFour<Step>(s + k * Step, i + k + 3 == n - 1);
-                __m128i out;
-                if constexpr (Mode == kNormal)
-                    out = NormalFour(dst, src, a + i + k, A, B);
-                else
-                    out = BlendFour<Mode>(dst, src, a + i + k);
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4 * k), out);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4 * k),
+                                 FourPixels<Rule>::Run(dst, src, a + i + k, p));
             }
             continue;
         }
+#endif
         for (int k = 0; k < 8; ++k) {
             const unsigned R = a[i + k];
             if (R == 0) continue;
             uint32_t dst;
             std::memcpy(&dst, d + 4 * k, 4);
-            const uint32_t out = PixelRule<Mode>(
-                dst, LoadSource<Step>(s + k * Step, i + k == n - 1), R, opaque, A, B);
+            const uint32_t out =
+                OnePixel<Rule>(dst, LoadSource<Step>(s + k * Step, i + k == n - 1), R, opaque, p);
             std::memcpy(d + 4 * k, &out, 4);
         }
     }
@@ -214,7 +220,7 @@ void BlendRun(uint8_t* d, const uint8_t* s, const uint8_t* a, int n, const Layer
         if (R == 0) continue;  // neither colour nor alpha changes
         uint32_t dst;
         std::memcpy(&dst, d, 4);
-        const uint32_t out = PixelRule<Mode>(dst, LoadSource<Step>(s, i == n - 1), R, opaque, A, B);
+        const uint32_t out = OnePixel<Rule>(dst, LoadSource<Step>(s, i == n - 1), R, opaque, p);
         std::memcpy(d, &out, 4);
     }
 }
@@ -222,33 +228,33 @@ void BlendRun(uint8_t* d, const uint8_t* s, const uint8_t* a, int n, const Layer
 using RunFn = void (*)(uint8_t*, const uint8_t*, const uint8_t*, int, const LayerPass&);
 
 template <int Step>
-RunFn RunFor(int mode) {
-    switch (mode) {
-        case kBottomRule:
-            return BlendRun<kBottomRule, Step>;
-        case 2:
-            return BlendRun<2, Step>;
-        case 3:
-            return BlendRun<3, Step>;
-        case 4:
-            return BlendRun<4, Step>;
-        case 5:
-            return BlendRun<5, Step>;
-        case 6:
-            return BlendRun<6, Step>;
-        case 7:
-            return BlendRun<7, Step>;
-        case 8:
-            return BlendRun<8, Step>;
-        case 9:
-            return BlendRun<9, Step>;
-        default:
-            return BlendRun<kNormal, Step>;
+RunFn RunFor(const LayerPass& p) {
+    if (p.bottom) return Run<BottomRule, Step>;
+    switch (p.mode) {
+        case BlendMode::Normal:
+            return Run<NormalRule, Step>;
+        case BlendMode::Multiply:
+            return Run<BlendRule<BlendMode::Multiply>, Step>;
+        case BlendMode::Screen:
+            return Run<BlendRule<BlendMode::Screen>, Step>;
+        case BlendMode::Darken:
+            return Run<BlendRule<BlendMode::Darken>, Step>;
+        case BlendMode::Lighten:
+            return Run<BlendRule<BlendMode::Lighten>, Step>;
+        case BlendMode::Difference:
+            return Run<BlendRule<BlendMode::Difference>, Step>;
+        case BlendMode::Negation:
+            return Run<BlendRule<BlendMode::Negation>, Step>;
+        case BlendMode::Exclusion:
+            return Run<BlendRule<BlendMode::Exclusion>, Step>;
+        case BlendMode::Overlay:
+            return Run<BlendRule<BlendMode::Overlay>, Step>;
     }
+    return Run<NormalRule, Step>;
 }
 
-RunFn RunFor(int mode, int step) {
-    return step == 3 ? RunFor<3>(mode) : step == 4 ? RunFor<4>(mode) : RunFor<0>(mode);
+RunFn RunFor(const LayerPass& p, int step) {
+    return step == 3 ? RunFor<3>(p) : step == 4 ? RunFor<4>(p) : RunFor<0>(p);
 }
 
 inline unsigned IndexAt(const uint8_t* row, int bits, int x) {
@@ -318,7 +324,7 @@ void RunSegment(const LayerPass& p, const Plan& plan, const uint8_t* srcRow,
             step = 4;
         }
     }
-    RunFor(p.mode, step)(dst, s, a, n, p);
+    RunFor(p, step)(dst, s, a, n, p);
 }
 
 struct RowSource {

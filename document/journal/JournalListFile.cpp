@@ -128,8 +128,7 @@ bool ParseJournalList(ByteStream& in, int bottomSlot, JournalListContent& out, s
         return fail(error, "journal list file: short picture header");
     PictureHeader& h = out.header;
     h.ClearWorkingReferences();
-    if (h.canvasWidth < 1 || h.canvasHeight < 1 ||
-        uint64_t(h.canvasWidth) * uint64_t(h.canvasHeight) > kMaxImagePixels)
+    if (h.canvasWidth < 1 || h.canvasHeight < 1 || !FitsPixelLimit(h.canvasWidth, h.canvasHeight))
         return fail(error, "journal list file: bad canvas size");
     if (!supportedDepth(h.bitsPerPixel))
         return fail(error, "journal list file: unsupported bits per pixel");
@@ -160,7 +159,7 @@ bool ParseJournalList(ByteStream& in, int bottomSlot, JournalListContent& out, s
         Layer& r = layer.record;
         if (!readExact(in, &r, sizeof r)) return fail(error, "journal list file: short record");
         if (r.kind > LayerKind::Floating) return fail(error, "journal list file: bad layer kind");
-        if (r.width < 1 || r.height < 1 || uint64_t(r.width) * uint64_t(r.height) > kMaxImagePixels)
+        if (r.width < 1 || r.height < 1 || !FitsPixelLimit(r.width, r.height))
             return fail(error, "journal list file: bad layer size");
         const uint64_t stride =
             r.kind == LayerKind::Text ? uint64_t(r.width) : StrideFor(h.bitsPerPixel, r.width);

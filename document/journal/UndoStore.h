@@ -15,20 +15,20 @@ namespace quillet {
 
 class CBrevDoc;
 
-// Step kinds: what undo and redo rebuild.
-namespace StepKind {
-constexpr int PixelEdit = 0;    // one layer's pixels
-constexpr int DeleteLayer = 1;  // "레이어삭제"
-constexpr int AddLayer = 2;  // "레이어추가", "패턴 레이어 넣기", "[달력]", "사진틀 넣기"
-constexpr int PasteLayer = 3;    // "복사물 붙이기"
-constexpr int TextEdit = 4;      // "글자수정"
-constexpr int TextLayer = 5;     // "글자입력"
-constexpr int MoveInStack = 6;   // "레이어 위치 이동"
-constexpr int CanvasResize = 7;  // every layer saved
-constexpr int Flatten = 8;       // "떡이미지"
-constexpr int Merge = 9;         // "레이어병합"
-constexpr int Rotate = 10;       // every layer saved, with the angle
-}  // namespace StepKind
+// Step kinds: what undo and redo rebuild. The tools of the view record theirs here too.
+enum class StepKind : int32_t {
+    PixelEdit = 0,    // one layer's pixels, and moves of one layer
+    DeleteLayer = 1,  // "레이어삭제"
+    AddLayer = 2,    // "레이어추가", "패턴 레이어 넣기", "[달력]", "사진틀 넣기"
+    PasteLayer = 3,  // "복사물 붙이기"
+    TextEdit = 4,    // "글자수정"
+    TextLayer = 5,   // "글자입력"
+    MoveInStack = 6,   // "레이어 위치 이동"
+    CanvasResize = 7,  // every layer saved
+    Flatten = 8,       // "떡이미지"
+    Merge = 9,         // "레이어병합"
+    Rotate = 10,       // every layer saved, with the angle
+};
 
 struct JournalRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -77,7 +77,7 @@ struct StepPictureValues {
 
 struct StepEntry {
     std::u16string label;  // first 100 characters
-    int kind = 0;
+    StepKind kind = StepKind::PixelEdit;
     int layer = -1;
     // List structure.
     int bottom = -1;
@@ -102,8 +102,8 @@ struct StepEntry {
 // One row of the history list in the layer window.
 struct HistoryRow {
     std::u16string text;
-    int step = 0;  // -1 for the row of a picture without history
-    int kind = 0;  // the layer window picks the row's icon from it
+    int step = 0;                         // -1 for the row of a picture without history
+    StepKind kind = StepKind::PixelEdit;  // the layer window picks the row's icon from it
 };
 
 class UndoStore {
@@ -121,7 +121,7 @@ public:
     const std::string& Folder() const { return folder_; }
 
     // Called by every operation after its change; layer -1 means the current layer.
-    bool RecordStep(std::u16string_view label, int kind, int layer = -1,
+    bool RecordStep(std::u16string_view label, StepKind kind, int layer = -1,
                     const StepExtras& extras = {});
     bool Undo();
     bool Redo();

@@ -24,7 +24,7 @@ std::u16string number(int value) {
 
 }  // namespace
 
-HistoryRow UndoStore::InitialStateRow() { return {u"   0  (처음상태)", -1, 0}; }
+HistoryRow UndoStore::InitialStateRow() { return {u"   0  (처음상태)", -1, StepKind::PixelEdit}; }
 
 std::vector<HistoryRow> UndoStore::HistoryRows() const {
     if (stepIndex_ < 0) return {InitialStateRow()};

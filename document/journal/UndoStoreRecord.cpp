@@ -109,7 +109,7 @@ void UndoStore::ShiftOut() {
     entries_[size_t(kSteps - 1)] = StepEntry{};
 }
 
-bool UndoStore::RecordStep(std::u16string_view label, int kind, int layer,
+bool UndoStore::RecordStep(std::u16string_view label, StepKind kind, int layer,
                            const StepExtras& extras) {
     if (doc_.CurrentLayer() == -1) return false;
     if (label == u"Opening...." || label == u"initial state") stepIndex_ = -1;

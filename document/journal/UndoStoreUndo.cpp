@@ -222,8 +222,9 @@ bool UndoStore::Redo() {
     const StepEntry& e = entries_[size_t(k)];
     if (k == 2) ReadListFile(RedoListFileName(), redoListBottom_);
 
-    // Kinds 1, 6, 8 and 9 restore the step's list structure, kinds 2, 3 and 5 add the layer
-    // again at its slot with its links: both are the structure saved with the step.
+    // Deleting, moving in the stack, flattening and merging restore the step's list structure;
+    // adding, pasting and text layers add the layer again at its slot with its links: both are
+    // the structure saved with the step.
     RestoreStructure(e);
     LayerTable& t = doc_.Layers();
     for (int s = 0; s < kLayerSlots; ++s) {

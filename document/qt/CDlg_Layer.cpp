@@ -183,7 +183,7 @@ void CDlg_Layer::refreshControls() {
     const Layer& l = doc_->Layers().layer(doc_->CurrentLayer());
     slider_->setValue(l.transparency);
     edit_->setText(QString::asprintf("%d", int(l.transparency)));
-    blend_->setCurrentIndex(BlendEntryIndex(l.blendMode));
+    blend_->setCurrentIndex(BlendEntryIndex(l.Blend()));
 }
 
 void CDlg_Layer::refreshHistory() {

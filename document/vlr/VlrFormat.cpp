@@ -7,8 +7,8 @@ namespace quillet::vlr {
 
 bool SizesFor(int bitsPerPixel, uint8_t kind, int width, int height, PlaneSizes& out) {
     if (width < 1 || height < 1 || !SupportedDepth(bitsPerPixel)) return false;
+    if (!FitsPixelLimit(width, height)) return false;
     const uint64_t plane = uint64_t(width) * uint64_t(height);
-    if (plane > kMaxImagePixels) return false;
     const uint64_t stride =
         kind == LayerKind::Text ? uint64_t(width) : StrideFor(bitsPerPixel, width);
     const uint64_t pixels = stride * uint64_t(height);

@@ -153,8 +153,7 @@ ScanStatus ScanHead(ByteStream& in, bool previewOnly, Layout& L, std::string& er
     L.header.ClearWorkingReferences();
 
     const PictureHeader& h = L.header;
-    if (h.canvasWidth < 1 || h.canvasHeight < 1 ||
-        uint64_t(h.canvasWidth) * uint64_t(h.canvasHeight) > kMaxImagePixels) {
+    if (h.canvasWidth < 1 || h.canvasHeight < 1 || !FitsPixelLimit(h.canvasWidth, h.canvasHeight)) {
         error =
             format("VLR file: canvas size %lldx%lld is not allowed", h.canvasWidth, h.canvasHeight);
         return ScanStatus::Damaged;

@@ -1,7 +1,9 @@
 #include "document/vlr/VlrReader.h"
 
 #include <algorithm>
+#include <cerrno>
 
+#include "base/SystemMemory.h"
 #include "document/CBrevDoc.h"
 #include "document/vlr/VlrLayout.h"
 #include "image/ByteStream.h"
@@ -85,22 +87,29 @@ bool build(CBrevDoc& doc, ByteStream& in, const vlr::Layout& L, std::string& err
     return true;
 }
 
+// What the document will hold: every layer's planes in the table and in the snapshot, the
+// working copy of the current layer, and layers below 24 bits converted beside their old planes.
+uint64_t documentBytes(const vlr::Layout& L) {
+    uint64_t planes = 0, largest = 0, pixels = 0;
+    for (const vlr::EntryPlan& e : L.entries) {
+        const uint64_t layer = uint64_t(e.sizes.pixelSize) + 2 * uint64_t(e.sizes.planeSize);
+        planes += layer;
+        largest = std::max(largest, layer);
+        pixels += e.sizes.planeSize;
+    }
+    const uint64_t conversion = L.header.bitsPerPixel < 24 ? pixels * 5 * 2 : 0;
+    return planes * 2 + largest + conversion;
+}
+
 }  // namespace
 
-bool VlrReader::Fail(std::string text) {
-    error_ = std::move(text);
-    doc_.Image().SetError(error_);
-    return false;
-}
-
-bool VlrReader::Open(const std::string& path) {
+Status VlrReader::Open(const std::string& path, uint64_t memoryAvailable) {
     FileStream in(path.c_str(), "rb");
-    if (!in.isOpen()) return Fail("cannot open " + path);
-    return Read(in);
+    if (!in.isOpen()) return StatusFromErrno(errno, "cannot open " + path);
+    return Read(in, memoryAvailable);
 }
 
-bool VlrReader::Read(ByteStream& in) {
-    error_.clear();
+Status VlrReader::Read(ByteStream& in, uint64_t memoryAvailable) {
     vlr::Layout layout;
     std::string text;
     switch (vlr::ScanHead(in, false, layout, text)) {
@@ -108,16 +117,23 @@ bool VlrReader::Read(ByteStream& in) {
             break;
         case vlr::ScanStatus::UnknownVersion:
             doc_.User().showMessage(vlr::kVersionRefused, MessageIcon::Warning);
-            return Fail(text);
+            return {StatusCode::Unsupported, text};
         case vlr::ScanStatus::Damaged:
-            return Fail(text);
+            return {StatusCode::Corrupt, text};
     }
-    if (!vlr::ScanEntries(in, layout, text)) return Fail(text);
+    if (!vlr::ScanEntries(in, layout, text)) return {StatusCode::Corrupt, text};
+    const uint64_t needed = documentBytes(layout);
+    const uint64_t available = memoryAvailable ? memoryAvailable : AvailableMemoryBytes();
+    if (available && needed > available) {
+        return {StatusCode::OutOfMemory, "VLR file: the document needs about " +
+                                             std::to_string(needed >> 20) + " MB; " +
+                                             std::to_string(available >> 20) + " MB are available"};
+    }
     if (!build(doc_, in, layout, text)) {
         clearLayers(doc_);
-        return Fail(text);
+        return {StatusCode::Corrupt, text};
     }
-    return true;
+    return {};
 }
 
 bool ReadVlrPreview(const std::string& path, VlrPreview& out, std::string* error) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Status.h"
+
 namespace quillet {
 
 class ByteStream;
@@ -19,16 +21,13 @@ public:
     // document changes; a file that fails leaves the document as it was (a read error halfway
     // leaves it without layers). An unknown version shows "VLR 형식의 버전이 상이함". The
     // current layer index is the file's when it names a listed layer, else the bottom one.
-    bool Open(const std::string& path);
-    bool Read(ByteStream& in);
-
-    const std::string& error() const { return error_; }
+    // A document that would need more than `memoryAvailable` bytes (0: what the machine has
+    // available now) is refused before anything is allocated.
+    Status Open(const std::string& path, uint64_t memoryAvailable = 0);
+    Status Read(ByteStream& in, uint64_t memoryAvailable = 0);
 
 private:
-    bool Fail(std::string text);
-
     CBrevDoc& doc_;
-    std::string error_;
 };
 
 // What the file browser draws a thumbnail from.

@@ -55,26 +55,24 @@ private:
 
 }  // namespace
 
-bool VlrWriter::Fail(std::string text) {
-    error_ = std::move(text);
-    doc_.Image().SetError(error_);
-    return false;
-}
-
-bool VlrWriter::Save(const std::string& path) {
-    error_.clear();
+Status VlrWriter::Save(const std::string& path) {
     AtomicFileWriter file(path);
-    if (!file.open()) return Fail(file.error());
+    if (Status opened = file.open(); !opened) return opened;
     FileStream out(file.file(), false);
-    if (!Write(out)) return false;  // the temporary file is removed, the target untouched
-    if (!file.commit()) return Fail("VLR save failed: " + file.error());
+    if (Status written = Write(out); !written) {
+        // The temporary file is removed, the target untouched.
+        if (written.code() == StatusCode::IoError && out.LastErrno())
+            return StatusFromErrno(out.LastErrno(), written.message());
+        return written;
+    }
+    if (Status committed = file.commit(); !committed)
+        return {committed.code(), "VLR save failed: " + committed.message()};
     doc_.SetModified(false);
-    return true;
+    return {};
 }
 
-bool VlrWriter::Write(ByteStream& out) {
-    error_.clear();
-    if (!CheckLayerList()) return false;
+Status VlrWriter::Write(ByteStream& out) {
+    if (Status checked = CheckLayerList(); !checked) return checked;
     // The compositor is a pure function of the table: composing for the flat block changes no
     // layer's transparency or position, and leaves the selection alone.
     doc_.ComposeForSave();
@@ -85,27 +83,28 @@ bool VlrWriter::Write(ByteStream& out) {
                                 doc_.CurrentLayer());
     if (!put(out, line, size_t(n)) || !put(out, &t.header, sizeof t.header) ||
         !WriteFlatBlock(out) || !WriteEntries(out))
-        return error_.empty() ? Fail("VLR save failed: the file could not be written") : false;
-    return true;
+        return {StatusCode::IoError, "VLR save failed: the file could not be written"};
+    return {};
 }
 
 // The walk from the bottom must end at -1 within 40 distinct slots, and every layer's buffers
 // must have the sizes its record states and the reader will compute again from width, height
 // and depth; otherwise the file could not be read back.
-bool VlrWriter::CheckLayerList() {
+Status VlrWriter::CheckLayerList() {
     const LayerTable& t = doc_.Layers();
+    auto refuse = [](std::string text) { return Status(StatusCode::Failed, std::move(text)); };
     if (!LayerTable::IsValidIndex(t.bottom))
-        return Fail("VLR save refused: the document has no layers");
+        return refuse("VLR save refused: the document has no layers");
     if (!vlr::SupportedDepth(t.header.bitsPerPixel))
-        return Fail("VLR save refused: unsupported bits per pixel " +
-                    std::to_string(t.header.bitsPerPixel));
+        return refuse("VLR save refused: unsupported bits per pixel " +
+                      std::to_string(t.header.bitsPerPixel));
     bool seen[kLayerSlots] = {};
     for (int slot = t.bottom; slot != -1;) {
         if (!LayerTable::IsValidIndex(slot))
-            return Fail("VLR save refused: a layer links to slot " + std::to_string(slot) +
-                        ", outside 0..39");
+            return refuse("VLR save refused: a layer links to slot " + std::to_string(slot) +
+                          ", outside 0..39");
         if (seen[slot])
-            return Fail("VLR save refused: the layer list loops at slot " + std::to_string(slot));
+            return refuse("VLR save refused: the layer list loops at slot " + std::to_string(slot));
         seen[slot] = true;
         const Layer& l = t.layer(slot);
         const LayerPlanes& p = t.planesOf(slot);
@@ -116,14 +115,14 @@ bool VlrWriter::CheckLayerList() {
         const bool buffersOk = p.pixels.size() == l.pixelSize && p.alpha.size() == l.planeSize &&
                                (p.effect.empty() || p.effect.size() == l.planeSize);
         if (!shapeOk || !buffersOk)
-            return Fail("VLR save refused: the buffers of the layer in slot " +
-                        std::to_string(slot) + " do not match its record");
+            return refuse("VLR save refused: the buffers of the layer in slot " +
+                          std::to_string(slot) + " do not match its record");
         if (!vlr::PositionAllowed(l.x, l.y))
-            return Fail("VLR save refused: the layer in slot " + std::to_string(slot) +
-                        " lies beyond any canvas");
+            return refuse("VLR save refused: the layer in slot " + std::to_string(slot) +
+                          " lies beyond any canvas");
         slot = l.next;
     }
-    return true;
+    return {};
 }
 
 // The picture in its own format, rows of the canvas stride; bytes nothing converts stay 255.

@@ -2,6 +2,8 @@
 // Saves a whole layered document as a VLR file (version 41).
 #include <string>
 
+#include "base/Status.h"
+
 namespace quillet {
 
 class ByteStream;
@@ -13,23 +15,19 @@ public:
 
     // Composes the flat block and writes the file through a temporary file that replaces
     // `path` only when complete: a failed save leaves an existing file as it was. On success the
-    // modified flag is cleared. False when the file cannot be written or the layer list is
-    // broken; error() (also the image object's lastError) says why.
-    bool Save(const std::string& path);
+    // modified flag is cleared. A failure says why: the file could not be written (the
+    // writer's reasons: permission, a device, a full disk, ...) or the layer list is broken.
+    Status Save(const std::string& path);
 
     // The same bytes into any stream (no atomic replacement, modified flag untouched).
-    bool Write(ByteStream& out);
-
-    const std::string& error() const { return error_; }
+    Status Write(ByteStream& out);
 
 private:
-    bool CheckLayerList();
+    Status CheckLayerList();
     bool WriteFlatBlock(ByteStream& out);
     bool WriteEntries(ByteStream& out);
-    bool Fail(std::string text);
 
     CBrevDoc& doc_;
-    std::string error_;
 };
 
 }  // namespace quillet

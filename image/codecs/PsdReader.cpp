@@ -154,9 +154,143 @@ inline uint8_t cmykComponent(double c, double k) {
     return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
+// The status code a caller acts on for each result code.
+StatusCode statusOf(int code) {
+    switch (code) {
+        case PsdResult::Ok:
+            return StatusCode::Ok;
+        case PsdResult::CannotOpen:
+            return StatusCode::NotFound;
+        case PsdResult::NotPsd:
+            return StatusCode::UnknownFormat;
+        case PsdResult::DepthOne:
+        case PsdResult::DepthUnsupported:
+        case PsdResult::Zip:
+        case PsdResult::ZipPrediction:
+        case PsdResult::CompressionUnknown:
+            return StatusCode::Unsupported;
+        case PsdResult::BitmapFailed:
+            return StatusCode::OutOfMemory;
+        default:
+            return StatusCode::Truncated;
+    }
+}
+
 int fail(RaViru& image, int code) {
     image.SetError(describe(code));
     return code;
+}
+
+// The 26-byte header, and where the image data starts: the colour mode data (the palette of
+// indexed files) is kept, the image resources and the layer section are stepped over.
+struct PsdLayout {
+    int channels = 0;
+    uint32_t width = 0, height = 0;
+    int depth = 0, mode = 0, planes = 0;
+    int compression = 0;
+    std::vector<uint8_t> colourMode;
+};
+
+int readLayout(ByteStream& stream, PsdLayout& L) {
+    const int64_t size = stream.Size();
+    auto remaining = [&] { return size < 0 ? INT64_MAX : size - stream.Tell(); };
+
+    uint8_t head[26];
+    if (stream.Read(head, 1, 26) != 26) return PsdResult::HeaderFailed;
+    static const uint8_t zeros[6] = {};
+    if (std::memcmp(head, "8BPS", 4) != 0 || readU16BE(head + 4) != 1 ||
+        std::memcmp(head + 6, zeros, 6) != 0) {
+        return PsdResult::NotPsd;
+    }
+    L.channels = readU16BE(head + 12);
+    L.height = readU32BE(head + 14);
+    L.width = readU32BE(head + 18);
+    L.depth = readU16BE(head + 22);
+    L.mode = readU16BE(head + 24);
+    if (L.depth == 1) return PsdResult::DepthOne;
+    if (L.depth != 8 && L.depth != 16) return PsdResult::DepthUnsupported;
+    L.planes = planesFor(L.mode);
+    if (L.planes == 0 || L.channels < L.planes || L.width == 0 || L.height == 0)
+        return PsdResult::NotPsd;
+
+    uint32_t length = 0;
+    if (!readU32(stream, &length)) return PsdResult::ColourModeUnreadable;
+    if (int64_t(length) > remaining()) return PsdResult::ColourModeFailed;
+    L.colourMode.resize(length);
+    if (length && stream.Read(L.colourMode.data(), 1, length) != length)
+        return PsdResult::ColourModeFailed;
+
+    // Image resources (resolution, display information, thumbnails) do not change the
+    // flattened picture: the section is stepped over as a whole.
+    if (!readU32(stream, &length) || int64_t(length) > remaining() ||
+        !stream.Seek(int64_t(length), SEEK_CUR)) {
+        return PsdResult::ResourcesFailed;
+    }
+    // Layer and mask information.
+    if (!readU32(stream, &length) || int64_t(length) > remaining() ||
+        !stream.Seek(int64_t(length), SEEK_CUR)) {
+        return PsdResult::ImageDataFailed;
+    }
+    uint8_t comp[2];
+    if (stream.Read(comp, 1, 2) != 2) return PsdResult::ImageDataFailed;
+    L.compression = readU16BE(comp);
+    if (L.compression == 2) return PsdResult::Zip;
+    if (L.compression == 3) return PsdResult::ZipPrediction;
+    if (L.compression != 0 && L.compression != 1) return PsdResult::CompressionUnknown;
+    return PsdResult::Ok;
+}
+
+// The planes one after the other, raw or PackBits coded (after a table of row lengths).
+int readSamples(ByteStream& stream, const PsdLayout& L, uint8_t* samples, size_t needed) {
+    const int64_t size = stream.Size();
+    auto remaining = [&] { return size < 0 ? INT64_MAX : size - stream.Tell(); };
+    if (L.compression == 0) {
+        if (int64_t(needed) > remaining()) return PsdResult::ImageDataFailed;
+        if (stream.Read(samples, 1, needed) != needed) return PsdResult::ImageDataFailed;
+        return PsdResult::Ok;
+    }
+    const int64_t table = int64_t(L.channels) * L.height * 2;
+    if (table > remaining() || !stream.Seek(table, SEEK_CUR)) return PsdResult::ImageDataFailed;
+    // A run pair gives at most 128 bytes: a shorter stream cannot hold the planes.
+    const int64_t left = remaining();
+    if (left <= 0 || uint64_t(left) * 64 < needed) return PsdResult::ImageDataFailed;
+    auto reader = std::make_unique<PackBitsReader>(stream);
+    if (!reader->Unpack(samples, needed)) return PsdResult::ImageDataFailed;
+    return PsdResult::Ok;
+}
+
+void fillRows(RaViru& out, const PsdLayout& L, const uint8_t* samples);
+
+// The reader; `status` receives the code a caller acts on.
+int readPsd(ByteStream& stream, RaViru& image, StatusCode& status) {
+    auto failed = [&](int code) {
+        status = statusOf(code);
+        return fail(image, code);
+    };
+    PsdLayout L;
+    if (const int code = readLayout(stream, L); code != PsdResult::Ok) return failed(code);
+    if (!FitsPixelLimit(L.width, L.height, image.pixelLimit)) {
+        failed(PsdResult::BitmapFailed);
+        status = StatusCode::TooLarge;
+        return PsdResult::BitmapFailed;
+    }
+    const size_t planeBytes = size_t(L.width) * L.height * size_t(L.depth / 8);
+    const size_t needed = planeBytes * size_t(L.planes);  // < 2^28 · 2 · 4
+    // Work buffers are left uninitialised: every byte is written before it is read.
+    std::unique_ptr<uint8_t[]> samples(new (std::nothrow) uint8_t[needed]);
+    if (!samples) return failed(PsdResult::BitmapFailed);
+    if (const int code = readSamples(stream, L, samples.get(), needed); code != PsdResult::Ok)
+        return failed(code);
+
+    RaViru out(ImageKind::Unknown);
+    if (!out.Allocate(int(L.width), int(L.height), 24, ImageKind::Jpeg))
+        return failed(PsdResult::BitmapFailed);
+    out.SetHorizontalDpi(96);
+    out.SetVerticalDpi(96);
+    fillRows(out, L, samples.get());
+    image.AdoptFrom(out);
+    status = StatusCode::Ok;
+    return PsdResult::Ok;
 }
 
 }  // namespace
@@ -167,82 +301,46 @@ int ReadPsd(const std::string& path, RaViru& image) {
     return ReadPsd(stream, image);
 }
 
+bool SniffPsd(const uint8_t* head, size_t size) {
+    return size >= 4 && std::memcmp(head, "8BPS", 4) == 0;
+}
+
+Status ReadPsdInfo(ByteStream& stream, int, ImageInfo& info) {
+    PsdLayout L;
+    const int code = readLayout(stream, L);
+    if (code != PsdResult::Ok) return {statusOf(code), describe(code)};
+    info.kind = ImageKind::Psd;
+    info.width = int(std::min<uint32_t>(L.width, INT32_MAX));
+    info.height = int(std::min<uint32_t>(L.height, INT32_MAX));
+    info.bitCount = 24;
+    info.frameCount = 1;
+    info.workBytes = uint64_t(L.width) * L.height * uint64_t(L.depth / 8) * uint64_t(L.planes);
+    if (!FitsPixelLimit(L.width, L.height))
+        return {StatusCode::TooLarge, "Image is larger than the pixel limit"};
+    return {};
+}
+
 int ReadPsd(ByteStream& stream, RaViru& image) {
-    const int64_t size = stream.Size();
-    auto remaining = [&] { return size < 0 ? INT64_MAX : size - stream.Tell(); };
+    StatusCode code;
+    return readPsd(stream, image, code);
+}
 
-    uint8_t head[26];
-    if (stream.Read(head, 1, 26) != 26) return fail(image, PsdResult::HeaderFailed);
-    static const uint8_t zeros[6] = {};
-    if (std::memcmp(head, "8BPS", 4) != 0 || readU16BE(head + 4) != 1 ||
-        std::memcmp(head + 6, zeros, 6) != 0) {
-        return fail(image, PsdResult::NotPsd);
-    }
-    const int channels = readU16BE(head + 12);
-    const uint32_t height = readU32BE(head + 14), width = readU32BE(head + 18);
-    const int depth = readU16BE(head + 22), mode = readU16BE(head + 24);
-    if (depth == 1) return fail(image, PsdResult::DepthOne);
-    if (depth != 8 && depth != 16) return fail(image, PsdResult::DepthUnsupported);
-    const int planes = planesFor(mode);
-    if (planes == 0 || channels < planes || width == 0 || height == 0)
-        return fail(image, PsdResult::NotPsd);
+Status DecodePsd(ByteStream& stream, RaViru& image) {
+    StatusCode code = StatusCode::Ok;
+    if (readPsd(stream, image, code) == PsdResult::Ok) return {};
+    return {code, image.lastError};
+}
 
-    // Colour mode data: the palette of indexed files.
-    uint32_t length = 0;
-    if (!readU32(stream, &length)) return fail(image, PsdResult::ColourModeUnreadable);
-    if (int64_t(length) > remaining()) return fail(image, PsdResult::ColourModeFailed);
-    std::vector<uint8_t> colourMode(length);
-    if (length && stream.Read(colourMode.data(), 1, length) != length)
-        return fail(image, PsdResult::ColourModeFailed);
+namespace {
 
-    // Image resources (resolution, display information, thumbnails) do not change the
-    // flattened picture: the section is stepped over as a whole.
-    if (!readU32(stream, &length) || int64_t(length) > remaining() ||
-        !stream.Seek(int64_t(length), SEEK_CUR)) {
-        return fail(image, PsdResult::ResourcesFailed);
-    }
-    // Layer and mask information.
-    if (!readU32(stream, &length) || int64_t(length) > remaining() ||
-        !stream.Seek(int64_t(length), SEEK_CUR)) {
-        return fail(image, PsdResult::ImageDataFailed);
-    }
-    uint8_t comp[2];
-    if (stream.Read(comp, 1, 2) != 2) return fail(image, PsdResult::ImageDataFailed);
-    const int compression = readU16BE(comp);
-    if (compression == 2) return fail(image, PsdResult::Zip);
-    if (compression == 3) return fail(image, PsdResult::ZipPrediction);
-    if (compression != 0 && compression != 1) return fail(image, PsdResult::CompressionUnknown);
-
-    if (uint64_t(width) * height > kMaxImagePixels) return fail(image, PsdResult::BitmapFailed);
+// The output is filled from the samples by colour mode; each plane is height × width samples.
+void fillRows(RaViru& out, const PsdLayout& L, const uint8_t* samples) {
+    const uint32_t width = L.width, height = L.height;
+    const int depth = L.depth, mode = L.mode, planes = L.planes;
     const size_t sampleBytes = size_t(depth) / 8;
     const size_t planeBytes = size_t(width) * height * sampleBytes;
-    const size_t needed = planeBytes * size_t(planes);  // < 2^28 · 2 · 4
-    // Work buffers are left uninitialised: every byte is written before it is read.
-    std::unique_ptr<uint8_t[]> samples(new (std::nothrow) uint8_t[needed]);
-    if (!samples) return fail(image, PsdResult::BitmapFailed);
-    if (compression == 0) {
-        if (int64_t(needed) > remaining()) return fail(image, PsdResult::ImageDataFailed);
-        if (stream.Read(samples.get(), 1, needed) != needed)
-            return fail(image, PsdResult::ImageDataFailed);
-    } else {
-        const int64_t table = int64_t(channels) * height * 2;
-        if (table > remaining() || !stream.Seek(table, SEEK_CUR))
-            return fail(image, PsdResult::ImageDataFailed);
-        // A run pair gives at most 128 bytes: a shorter stream cannot hold the planes.
-        const int64_t left = remaining();
-        if (left <= 0 || uint64_t(left) * 64 < needed)
-            return fail(image, PsdResult::ImageDataFailed);
-        auto reader = std::make_unique<PackBitsReader>(stream);
-        if (!reader->Unpack(samples.get(), needed)) return fail(image, PsdResult::ImageDataFailed);
-    }
-
-    RaViru out(ImageKind::Unknown);
-    if (!out.Allocate(int(width), int(height), 24, 0)) return fail(image, PsdResult::BitmapFailed);
-    out.SetHorizontalDpi(96);
-    out.SetVerticalDpi(96);
-
     const uint8_t* plane[4] = {};
-    for (int p = 0; p < planes; ++p) plane[p] = samples.get() + size_t(p) * planeBytes;
+    for (int p = 0; p < planes; ++p) plane[p] = samples + size_t(p) * planeBytes;
     const double scale = depth == 8 ? 256.0 : 65536.0;
     const double maxValue = scale - 1.0;
     const size_t step = sampleBytes;  // 16-bit samples are big-endian: the high byte comes first
@@ -259,8 +357,8 @@ int ReadPsd(ByteStream& stream, RaViru& image) {
                     cmykComponent(1.0 - c / scale, 1.0 - k / scale);
     }
     uint8_t palette[768] = {};
-    if (!colourMode.empty()) {
-        std::memcpy(palette, colourMode.data(), std::min<size_t>(768, colourMode.size()));
+    if (!L.colourMode.empty()) {
+        std::memcpy(palette, L.colourMode.data(), std::min<size_t>(768, L.colourMode.size()));
     }
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* dst = out.Row(int(height - 1 - y));
@@ -315,8 +413,7 @@ int ReadPsd(ByteStream& stream, RaViru& image) {
                 break;
         }
     }
-    image.AdoptFrom(out);
-    return PsdResult::Ok;
 }
 
+}  // namespace
 }  // namespace quillet

@@ -1,7 +1,12 @@
 #pragma once
 // Photoshop PSD files (read only): the flattened picture of the file's image data section,
 // returned as a 24-bit image at 96 dpi. Layers are not read.
+#include <cstddef>
+#include <cstdint>
 #include <string>
+
+#include "base/Status.h"
+#include "image/ImageFormat.h"
 
 namespace quillet {
 
@@ -26,8 +31,13 @@ constexpr int CompressionUnknown = -12;
 }  // namespace PsdResult
 
 // Both return a PsdResult code. On success `image` holds the picture; otherwise only its
-// lastError changes.
+// lastError changes. Pictures above image.pixelLimit are refused before anything is decoded.
 int ReadPsd(const std::string& path, RaViru& image);
 int ReadPsd(ByteStream& stream, RaViru& image);
+
+// The same reader behind the codec interface (Codec.h).
+bool SniffPsd(const uint8_t* head, size_t size);
+Status ReadPsdInfo(ByteStream& stream, int frameIndex, ImageInfo& info);
+Status DecodePsd(ByteStream& stream, RaViru& image);
 
 }  // namespace quillet

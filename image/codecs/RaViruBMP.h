@@ -6,19 +6,26 @@
 namespace quillet {
 
 class ByteStream;
+struct BmpLayout;
 
 class RaViruBMP : public RaViru {
 public:
     RaViruBMP() : RaViru(ImageKind::Bmp) {}
     ~RaViruBMP() override = default;
 
+    // "BM", or the size field of a bare DIB's header.
+    static bool Sniff(const uint8_t* head, size_t size);
+    static Status Info(ByteStream& stream, int frameIndex, ImageInfo& info);
+
     // Reads into this object; on failure lastError says why.
-    bool Read(ByteStream& stream);
+    Status Read(ByteStream& stream);
     // Writes `source` (never this object's pixels, so nothing is copied).
-    bool Write(ByteStream& stream, const RaViru& source);
+    Status Write(ByteStream& stream, const RaViru& source);
 
 private:
-    bool DecodeRle(ByteStream& stream, bool fourBits, int64_t available);
+    Status ReadPalette(ByteStream& stream, const BmpLayout& layout);
+    Status ReadRows(ByteStream& stream, const BmpLayout& layout);
+    Status DecodeRle(ByteStream& stream, bool fourBits, int64_t available);
 };
 
 }  // namespace quillet

@@ -28,50 +28,82 @@ struct RaViruGIF::ImageBlock {
 };
 
 struct RaViruGIF::ScanResult {
-    std::vector<uint8_t> disposals;  // the disposal field each image was given
+    struct Frame {
+        uint8_t disposal;  // the disposal field the image was given
+        int width, height;
+        int depth;  // of the picture its colour table gives
+    };
+    std::vector<Frame> frames;
+    int64_t afterTable = 0;  // where the blocks start
 };
 
 RaViruGIF::RaViruGIF() : RaViru(ImageKind::Gif) {}
 RaViruGIF::~RaViruGIF() = default;
 
-bool RaViruGIF::Read(ByteStream& stream) {
+bool RaViruGIF::Sniff(const uint8_t* head, size_t size) {
+    return size >= 4 && std::memcmp(head, "GIF8", 4) == 0;
+}
+
+Status RaViruGIF::ReadScreen(ByteStream& stream, ScanResult& scan) {
     input_.Attach(stream);
     uint8_t screen[13];
-    if (input_.Read(screen, 13) != 13) {
-        SetError("Can't read GIF header");
-        return false;
-    }
-    if (std::memcmp(screen, "GIF8", 4) != 0) {
-        SetError("Not a GIF file");
-        return false;
-    }
+    if (input_.Read(screen, 13) != 13) return {StatusCode::Truncated, "Can't read GIF header"};
+    if (std::memcmp(screen, "GIF8", 4) != 0) return {StatusCode::UnknownFormat, "Not a GIF file"};
     const uint8_t packed = screen[10];
     globalTable_.clear();
-    if ((packed & 0x80) && !ReadColourTable(2 << (packed & 7), globalTable_)) {
-        SetError("GIF colour table is truncated");
-        return false;
-    }
-    const int64_t afterTable = input_.Tell();
-
-    ScanResult scan;
+    if ((packed & 0x80) && !ReadColourTable(2 << (packed & 7), globalTable_))
+        return {StatusCode::Truncated, "GIF colour table is truncated"};
+    scan.afterTable = input_.Tell();
     ScanFrames(scan);
-    frameCount = int32_t(scan.disposals.size());
-    if (frameCount == 0) {
-        SetError("GIF file holds no image");
-        return false;
+    frameCount = int32_t(scan.frames.size());
+    if (frameCount == 0) return {StatusCode::Corrupt, "GIF file holds no image"};
+    return {};
+}
+
+Status RaViruGIF::Info(ByteStream& stream, int frameIndex, ImageInfo& info) {
+    RaViruGIF codec;
+    ScanResult scan;
+    Status status = codec.ReadScreen(stream, scan);
+    codec.input_.Release();
+    if (!status) return status;
+    if (frameIndex < 0 || frameIndex >= codec.frameCount) return {StatusCode::Failed, ""};
+    int start = frameIndex;
+    while (start > 0 && scan.frames[size_t(start)].disposal == 1) --start;
+    const ScanResult::Frame& f = scan.frames[size_t(start)];
+    info.kind = ImageKind::Gif;
+    info.width = f.width;
+    info.height = f.height;
+    info.bitCount = f.depth;
+    info.frameCount = codec.frameCount;
+    // The decoded indices, and their interlaced order, of the largest image decoded.
+    uint64_t largest = 0;
+    for (int i = start; i <= frameIndex; ++i)
+        largest = std::max(largest, uint64_t(scan.frames[size_t(i)].width) *
+                                        uint64_t(scan.frames[size_t(i)].height));
+    info.workBytes = largest * 2 + GifInput::kSize;
+    if (!FitsPixelLimit(f.width, f.height))
+        return {StatusCode::TooLarge, "GIF image is larger than the pixel limit"};
+    return {};
+}
+
+Status RaViruGIF::Read(ByteStream& stream) {
+    ScanResult scan;
+    if (Status status = ReadScreen(stream, scan); !status) {
+        input_.Release();
+        return Fail(status);
     }
     if (frameIndex < 0 || frameIndex >= frameCount) {
-        SetError("");  // a frame that is not there: no message
-        return false;
+        input_.Release();
+        return Fail(StatusCode::Failed, "");  // a frame that is not there: no message
     }
 
     // Images before the chosen one matter only while each later one is drawn over them.
     int startFrame = frameIndex;
-    while (startFrame > 0 && scan.disposals[size_t(startFrame)] == 1) --startFrame;
+    while (startFrame > 0 && scan.frames[size_t(startFrame)].disposal == 1) --startFrame;
 
-    if (!input_.SeekTo(afterTable)) {
-        SetError("Can't seek in GIF file");
-        return false;
+    if (!input_.SeekTo(scan.afterTable)) {
+        input_.Release();
+        return Fail(StatusCode::IoError, "Can't seek in GIF file");
     }
     graphicControl = {};
     disposal = 0;
@@ -79,9 +111,10 @@ bool RaViruGIF::Read(ByteStream& stream) {
     frameTransparent_ = -1;
     havePicture_ = false;
     pixelsDecoded_ = 0;
-    const bool ok = ReadBlocks(startFrame);
+    incomplete_ = false;
+    Status status = ReadBlocks(startFrame);
     input_.Release();
-    return ok;
+    return status;
 }
 
 bool RaViruGIF::ReadColourTable(int entries, std::vector<Rgbquad>& table) {
@@ -178,13 +211,15 @@ bool RaViruGIF::ScanFrames(ScanResult& scan) {
         if (c != ',') return c == ';';
         ImageBlock block;
         if (!ReadImageDescriptor(block)) return false;
-        scan.disposals.push_back(uint8_t(disposal));
+        const size_t entries = block.hasLocalTable ? block.localTable.size() : globalTable_.size();
+        scan.frames.push_back(
+            {uint8_t(disposal), block.width, block.height, depthForTable(entries)});
         disposal = 0;
         if (input_.GetByte() < 0 || !SkipSubBlocks()) return false;
     }
 }
 
-bool RaViruGIF::ReadBlocks(int startFrame) {
+Status RaViruGIF::ReadBlocks(int startFrame) {
     int frame = 0;
     std::unique_ptr<uint8_t[]> indices;
     for (;;) {
@@ -199,48 +234,39 @@ bool RaViruGIF::ReadBlocks(int startFrame) {
         if (frame < startFrame) {
             if (input_.GetByte() < 0 || !SkipSubBlocks()) break;
         } else {
-            if (!DecodeImage(block, indices)) return false;
+            if (Status status = DecodeImage(block, indices); !status) return status;
             const bool drawOver = havePicture_ && disposal == 1;
             if (drawOver) {
                 DrawOver(block, indices.get());
-            } else if (!StorePicture(block, indices.get())) {
-                return false;
+            } else if (Status status = StorePicture(block, indices.get()); !status) {
+                return status;
             }
             havePicture_ = true;
-            if (frame == frameIndex) return true;
+            if (frame == frameIndex) {
+                if (incomplete_)
+                    return Status::Incomplete(
+                        "GIF image data ends early: the picture is incomplete");
+                return {};
+            }
         }
         frameTransparent_ = -1;
         disposal = 0;
         ++frame;
     }
-    if (input_.readError) {
-        SetError("Error reading GIF file");
-    } else {
-        SetError("GIF file is truncated");
-    }
-    return false;
+    if (input_.readError) return Fail(StatusCode::IoError, "Error reading GIF file");
+    return Fail(StatusCode::Truncated, "GIF file is truncated");
 }
 
-bool RaViruGIF::DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>& indices) {
+Status RaViruGIF::DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>& indices) {
     const int minCodeSize = input_.GetByte();
-    if (minCodeSize < 0) {
-        SetError("GIF image data is missing");
-        return false;
-    }
-    if (minCodeSize < 2 || minCodeSize > 9) {
-        SetError("Bad GIF code size");
-        return false;
-    }
+    if (minCodeSize < 0) return Fail(StatusCode::Truncated, "GIF image data is missing");
+    if (minCodeSize < 2 || minCodeSize > 9) return Fail(StatusCode::Corrupt, "Bad GIF code size");
+    if (!FitsPixelLimit(block.width, block.height, pixelLimit))
+        return Fail(StatusCode::TooLarge, "GIF image is larger than the pixel limit");
     const uint64_t pixels = uint64_t(block.width) * uint64_t(block.height);
-    if (pixels > kMaxImagePixels) {
-        SetError("GIF image is larger than the pixel limit");
-        return false;
-    }
     pixelsDecoded_ += pixels;
-    if (pixelsDecoded_ > kMaxDecodedPixels) {
-        SetError("GIF frames together exceed the pixel limit");
-        return false;
-    }
+    if (pixelsDecoded_ > kMaxDecodedPixels)
+        return Fail(StatusCode::TooLarge, "GIF frames together exceed the pixel limit");
 
     // The sub-blocks are joined first so the decoder runs over one plain run of bytes.
     std::vector<uint8_t> data;
@@ -255,18 +281,13 @@ bool RaViruGIF::DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>&
             break;
         }
     }
-    if (input_.readError) {
-        SetError("Error reading GIF file");
-        return false;
-    }
+    if (input_.readError) return Fail(StatusCode::IoError, "Error reading GIF file");
 
     const size_t total = size_t(pixels);
     std::unique_ptr<uint8_t[]> decoded(new (std::nothrow) uint8_t[total + kDecodeSlack]);
-    if (!decoded) {
-        SetError("Not enough memory for the GIF image");
-        return false;
-    }
+    if (!decoded) return Fail(StatusCode::OutOfMemory, "Not enough memory for the GIF image");
     const size_t got = DecodeLzw(data.data(), data.size(), minCodeSize, decoded.get(), total);
+    if (got < total) incomplete_ = true;
     // Pixels the data did not reach keep the white fill of a new picture.
     std::memset(decoded.get() + got, 0xFF, total - got);
     rowsFromData_ =
@@ -276,13 +297,10 @@ bool RaViruGIF::DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>&
 
     if (!block.interlaced) {
         indices = std::move(decoded);
-        return true;
+        return {};
     }
     indices.reset(new (std::nothrow) uint8_t[total]);
-    if (!indices) {
-        SetError("Not enough memory for the GIF image");
-        return false;
-    }
+    if (!indices) return Fail(StatusCode::OutOfMemory, "Not enough memory for the GIF image");
     rows_.Start(block.height, true);
     const size_t w = size_t(block.width);
     for (int fileRow = 0; fileRow < block.height; ++fileRow) {
@@ -290,19 +308,17 @@ bool RaViruGIF::DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>&
         if (y < 0) break;
         std::memcpy(indices.get() + size_t(y) * w, decoded.get() + size_t(fileRow) * w, w);
     }
-    return true;
+    return {};
 }
 
-bool RaViruGIF::StorePicture(const ImageBlock& block, const uint8_t* indices) {
-    if (block.width == 0 || block.height == 0) {
-        SetError("GIF image has no pixels");
-        return false;
-    }
+Status RaViruGIF::StorePicture(const ImageBlock& block, const uint8_t* indices) {
+    if (block.width == 0 || block.height == 0)
+        return Fail(StatusCode::Corrupt, "GIF image has no pixels");
     const std::vector<Rgbquad>& table = block.hasLocalTable ? block.localTable : globalTable_;
     const int depth = depthForTable(table.size());
     if (!Allocate(block.width, block.height, depth, ImageKind::Gif)) {
         if (!lastError[0]) SetError("Can't allocate the GIF image");
-        return false;
+        return Fail(StatusCode::OutOfMemory, lastError);
     }
     transparentIndex = frameTransparent_;
 
@@ -339,7 +355,7 @@ bool RaViruGIF::StorePicture(const ImageBlock& block, const uint8_t* indices) {
             }
         }
     }
-    return true;
+    return {};
 }
 
 void RaViruGIF::DrawOver(const ImageBlock& block, const uint8_t* indices) {

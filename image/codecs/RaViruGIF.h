@@ -106,10 +106,16 @@ public:
     RaViruGIF();
     ~RaViruGIF() override;
 
-    bool Read(ByteStream& stream);
-    bool Write(ByteStream& stream);  // writes this object's own picture
+    // "GIF8".
+    static bool Sniff(const uint8_t* head, size_t size);
+    // The size of the picture frame `frameIndex` gives, and the number of frames.
+    static Status Info(ByteStream& stream, int frameIndex, ImageInfo& info);
+
+    // Image data that ends early leaves the rest of the picture white and reports it incomplete.
+    Status Read(ByteStream& stream);
+    Status Write(ByteStream& stream);  // writes this object's own picture
     // Writes `source`'s picture without copying it, with this object's extension settings.
-    bool Write(ByteStream& stream, const RaViru& source);
+    Status Write(ByteStream& stream, const RaViru& source);
 
     GifGraphicControl graphicControl;
     int disposal = 0;
@@ -120,17 +126,19 @@ private:
     struct ImageBlock;
     struct ScanResult;
 
+    // Opens the stream: screen descriptor, global table, and a walk over every image.
+    Status ReadScreen(ByteStream& stream, ScanResult& scan);
     bool ScanFrames(ScanResult& scan);
-    bool ReadBlocks(int startFrame);
+    Status ReadBlocks(int startFrame);
     bool ReadExtension();
     bool ReadImageDescriptor(ImageBlock& block);
     bool SkipSubBlocks();
     bool ReadColourTable(int entries, std::vector<Rgbquad>& table);
-    bool DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>& indices);
+    Status DecodeImage(const ImageBlock& block, std::unique_ptr<uint8_t[]>& indices);
     // Decodes into out[0, total); out must have kDecodeSlack writable bytes beyond total.
     static constexpr size_t kDecodeSlack = 8;
     size_t DecodeLzw(const uint8_t* data, size_t size, int minCodeSize, uint8_t* out, size_t total);
-    bool StorePicture(const ImageBlock& block, const uint8_t* indices);
+    Status StorePicture(const ImageBlock& block, const uint8_t* indices);
     void DrawOver(const ImageBlock& block, const uint8_t* indices);
 
     bool WriteLzw(ByteStream& stream, std::vector<uint8_t>& out, const RaViru& source);
@@ -144,6 +152,7 @@ private:
     bool havePicture_ = false;
     uint64_t pixelsDecoded_ = 0;
     size_t rowsFromData_ = 0;  // picture rows of the last image that the data reached
+    bool incomplete_ = false;  // some image decoded for this read ran out of data
 };
 
 }  // namespace quillet

@@ -23,24 +23,17 @@ bool drain(ByteStream& stream, std::vector<uint8_t>& out) {
 }
 }  // namespace
 
-bool RaViruGIF::Write(ByteStream& stream) { return Write(stream, *this); }
+Status RaViruGIF::Write(ByteStream& stream) { return Write(stream, *this); }
 
 // Codes `source` with this writer's extension settings (disposal, comment); the picture is
 // read in place.
-bool RaViruGIF::Write(ByteStream& stream, const RaViru& source) {
-    if (!source.HasBlock()) {
-        SetError("There is no image to write");
-        return false;
-    }
+Status RaViruGIF::Write(ByteStream& stream, const RaViru& source) {
+    if (!source.HasBlock()) return Fail(StatusCode::Failed, "There is no image to write");
     const int bitCount = source.BitCount();
-    if (bitCount > 8) {
-        SetError("GIF holds only pictures of up to 8 bits per pixel");
-        return false;
-    }
-    if (source.Width() > 0xFFFF || source.Height() > 0xFFFF) {
-        SetError("Picture is too large for GIF");
-        return false;
-    }
+    if (bitCount > 8)
+        return Fail(StatusCode::Unsupported, "GIF holds only pictures of up to 8 bits per pixel");
+    if (source.Width() > 0xFFFF || source.Height() > 0xFFFF)
+        return Fail(StatusCode::TooLarge, "Picture is too large for GIF");
 
     std::vector<uint8_t> out;
     out.reserve(kOutputChunk + 1024);
@@ -84,11 +77,9 @@ bool RaViruGIF::Write(ByteStream& stream, const RaViru& source) {
     }
     out.push_back(';');
     ok = drain(stream, out) && ok;
-    if (!ok || !stream.Flush() || stream.Error()) {
-        SetError("Write Error in GIF file");
-        return false;
-    }
-    return true;
+    if (!ok || !stream.Flush() || stream.Error())
+        return Fail(StatusCode::IoError, "Write Error in GIF file");
+    return {};
 }
 
 namespace {

@@ -10,24 +10,73 @@
 
 namespace quillet {
 
+// The 128-byte header, checked.
+struct PcxHeader {
+    uint8_t raw[128];
+    int bitsPerPixel = 0;
+    int width = 0, height = 0;
+    int planes = 0;
+    size_t bytesPerLine = 0;
+    int depth = 0;         // of the picture
+    size_t lineBytes = 0;  // one picture row over all planes
+    size_t total = 0;      // decoded bytes of the whole picture
+    const uint8_t* map() const { return raw + 16; }
+};
+
 namespace {
 // A run pair (2 bytes) yields at most 63 bytes, a literal byte one.
 constexpr size_t kMostBytesPerCodedByte = 32;
 
-struct PcxFailure {
-    const char* message;
-};
+Status readHeader(ByteStream& stream, uint64_t pixelLimit, PcxHeader& h) {
+    uint8_t* head = h.raw;
+    if (stream.Read(head, 1, 128) != 128) return {StatusCode::Truncated, "Can't read PCX image"};
+    if (head[0] != 10) return {StatusCode::UnknownFormat, "Error: Not a PCX file"};
+    if (head[2] != 1) return {StatusCode::Unsupported, "PCX file has unknown encoding scheme"};
+    h.bitsPerPixel = head[3];
+    h.width = int(readU16LE(head + 8)) - int(readU16LE(head + 4)) + 1;
+    h.height = int(readU16LE(head + 10)) - int(readU16LE(head + 6)) + 1;
+    h.planes = head[65];
+    h.bytesPerLine = readU16LE(head + 66);
+
+    const Status planesRefused(StatusCode::Unsupported,
+                               "Can't handle bits per pixel image with planes.");
+    if (h.bitsPerPixel == 1) {
+        if (h.planes > 4)
+            return {StatusCode::Unsupported, "Can't handle image with more than 4 planes"};
+        if (h.planes == 0) return planesRefused;
+        // Two 1-bit planes make 2-bit indices: they need the 16-entry palette too.
+        h.depth = h.planes == 3 ? 24 : h.planes >= 2 ? 4 : 1;
+    } else if (h.bitsPerPixel == 2 || h.bitsPerPixel == 4 || h.bitsPerPixel == 8) {
+        if (h.planes == 1)
+            h.depth = h.bitsPerPixel;
+        else if (h.planes == 3)
+            h.depth = 24;
+        else
+            return planesRefused;
+    } else {
+        return planesRefused;
+    }
+    if (h.width <= 0 || h.height <= 0)
+        return {StatusCode::Corrupt, "PCX image has an invalid size"};
+    if (h.bytesPerLine * 8 < size_t(h.width) * size_t(h.bitsPerPixel))
+        return {StatusCode::Corrupt, "PCX line is shorter than the image width"};
+    if (!FitsPixelLimit(h.width, h.height, pixelLimit))
+        return {StatusCode::TooLarge, "Image is larger than the pixel limit"};
+    h.lineBytes = h.bytesPerLine * size_t(h.planes);
+    h.total = *checkedMul(h.lineBytes, size_t(h.height));  // < 2^16 · 4 · 2^16
+    return {};
+}
 
 // Decodes `total` bytes of runs from data[*pos]; advances *pos past what it used.
-void decodeRuns(const uint8_t* data, size_t size, size_t* pos, uint8_t* out, size_t total) {
+Status decodeRuns(const uint8_t* data, size_t size, size_t* pos, uint8_t* out, size_t total) {
     size_t p = *pos, o = 0;
     while (o < total) {
-        if (p >= size) throw PcxFailure{"corrupted PCX"};
+        if (p >= size) return {StatusCode::Truncated, "corrupted PCX"};
         const uint8_t b = data[p++];
         if (b > 191) {
             const size_t count = b & 0x3F;
-            if (p >= size) throw PcxFailure{"corrupted PCX"};
-            if (count > total - o) throw PcxFailure{"repeat count spans end of image"};
+            if (p >= size) return {StatusCode::Truncated, "corrupted PCX"};
+            if (count > total - o) return {StatusCode::Corrupt, "repeat count spans end of image"};
             std::memset(out + o, data[p++], count);
             o += count;
         } else {
@@ -35,6 +84,7 @@ void decodeRuns(const uint8_t* data, size_t size, size_t* pos, uint8_t* out, siz
         }
     }
     *pos = p;
+    return {};
 }
 
 inline void putNibble(uint8_t* row, int x, unsigned value) {
@@ -43,133 +93,133 @@ inline void putNibble(uint8_t* row, int x, unsigned value) {
 }
 }  // namespace
 
-bool RaViruPCX::Read(ByteStream& stream) {
+bool RaViruPCX::Sniff(const uint8_t* head, size_t size) {
+    return size >= 3 && head[0] == 10 && head[2] == 1;
+}
+
+Status RaViruPCX::Info(ByteStream& stream, int, ImageInfo& info) {
+    PcxHeader h;
+    Status status = readHeader(stream, kMaxImagePixels, h);
+    if (!status) return status;
+    info.kind = ImageKind::Pcx;
+    info.width = h.width;
+    info.height = h.height;
+    info.bitCount = h.depth;
+    info.frameCount = 1;
+    // The decoded planes and the coded bytes (at most twice the planes and a palette).
+    const int64_t remaining = std::max<int64_t>(stream.Remaining(), 0);
+    info.workBytes = h.total + uint64_t(std::min<int64_t>(remaining, int64_t(h.total) * 2 + 769));
+    return status;
+}
+
+Status RaViruPCX::Read(ByteStream& stream) {
+    PcxHeader h;
+    if (Status status = readHeader(stream, pixelLimit, h); !status) return Fail(status);
+
+    // The coded data and the palette after it, read in one go.
+    const int64_t remaining = stream.Remaining();
+    if (remaining <= 0 || uint64_t(remaining) * kMostBytesPerCodedByte < h.total)
+        return Fail(StatusCode::Truncated, "corrupted PCX");
+    std::vector<uint8_t> coded, decoded;
     try {
-        uint8_t head[128];
-        if (stream.Read(head, 1, 128) != 128) throw PcxFailure{"Can't read PCX image"};
-        if (head[0] != 10) throw PcxFailure{"Error: Not a PCX file"};
-        if (head[2] != 1) throw PcxFailure{"PCX file has unknown encoding scheme"};
-        const int bitsPerPixel = head[3];
-        const int width = int(readU16LE(head + 8)) - int(readU16LE(head + 4)) + 1;
-        const int height = int(readU16LE(head + 10)) - int(readU16LE(head + 6)) + 1;
-        const int planes = head[65];
-        const size_t bytesPerLine = readU16LE(head + 66);
+        coded.resize(size_t(std::min<int64_t>(remaining, int64_t(h.total) * 2 + 769)));
+        decoded.resize(h.total);
+    } catch (const std::bad_alloc&) {
+        return Fail(StatusCode::OutOfMemory, "Not enough memory for the image");
+    }
+    const size_t got = stream.Read(coded.data(), 1, coded.size());
+    size_t pos = 0;
+    if (Status status = decodeRuns(coded.data(), got, &pos, decoded.data(), h.total); !status)
+        return Fail(status);
 
-        int depth;
-        if (bitsPerPixel == 1) {
-            if (planes > 4) throw PcxFailure{"Can't handle image with more than 4 planes"};
-            if (planes == 0) throw PcxFailure{"Can't handle bits per pixel image with planes."};
-            // Two 1-bit planes make 2-bit indices: they need the 16-entry palette too.
-            depth = planes == 3 ? 24 : planes >= 2 ? 4 : 1;
-        } else if (bitsPerPixel == 2 || bitsPerPixel == 4 || bitsPerPixel == 8) {
-            if (planes == 1)
-                depth = bitsPerPixel;
-            else if (planes == 3)
-                depth = 24;
-            else
-                throw PcxFailure{"Can't handle bits per pixel image with planes."};
+    if (Status status = AllocatePicture(h.width, h.height, h.depth, ImageKind::Jpeg); !status) {
+        Destroy();
+        return status;
+    }
+    if (Status status = ReadPalette(h, coded.data() + pos, got - pos); !status) {
+        Destroy();
+        return status;
+    }
+    const bool rgbPlanes = h.planes == 3 && h.bitsPerPixel == 8;
+    if (h.planes > 1 && !rgbPlanes && h.bitsPerPixel > 1) {
+        Destroy();
+        return Fail(StatusCode::Unsupported, "Can't handle packed pixels with more than 1 plane.");
+    }
+    StoreRows(h, decoded.data());
+    return {};
+}
+
+// The 16 header entries, then for 8 bits in one plane the 256-entry map after the rows.
+Status RaViruPCX::ReadPalette(const PcxHeader& h, const uint8_t* after, size_t afterBytes) {
+    const uint8_t* map = h.map();
+    for (int i = 0; i < 16 && i < PaletteCount(); ++i) {
+        SetPaletteEntry(i, map[3 * i], map[3 * i + 1], map[3 * i + 2]);
+    }
+    if (h.bitsPerPixel == 8 && h.planes == 1) {
+        if (afterBytes == 0 || after[0] != 12)
+            return Fail(StatusCode::Corrupt, "bad color map signature");
+        if (afterBytes - 1 < 768) return Fail(StatusCode::Truncated, "corrupted PCX");
+        const uint8_t* rgb = after + 1;
+        for (int i = 0; i < 256; ++i)
+            SetPaletteEntry(i, rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+    } else if (h.depth == 1) {
+        SetPaletteEntry(0, 0, 0, 0);
+        SetPaletteEntry(1, 255, 255, 255);
+    }
+    return {};
+}
+
+// Picture row i (from the top) goes to DIB row height − 1 − i.
+void RaViruPCX::StoreRows(const PcxHeader& h, const uint8_t* decoded) {
+    const bool rgbPlanes = h.planes == 3 && h.bitsPerPixel == 8;
+    const int width = h.width, height = h.height;
+    const size_t bytesPerLine = h.bytesPerLine;
+    const uint8_t* map = h.map();
+    for (int i = 0; i < height; ++i) {
+        const uint8_t* src = decoded + size_t(i) * h.lineBytes;
+        uint8_t* dst = Row(height - 1 - i);
+        if (rgbPlanes) {
+            const uint8_t *r = src, *g = src + bytesPerLine, *b = src + 2 * bytesPerLine;
+            for (int x = 0; x < width; ++x) {
+                dst[3 * x] = b[x];
+                dst[3 * x + 1] = g[x];
+                dst[3 * x + 2] = r[x];
+            }
+        } else if (h.planes == 1) {
+            switch (h.bitsPerPixel) {
+                case 8:
+                    std::memcpy(dst, src, size_t(width));
+                    break;
+                case 4:
+                    std::memcpy(dst, src, (size_t(width) + 1) / 2);
+                    break;
+                case 1:
+                    std::memcpy(dst, src, (size_t(width) + 7) / 8);
+                    break;
+                case 2:
+                    for (int x = 0; x < width; ++x) {
+                        putNibble(dst, x, (src[x >> 2] >> (6 - 2 * (x & 3))) & 3);
+                    }
+                    break;
+            }
         } else {
-            throw PcxFailure{"Can't handle bits per pixel image with planes."};
-        }
-        if (width <= 0 || height <= 0) throw PcxFailure{"PCX image has an invalid size"};
-        if (bytesPerLine * 8 < size_t(width) * size_t(bitsPerPixel)) {
-            throw PcxFailure{"PCX line is shorter than the image width"};
-        }
-        if (uint64_t(width) * uint64_t(height) > kMaxImagePixels) {
-            throw PcxFailure{"Image is larger than the pixel limit"};
-        }
-        const size_t lineBytes = bytesPerLine * size_t(planes);
-        const size_t total = *checkedMul(lineBytes, size_t(height));  // < 2^16 · 4 · 2^16
-
-        // The coded data and the palette after it, read in one go.
-        const int64_t remaining = stream.Remaining();
-        if (remaining <= 0 || uint64_t(remaining) * kMostBytesPerCodedByte < total) {
-            throw PcxFailure{"corrupted PCX"};
-        }
-        std::vector<uint8_t> coded, decoded;
-        try {
-            coded.resize(size_t(std::min<int64_t>(remaining, int64_t(total) * 2 + 769)));
-            decoded.resize(total);
-        } catch (const std::bad_alloc&) {
-            throw PcxFailure{"Not enough memory for the image"};
-        }
-        const size_t got = stream.Read(coded.data(), 1, coded.size());
-        size_t pos = 0;
-        decodeRuns(coded.data(), got, &pos, decoded.data(), total);
-
-        if (!Allocate(width, height, depth, 0)) throw PcxFailure{lastError};
-        const uint8_t* map = head + 16;
-        for (int i = 0; i < 16 && i < PaletteCount(); ++i) {
-            SetPaletteEntry(i, map[3 * i], map[3 * i + 1], map[3 * i + 2]);
-        }
-        if (bitsPerPixel == 8 && planes == 1) {
-            if (pos >= got || coded[pos] != 12) throw PcxFailure{"bad color map signature"};
-            if (got - pos - 1 < 768) throw PcxFailure{"corrupted PCX"};
-            const uint8_t* rgb = coded.data() + pos + 1;
-            for (int i = 0; i < 256; ++i)
-                SetPaletteEntry(i, rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
-        } else if (depth == 1) {
-            SetPaletteEntry(0, 0, 0, 0);
-            SetPaletteEntry(1, 255, 255, 255);
-        }
-
-        const bool rgbPlanes = planes == 3 && bitsPerPixel == 8;
-        if (planes > 1 && !rgbPlanes && bitsPerPixel > 1) {
-            throw PcxFailure{"Can't handle packed pixels with more than 1 plane."};
-        }
-        for (int i = 0; i < height; ++i) {
-            const uint8_t* src = decoded.data() + size_t(i) * lineBytes;
-            uint8_t* dst = Row(height - 1 - i);
-            if (rgbPlanes) {
-                const uint8_t *r = src, *g = src + bytesPerLine, *b = src + 2 * bytesPerLine;
-                for (int x = 0; x < width; ++x) {
-                    dst[3 * x] = b[x];
-                    dst[3 * x + 1] = g[x];
-                    dst[3 * x + 2] = r[x];
+            // 1-bit planes: bit p of the index comes from plane p.
+            for (int x = 0; x < width; ++x) {
+                unsigned index = 0;
+                for (int p = 0; p < h.planes; ++p) {
+                    index |=
+                        unsigned((src[size_t(p) * bytesPerLine + (x >> 3)] >> (7 - (x & 7))) & 1)
+                        << p;
                 }
-            } else if (planes == 1) {
-                switch (bitsPerPixel) {
-                    case 8:
-                        std::memcpy(dst, src, size_t(width));
-                        break;
-                    case 4:
-                        std::memcpy(dst, src, (size_t(width) + 1) / 2);
-                        break;
-                    case 1:
-                        std::memcpy(dst, src, (size_t(width) + 7) / 8);
-                        break;
-                    case 2:
-                        for (int x = 0; x < width; ++x) {
-                            putNibble(dst, x, (src[x >> 2] >> (6 - 2 * (x & 3))) & 3);
-                        }
-                        break;
-                }
-            } else {
-                // 1-bit planes: bit p of the index comes from plane p.
-                for (int x = 0; x < width; ++x) {
-                    unsigned index = 0;
-                    for (int p = 0; p < planes; ++p) {
-                        index |=
-                            unsigned((src[size_t(p) * bytesPerLine + (x >> 3)] >> (7 - (x & 7))) &
-                                     1)
-                            << p;
-                    }
-                    if (depth == 24) {
-                        dst[3 * x] = map[3 * index + 2];
-                        dst[3 * x + 1] = map[3 * index + 1];
-                        dst[3 * x + 2] = map[3 * index];
-                    } else {
-                        putNibble(dst, x, index);
-                    }
+                if (h.depth == 24) {
+                    dst[3 * x] = map[3 * index + 2];
+                    dst[3 * x + 1] = map[3 * index + 1];
+                    dst[3 * x + 2] = map[3 * index];
+                } else {
+                    putNibble(dst, x, index);
                 }
             }
         }
-        return true;
-    } catch (const PcxFailure& failure) {
-        const std::string message = failure.message;  // may point into lastError itself
-        Destroy();
-        SetError(message);
-        return false;
     }
 }
 

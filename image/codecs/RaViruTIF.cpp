@@ -1,6 +1,5 @@
+// TIFF reader: the client procedures, the page's layout, and indexed pictures.
 #include "image/codecs/RaViruTIF.h"
-
-#include <tiffio.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -12,18 +11,12 @@
 #include <vector>
 
 #include "image/ByteStream.h"
+#include "image/codecs/TiffClient.h"
 
 namespace quillet {
 
 namespace {
 constexpr const char* kCorrupted = "Corrupted TIFF file!";
-
-// What the library's client procedures work on; the first library error is kept here.
-struct TiffClient {
-    ByteStream* stream;
-    int64_t base;  // the stream position where the TIFF data starts
-    std::string error;
-};
 
 tmsize_t clientRead(thandle_t h, void* buffer, tmsize_t size) {
     auto* c = static_cast<TiffClient*>(h);
@@ -66,21 +59,6 @@ int onError(TIFF*, void* data, const char* module, const char* format, va_list a
 
 int onWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
-struct TiffCloser {
-    void operator()(TIFF* t) const { TIFFClose(t); }
-};
-using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
-
-TiffHandle openClient(TiffClient& client, const char* mode) {
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetErrorHandlerExtR(options, onError, &client);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, &client);
-    TIFF* tif = TIFFClientOpenExt("stream", mode, &client, clientRead, clientWrite, clientSeek,
-                                  clientClose, clientSize, clientMap, clientUnmap, options);
-    TIFFOpenOptionsFree(options);
-    return TiffHandle(tif);
-}
-
 inline unsigned getIndex(const uint8_t* row, int x, int depth) {
     switch (depth) {
         case 8:
@@ -108,107 +86,204 @@ inline void setIndex(uint8_t* row, int x, int depth, unsigned v) {
         }
     }
 }
+
+// Moves pixel `from` of row `src` to pixel `to` of row `dst`, at any depth.
+inline void movePixel(const uint8_t* src, int from, uint8_t* dst, int to, int depth) {
+    if (depth < 8) {
+        setIndex(dst, to, depth, getIndex(src, from, depth));
+        return;
+    }
+    const int n = depth / 8;
+    std::memcpy(dst + size_t(to) * n, src + size_t(from) * n, size_t(n));
+}
+
+// Opens the stream and selects page `frameIndex`.
+Status openPage(TiffClient& client, int frameIndex, TiffHandle& tif, int& pages) {
+    uint8_t head[4] = {};
+    const bool looksRight = client.stream->Read(head, 1, 4) == 4 && RaViruTIF::Sniff(head, 4);
+    client.stream->Seek(client.base, SEEK_SET);
+    tif = OpenTiffClient(client, "r");
+    if (!tif) {
+        return {looksRight ? StatusCode::Corrupt : StatusCode::UnknownFormat,
+                "Error encountered while opening TIFF file"};
+    }
+    pages = int(TIFFNumberOfDirectories(tif.get()));
+    if (frameIndex < 0 || frameIndex >= pages || !TIFFSetDirectory(tif.get(), tdir_t(frameIndex)))
+        return {StatusCode::Failed, "Error: page not present in TIFF file"};
+    return {};
+}
 }  // namespace
 
-bool RaViruTIF::Read(ByteStream& stream) {
-    TiffClient client{&stream, stream.Tell(), {}};
-    TiffHandle tif = openClient(client, "r");
-    if (!tif) {
-        SetError("Error encountered while opening TIFF file");
-        return false;
-    }
-    frameCount = int(TIFFNumberOfDirectories(tif.get()));
-    if (frameIndex < 0 || frameIndex >= frameCount ||
-        !TIFFSetDirectory(tif.get(), tdir_t(frameIndex))) {
-        SetError("Error: page not present in TIFF file");
-        return false;
-    }
-    TIFF* t = tif.get();
-    uint32_t width = 0, height = 0, rowsPerStrip = 0;
-    uint16_t samples = 1, bitsPerSample = 1, photometric = PHOTOMETRIC_MINISBLACK, orientation = 1;
-    uint16_t planar = PLANARCONFIG_CONTIG;
-    float xres = 0, yres = 0, xpos = 0, ypos = 0;
-    TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(t, TIFFTAG_IMAGELENGTH, &height);
-    TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
-    TIFFGetFieldDefaulted(t, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFGetFieldDefaulted(t, TIFFTAG_ORIENTATION, &orientation);
-    TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &planar);
-    const bool hasXres = TIFFGetField(t, TIFFTAG_XRESOLUTION, &xres);
-    const bool hasYres = TIFFGetField(t, TIFFTAG_YRESOLUTION, &yres);
-    TIFFGetField(t, TIFFTAG_XPOSITION, &xpos);
-    TIFFGetField(t, TIFFTAG_YPOSITION, &ypos);
-    transparentIndex = -1;
-    header.biClrUsed = 0;
-    if (width == 0 || height == 0 || uint64_t(width) * height > kMaxImagePixels) {
-        SetError(width && height ? "Image is larger than the pixel limit" : kCorrupted);
-        return false;
-    }
+TiffHandle OpenTiffClient(TiffClient& client, const char* mode) {
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetErrorHandlerExtR(options, onError, &client);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, &client);
+    TIFF* tif = TIFFClientOpenExt("stream", mode, &client, clientRead, clientWrite, clientSeek,
+                                  clientClose, clientSize, clientMap, clientUnmap, options);
+    TIFFOpenOptionsFree(options);
+    return TiffHandle(tif);
+}
 
-    // The library's RGBA reader takes every layout the strip path below cannot lay out
-    // as indices: RGB at any depth, several samples, tiles and unusual sample sizes.
-    const bool indexedBits = bitsPerSample == 1 || bitsPerSample == 2 || bitsPerSample == 4 ||
-                             bitsPerSample == 8 || bitsPerSample == 16;
+void ReadTiffLayout(TIFF* t, TiffLayout& L) {
+    TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &L.width);
+    TIFFGetField(t, TIFFTAG_IMAGELENGTH, &L.height);
+    TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLESPERPIXEL, &L.samples);
+    TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &L.bitsPerSample);
+    TIFFGetFieldDefaulted(t, TIFFTAG_ROWSPERSTRIP, &L.rowsPerStrip);
+    TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &L.photometric);
+    TIFFGetFieldDefaulted(t, TIFFTAG_ORIENTATION, &L.orientation);
+    TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &L.planar);
+    TIFFGetFieldDefaulted(t, TIFFTAG_COMPRESSION, &L.compression);
+    L.hasXres = TIFFGetField(t, TIFFTAG_XRESOLUTION, &L.xres);
+    L.hasYres = TIFFGetField(t, TIFFTAG_YRESOLUTION, &L.yres);
+    TIFFGetField(t, TIFFTAG_XPOSITION, &L.xpos);
+    TIFFGetField(t, TIFFTAG_YPOSITION, &L.ypos);
+    L.tiled = TIFFIsTiled(t);
+
+    // The library's RGBA reader takes every layout the index path below cannot lay out
+    // as indices: RGB at any depth, several samples and unusual sample sizes.
+    const uint16_t bps = L.bitsPerSample, photometric = L.photometric;
+    const bool indexedBits = bps == 1 || bps == 2 || bps == 4 || bps == 8 || bps == 16;
     const bool indexedPhotometric = photometric == PHOTOMETRIC_MINISWHITE ||
                                     photometric == PHOTOMETRIC_MINISBLACK ||
                                     photometric == PHOTOMETRIC_PALETTE;
-    const bool rgba = !indexedPhotometric || samples != 1 || !indexedBits || TIFFIsTiled(t);
-    const bool grey = photometric != PHOTOMETRIC_PALETTE;
-    const int depth = rgba ? 24 : (grey && bitsPerSample == 1) ? 1 : bitsPerSample == 4 ? 4 : 8;
-    if (!Allocate(int(width), int(height), depth, ImageKind::Tiff)) return false;
-    SetHorizontalDpi(hasXres ? int(xres) : dpiX);
-    SetVerticalDpi(hasYres ? int(yres) : dpiY);
-    offsetX = int32_t(xpos);
-    offsetY = int32_t(ypos);
-
-    // Plain 8-bit RGB strips give the RGBA reader's pixels without its packed raster.
-    uint16_t compression = COMPRESSION_NONE;
-    TIFFGetFieldDefaulted(t, TIFFTAG_COMPRESSION, &compression);
-    const bool jpegYcc = photometric == PHOTOMETRIC_YCBCR && compression == COMPRESSION_JPEG;
-    if (rgba && (photometric == PHOTOMETRIC_RGB || jpegYcc) && samples == 3 && bitsPerSample == 8 &&
-        planar == PLANARCONFIG_CONTIG && orientation == ORIENTATION_TOPLEFT && !TIFFIsTiled(t)) {
-        if (jpegYcc) TIFFSetField(t, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
-        if (ReadRgbStrips(t)) return true;
-        Destroy();
-        SetError(kCorrupted);
-        return false;
+    const bool rgba = !indexedPhotometric || L.samples != 1 || !indexedBits;
+    if (!rgba) {
+        L.path = TiffPath::Indexed;
+        const bool grey = photometric != PHOTOMETRIC_PALETTE;
+        L.depth = (grey && bps == 1) ? 1 : bps == 4 ? 4 : 8;
+        return;
     }
-    if (rgba) {
-        std::unique_ptr<uint32_t[]> raster(new (std::nothrow) uint32_t[size_t(width) * height]);
-        if (!raster) {
-            Destroy();
-            SetError("No space for raster buffer");
-            return false;
-        }
-        if (!TIFFReadRGBAImage(t, width, height, raster.get(), 1)) {
-            Destroy();
-            SetError(kCorrupted);
-            return false;
-        }
-        for (uint32_t r = 0; r < height; ++r) {
-            const uint32_t* src = raster.get() + size_t(r) * width;
-            uint8_t* dst = Row(int(r));
-            for (uint32_t x = 0; x < width; ++x, dst += 3) {
-                const uint32_t v = src[x];
-                dst[0] = uint8_t(v >> 16);
-                dst[1] = uint8_t(v >> 8);
-                dst[2] = uint8_t(v);
-            }
-        }
-        return true;
+    L.depth = 24;
+    uint16_t extraCount = 0, *extra = nullptr;
+    TIFFGetFieldDefaulted(t, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
+    uint16_t inkSet = INKSET_CMYK;
+    TIFFGetFieldDefaulted(t, TIFFTAG_INKSET, &inkSet);
+    const bool jpegYcc = photometric == PHOTOMETRIC_YCBCR && L.compression == COMPRESSION_JPEG;
+    if (photometric == PHOTOMETRIC_SEPARATED && bps == 16 && L.samples >= 4 &&
+        inkSet == INKSET_CMYK) {
+        L.path = TiffPath::Cmyk16;
+    } else if ((photometric == PHOTOMETRIC_RGB || jpegYcc) && L.samples == 3 && bps == 8 &&
+               L.planar == PLANARCONFIG_CONTIG && L.orientation == ORIENTATION_TOPLEFT &&
+               !L.tiled) {
+        // Plain 8-bit RGB strips give the RGBA reader's pixels without its packed raster.
+        L.path = TiffPath::RgbStrips;
+    } else if (extraCount >= 1 && extra && extra[0] == EXTRASAMPLE_UNASSALPHA &&
+               (photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_MINISBLACK ||
+                photometric == PHOTOMETRIC_MINISWHITE)) {
+        L.path = TiffPath::RgbaAlpha;
+        L.depth = 32;
+    } else {
+        L.path = TiffPath::Rgba;
     }
+}
 
-    // Palette: black and white, a grey ramp over the sample range, or the colour map.
-    const int entries = 1 << std::min<int>(bitsPerSample, 8);
-    if (photometric == PHOTOMETRIC_PALETTE) {
+bool RaViruTIF::Sniff(const uint8_t* head, size_t size) {
+    if (size < 4) return false;
+    const bool little =
+        head[0] == 'I' && head[1] == 'I' && (head[2] == 42 || head[2] == 43) && head[3] == 0;
+    const bool big =
+        head[0] == 'M' && head[1] == 'M' && head[2] == 0 && (head[3] == 42 || head[3] == 43);
+    return little || big;
+}
+
+Status RaViruTIF::Info(ByteStream& stream, int frameIndex, ImageInfo& info) {
+    TiffClient client{&stream, stream.Tell(), {}};
+    TiffHandle tif;
+    int pages = 0;
+    if (Status status = openPage(client, frameIndex, tif, pages); !status) return status;
+    TiffLayout L;
+    ReadTiffLayout(tif.get(), L);
+    if (L.width == 0 || L.height == 0) return {StatusCode::Corrupt, kCorrupted};
+    if (!FitsPixelLimit(L.width, L.height))
+        return {StatusCode::TooLarge, "Image is larger than the pixel limit"};
+    info.kind = ImageKind::Tiff;
+    info.width = int(L.width);
+    info.height = int(L.height);
+    info.bitCount = L.depth;
+    info.frameCount = pages;
+    const uint64_t pixels = info.Pixels();
+    switch (L.path) {
+        case TiffPath::Rgba:
+        case TiffPath::RgbaAlpha:
+            info.workBytes = pixels * 4;  // the library's packed raster
+            break;
+        case TiffPath::Cmyk16:
+            info.workBytes = uint64_t(std::max<int64_t>(TIFFStripSize(tif.get()), 0)) * 2;
+            break;
+        case TiffPath::Indexed:
+            // Quarter turns rebuild the picture from a copy of its rows.
+            info.workBytes = L.orientation >= 5 ? info.PictureBytes() : 0;
+            break;
+        case TiffPath::RgbStrips:
+            break;
+    }
+    // One strip, or one tile and the band of rows it is gathered into.
+    uint32_t tileLength = 0;
+    if (L.tiled) TIFFGetField(tif.get(), TIFFTAG_TILELENGTH, &tileLength);
+    const int64_t chunk = L.tiled ? int64_t(TIFFTileSize(tif.get())) +
+                                        int64_t(TIFFScanlineSize(tif.get())) * tileLength
+                                  : int64_t(TIFFStripSize(tif.get()));
+    info.workBytes += uint64_t(std::max<int64_t>(chunk, 0));
+    return {};
+}
+
+Status RaViruTIF::Read(ByteStream& stream) {
+    TiffClient client{&stream, stream.Tell(), {}};
+    TiffHandle tif;
+    int pages = 0;
+    Status opened = openPage(client, frameIndex, tif, pages);
+    if (tif) frameCount = pages;
+    if (!opened) return Fail(opened);
+    TIFF* t = tif.get();
+    TiffLayout L;
+    ReadTiffLayout(t, L);
+    transparentIndex = -1;
+    header.biClrUsed = 0;
+    if (L.width == 0 || L.height == 0) return Fail(StatusCode::Corrupt, kCorrupted);
+    if (!FitsPixelLimit(L.width, L.height, pixelLimit))
+        return Fail(StatusCode::TooLarge, "Image is larger than the pixel limit");
+    if (Status status = AllocatePicture(int(L.width), int(L.height), L.depth, ImageKind::Tiff);
+        !status) {
+        return status;
+    }
+    SetHorizontalDpi(L.hasXres ? int(L.xres) : dpiX);
+    SetVerticalDpi(L.hasYres ? int(L.yres) : dpiY);
+    offsetX = int32_t(L.xpos);
+    offsetY = int32_t(L.ypos);
+
+    Status status;
+    switch (L.path) {
+        case TiffPath::RgbStrips:
+            if (L.photometric == PHOTOMETRIC_YCBCR)
+                TIFFSetField(t, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+            if (!ReadRgbStrips(t)) status = Fail(StatusCode::Corrupt, kCorrupted);
+            break;
+        case TiffPath::Rgba:
+        case TiffPath::RgbaAlpha:
+            status = ReadRgba(t, L);
+            break;
+        case TiffPath::Cmyk16:
+            status = ReadCmyk16(t, L);
+            if (status) ApplyOrientation(L.orientation);
+            break;
+        case TiffPath::Indexed:
+            status = ReadPalette(t, L);
+            if (status) status = ReadIndexedRows(t, L);
+            if (status) ApplyOrientation(L.orientation);
+            break;
+    }
+    if (!status) Destroy();
+    return status;
+}
+
+// Black and white, a grey ramp over the sample range, or the colour map.
+Status RaViruTIF::ReadPalette(TIFF* t, const TiffLayout& L) {
+    const int entries = 1 << std::min<int>(L.bitsPerSample, 8);
+    if (L.photometric == PHOTOMETRIC_PALETTE) {
         uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
-        if (!TIFFGetField(t, TIFFTAG_COLORMAP, &red, &green, &blue)) {
-            Destroy();
-            SetError("Unable to allocate TIFF palette");
-            return false;
-        }
+        if (!TIFFGetField(t, TIFFTAG_COLORMAP, &red, &green, &blue))
+            return Fail(StatusCode::Corrupt, "Unable to allocate TIFF palette");
         bool wide = false;
         for (int i = 0; i < entries; ++i)
             wide = wide || red[i] > 255 || green[i] > 255 || blue[i] > 255;
@@ -217,98 +292,87 @@ bool RaViruTIF::Read(ByteStream& stream) {
             SetPaletteEntry(i, c(red[i]), c(green[i]), c(blue[i]));
         }
     } else {
-        const bool minIsWhite = photometric == PHOTOMETRIC_MINISWHITE;
+        const bool minIsWhite = L.photometric == PHOTOMETRIC_MINISWHITE;
         const int step = 255 / (entries - 1);
         for (int i = 0; i < entries && i < PaletteCount(); ++i) {
             const uint8_t v = uint8_t(minIsWhite ? 255 - i * step : i * step);
             SetPaletteEntry(i, v, v, v);
         }
     }
+    return {};
+}
 
-    const size_t rowBytesIn = (size_t(bitsPerSample) * width + 7) / 8;
-    if (rowsPerStrip == 0 || rowsPerStrip > height) rowsPerStrip = height;
-    const tmsize_t stripBytes = TIFFStripSize(t);
-    if (stripBytes <= 0 || size_t(stripBytes) < rowBytesIn * rowsPerStrip) {
-        Destroy();
-        SetError(kCorrupted);
-        return false;
+// Rows come in bands: a strip, or a row of tiles gathered side by side (tile widths are
+// multiples of 16, so every tile starts on a whole byte). Picture row y goes to DIB row
+// height − 1 − y; 16-bit samples keep their high byte.
+Status RaViruTIF::ReadIndexedRows(TIFF* t, const TiffLayout& L) {
+    const uint32_t width = L.width, height = L.height;
+    const uint16_t bps = L.bitsPerSample;
+    const size_t rowBytesIn = (size_t(bps) * width + 7) / 8;
+    uint32_t tileWidth = width, bandRows = L.rowsPerStrip;
+    if (L.tiled) {
+        TIFFGetField(t, TIFFTAG_TILEWIDTH, &tileWidth);
+        TIFFGetField(t, TIFFTAG_TILELENGTH, &bandRows);
+        if (tileWidth == 0 || tileWidth % 16 != 0) return Fail(StatusCode::Corrupt, kCorrupted);
     }
-    std::unique_ptr<uint8_t[]> strip(new (std::nothrow) uint8_t[size_t(stripBytes)]);
-    if (!strip) {
-        Destroy();
-        SetError("Not enough memory for the image");
-        return false;
-    }
-    for (uint32_t top = 0; top < height; top += rowsPerStrip) {
-        const uint32_t rows = std::min(rowsPerStrip, height - top);
-        const tstrip_t index = TIFFComputeStrip(t, top, 0);
-        if (TIFFReadEncodedStrip(t, index, strip.get(), tmsize_t(rowBytesIn * rows)) < 0) {
-            Destroy();
-            SetError(kCorrupted);
-            return false;
+    if (bandRows == 0 || bandRows > height) bandRows = height;
+    const size_t chunkRowBytes = L.tiled ? size_t(tileWidth) * bps / 8 : rowBytesIn;
+    const tmsize_t chunkBytes = L.tiled ? TIFFTileSize(t) : TIFFStripSize(t);
+    if (chunkBytes <= 0 || size_t(chunkBytes) < chunkRowBytes * bandRows)
+        return Fail(StatusCode::Corrupt, kCorrupted);
+    std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[size_t(chunkBytes)]);
+    std::unique_ptr<uint8_t[]> band(L.tiled ? new (std::nothrow) uint8_t[rowBytesIn * bandRows]
+                                            : nullptr);
+    if (!chunk || (L.tiled && !band))
+        return Fail(StatusCode::OutOfMemory, "Not enough memory for the image");
+    for (uint32_t top = 0; top < height; top += bandRows) {
+        const uint32_t rows = std::min(bandRows, height - top);
+        const uint8_t* rowsIn = chunk.get();
+        if (L.tiled) {
+            for (uint32_t left = 0; left < width; left += tileWidth) {
+                if (TIFFReadTile(t, chunk.get(), left, top, 0, 0) < 0)
+                    return Fail(StatusCode::Corrupt, kCorrupted);
+                const size_t at = size_t(left) * bps / 8;
+                const size_t bytes = std::min(chunkRowBytes, rowBytesIn - at);
+                for (uint32_t r = 0; r < rows; ++r)
+                    std::memcpy(band.get() + r * rowBytesIn + at, chunk.get() + r * chunkRowBytes,
+                                bytes);
+            }
+            rowsIn = band.get();
+        } else if (TIFFReadEncodedStrip(t, TIFFComputeStrip(t, top, 0), chunk.get(),
+                                        tmsize_t(rowBytesIn * rows)) < 0) {
+            return Fail(StatusCode::Corrupt, kCorrupted);
         }
         for (uint32_t r = 0; r < rows; ++r) {
-            const uint8_t* src = strip.get() + size_t(r) * rowBytesIn;
+            const uint8_t* src = rowsIn + size_t(r) * rowBytesIn;
             uint8_t* dst = Row(int(height - 1 - (top + r)));
-            if (bitsPerSample == 16) {
+            if (bps == 16) {
                 const uint16_t* s16 = reinterpret_cast<const uint16_t*>(src);
                 for (uint32_t x = 0; x < width; ++x) dst[x] = uint8_t(s16[x] >> 8);
-            } else if (bitsPerSample == 2) {
+            } else if (bps == 2) {
                 for (uint32_t x = 0; x < width; ++x)
                     dst[x] = (src[x >> 2] >> (6 - 2 * (x & 3))) & 3;
-            } else if (bitsPerSample == 1 && depth == 8) {  // a two-colour palette
+            } else if (bps == 1 && L.depth == 8) {  // a two-colour palette
                 for (uint32_t x = 0; x < width; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
             } else {
                 std::memcpy(dst, src, std::min<size_t>(rowBytesIn, rowBytes));
             }
         }
     }
-    ApplyOrientation(orientation);
-    return true;
+    return {};
 }
 
 // Orientations 5 to 8 swap width and height; 6 and 8 are the plain quarter turns
 // (6: stored rows are the picture's columns from the right, 8: from the left).
-bool RaViruTIF::ReadRgbStrips(TIFF* t) {
-    const uint32_t width = uint32_t(Width()), height = uint32_t(Height());
-    uint32_t rowsPerStrip = 0;
-    TIFFGetFieldDefaulted(t, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    if (rowsPerStrip == 0 || rowsPerStrip > height) rowsPerStrip = height;
-    const size_t lineBytes = size_t(width) * 3;
-    const tmsize_t stripBytes = TIFFStripSize(t);
-    if (stripBytes <= 0 || size_t(stripBytes) < lineBytes * rowsPerStrip) return false;
-    std::unique_ptr<uint8_t[]> strip(new (std::nothrow) uint8_t[size_t(stripBytes)]);
-    if (!strip) return false;
-    for (uint32_t top = 0; top < height; top += rowsPerStrip) {
-        const uint32_t rows = std::min(rowsPerStrip, height - top);
-        if (TIFFReadEncodedStrip(t, TIFFComputeStrip(t, top, 0), strip.get(),
-                                 tmsize_t(lineBytes * rows)) < 0) {
-            return false;
-        }
-        for (uint32_t r = 0; r < rows; ++r) {
-            const uint8_t* src = strip.get() + size_t(r) * lineBytes;
-            uint8_t* dst = Row(int(height - 1 - (top + r)));
-            for (uint32_t x = 0; x < width; ++x, src += 3, dst += 3) {
-                dst[0] = src[2];
-                dst[1] = src[1];
-                dst[2] = src[0];
-            }
-        }
-    }
-    return true;
-}
-
 void RaViruTIF::ApplyOrientation(int orientation) {
     const int depth = BitCount();
     auto mirror = [&] {
         const int width = Width();
+        std::vector<uint8_t> copy(rowBytes);
         for (int y = 0; y < Height(); ++y) {
             uint8_t* row = Row(y);
-            for (int l = 0, r = width - 1; l < r; ++l, --r) {
-                const unsigned a = getIndex(row, l, depth), b = getIndex(row, r, depth);
-                setIndex(row, l, depth, b);
-                setIndex(row, r, depth, a);
-            }
+            std::memcpy(copy.data(), row, rowBytes);
+            for (int x = 0; x < width; ++x) movePixel(copy.data(), width - 1 - x, row, x, depth);
         }
     };
     auto flip = [&] {
@@ -362,100 +426,9 @@ void RaViruTIF::QuarterTurn(bool turnA) {
         for (int x = 0; x < height; ++x) {
             const int sx = turnA ? y : width - 1 - y;
             const int sy = turnA ? height - 1 - x : x;
-            setIndex(row, x, depth, getIndex(old.data() + size_t(sy) * oldRowBytes, sx, depth));
+            movePixel(old.data() + size_t(sy) * oldRowBytes, sx, row, x, depth);
         }
     }
-}
-
-bool RaViruTIF::Write(ByteStream& stream, const RaViru& source) {
-    if (!source.HasBlock()) {
-        SetError("There is no image to write");
-        return false;
-    }
-    TiffClient client{&stream, stream.Tell(), {}};
-    TiffHandle tif = openClient(client, "w");
-    if (!tif) {
-        SetError("initialization fail");
-        return false;
-    }
-    TIFF* t = tif.get();
-    const int width = source.Width(), height = source.Height(), depth = source.BitCount();
-    // 32-bit images are stored as their colour: three 8-bit samples.
-    const uint16_t samples = depth >= 24 ? 3 : 1;
-    const uint16_t bitsPerSample = depth >= 24 ? 8 : uint16_t(depth);
-    uint16_t photometric = PHOTOMETRIC_RGB;
-    std::vector<uint16_t> map;
-    if (depth == 1) {
-        auto luminance = [&](int i) {
-            const Rgbquad q = source.PaletteEntry(i);
-            return (q.green * 59 + q.red * 30 + q.blue * 11) / 100;
-        };
-        photometric = luminance(0) < luminance(1) ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_MINISWHITE;
-    } else if (depth <= 8) {
-        photometric = source.HasGreyPalette() ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_PALETTE;
-        if (photometric == PHOTOMETRIC_PALETTE) {
-            map.assign(3 * 256, 0);
-            for (int i = 0; i < source.PaletteCount() && i < 256; ++i) {
-                const Rgbquad q = source.PaletteEntry(i);
-                map[size_t(i)] = uint16_t(q.red * 257);
-                map[256 + size_t(i)] = uint16_t(q.green * 257);
-                map[512 + size_t(i)] = uint16_t(q.blue * 257);
-            }
-        }
-    }
-    const uint16_t compression = depth == 1    ? COMPRESSION_CCITTFAX3
-                                 : depth == 8  ? COMPRESSION_PACKBITS
-                                 : depth >= 24 ? COMPRESSION_JPEG
-                                               : COMPRESSION_NONE;
-    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, uint32_t(width));
-    TIFFSetField(t, TIFFTAG_IMAGELENGTH, uint32_t(height));
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, samples);
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, bitsPerSample);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, photometric);
-    if (!map.empty())
-        TIFFSetField(t, TIFFTAG_COLORMAP, map.data(), map.data() + 256, map.data() + 512);
-    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(t, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
-    TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(t, TIFFTAG_XRESOLUTION, float(source.dpiX));
-    TIFFSetField(t, TIFFTAG_YRESOLUTION, float(source.dpiY));
-    TIFFSetField(t, TIFFTAG_SUBFILETYPE, uint32_t(0));
-    TIFFSetField(t, TIFFTAG_COMPRESSION, compression);
-    if (compression == COMPRESSION_JPEG) {
-        TIFFSetField(t, TIFFTAG_JPEGQUALITY, int(source.jpegQuality));
-        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, uint32_t(8));
-    } else {
-        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, uint32_t(1));
-    }
-
-    std::vector<uint8_t> line(depth >= 24 ? size_t(width) * 3 : source.rowBytes);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* dib = source.Row(height - 1 - y);
-        if (depth >= 24) {
-            const int step = depth / 8;
-            for (int x = 0; x < width; ++x) {
-                line[3 * size_t(x)] = dib[step * x + 2];
-                line[3 * size_t(x) + 1] = dib[step * x + 1];
-                line[3 * size_t(x) + 2] = dib[step * x];
-            }
-        } else {
-            std::memcpy(line.data(), dib, source.rowBytes);
-        }
-        if (TIFFWriteScanline(t, line.data(), uint32_t(y), 0) < 0) {
-            SetError("Error saving TIFF file");
-            return false;
-        }
-    }
-    if (!TIFFWriteDirectory(t) || !TIFFFlush(t)) {
-        SetError("Error saving TIFF file");
-        return false;
-    }
-    tif.reset();
-    if (!stream.Flush() || stream.Error()) {
-        SetError("Error saving TIFF file");
-        return false;
-    }
-    return true;
 }
 
 }  // namespace quillet

@@ -93,18 +93,18 @@ DeviceCommands::~DeviceCommands() = default;
 
 void DeviceCommands::install(CMainFrame& frame) {
     const auto hasDocument = [this] { return shell_.activeDocument() != nullptr; };
-    frame.setCommandHandler(kSelectSource, [this] { selectSource(); });
-    frame.setCommandHandler(kAcquire, [this] { acquire(); });
-    frame.setCommandHandler(kCapture, [this] { capture(); });
-    frame.setCommandHandler(kPrinterSetup, [this] { printerSetup(); });
+    frame.setCommandHandler(CommandId::SelectSource, [this] { selectSource(); });
+    frame.setCommandHandler(CommandId::Acquire, [this] { acquire(); });
+    frame.setCommandHandler(CommandId::ScreenCapture, [this] { capture(); });
+    frame.setCommandHandler(CommandId::PrintSetup, [this] { printerSetup(); });
     frame.setCommandHandler(
-        kPrint,
+        CommandId::Print,
         [this] {
             if (CBrevDoc* doc = shell_.activeDocument()) print(*doc);
         },
         hasDocument);
     frame.setCommandHandler(
-        kPrintImage, [this] { printImage(); }, hasDocument);
+        CommandId::PrintImage, [this] { printImage(); }, hasDocument);
 }
 
 void DeviceCommands::tell(const std::string& text, bool warning) {

@@ -1,8 +1,8 @@
 #pragma once
-// The device commands of the main frame: choosing a scanner (1474), scanning into new
-// documents (1475), screen capture (1424), the print preview (57609), printing (57607, Ctrl+P)
-// and the printer set-up (57606). The work is the core's (SaneSession, CaptureChoices,
-// PrintPicture); this class adds the dialogs, the progress bar and the printer.
+// The device commands of the main frame: choosing a scanner (SelectSource), scanning into new
+// documents (Acquire), screen capture (ScreenCapture), the print preview (PrintImage), printing
+// (Print, Ctrl+P) and the printer set-up (PrintSetup). The work is the core's (SaneSession,
+// CaptureChoices, PrintPicture); this class adds the dialogs, the progress bar and the printer.
 #include <QObject>
 #include <QPrinter>
 #include <functional>
@@ -27,12 +27,6 @@ class RaViru;
 class DeviceCommands : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kSelectSource = 1474;
-    static constexpr int kAcquire = 1475;
-    static constexpr int kCapture = 1424;
-    static constexpr int kPrinterSetup = 57606;
-    static constexpr int kPrint = 57607;
-    static constexpr int kPrintImage = 57609;
     // Time for the capture dialog to leave the screen and the chosen window to come up.
     static constexpr int kDefaultCaptureDelayMs = 250;
 

@@ -38,12 +38,12 @@ TEST(CBrevApp, StartsOnAFreshHomeAndNumbersDocuments) {
         EXPECT_EQ(a.Journal().Folder(), app.journalFolder());
         app.closeDocument(a);
         EXPECT_EQ(app.documents().size(), 1u);
-        CBrevDoc* jpeg = app.openResourcePicture(1416);
-        CBrevDoc* tif = app.openResourcePicture(1425);
+        CBrevDoc* jpeg = app.openResourcePicture(CommandId::JpegResource);
+        CBrevDoc* tif = app.openResourcePicture(CommandId::TiffResource);
         ASSERT_TRUE(jpeg && tif);
         EXPECT_EQ(jpeg->FileName(), u"JPEG Resource Image 0");
         EXPECT_EQ(tif->FileName(), u"TIF Resource Image 1");
-        EXPECT_EQ(app.openResourcePicture(57600), nullptr);
+        EXPECT_EQ(app.openResourcePicture(CommandId::New), nullptr);
         EXPECT_EQ(app.documentNumbers().OpenCount(), 3);
         EXPECT_EQ(app.openDocument((home / "missing.jpg").string()), nullptr);
         EXPECT_EQ(app.documents().size(), 3u);  // the failed one is gone, its number given back

@@ -5,8 +5,10 @@
 
 #include "app/CommandGate.h"
 #include "app/CommandTable.h"
+#include "view/ToolTable.h"
 
 using namespace quillet;
+using enum CommandId;
 
 namespace {
 
@@ -18,8 +20,8 @@ std::vector<const MenuEntry*> commandsOf(std::span<const MenuEntry> entries) {
     return out;
 }
 
-std::set<int> allMenuIds() {
-    std::set<int> ids;
+std::set<CommandId> allMenuIds() {
+    std::set<CommandId> ids;
     for (const MenuDef& m : mainMenu())
         for (const MenuEntry* e : commandsOf(m.entries)) ids.insert(e->id);
     return ids;
@@ -28,107 +30,122 @@ std::set<int> allMenuIds() {
 }  // namespace
 
 TEST(CommandTable, IdsAreUniqueAndEveryMenuEntryIsInTheTable) {
-    std::set<int> seen;
-    for (const CommandInfo& c : commandTable()) EXPECT_TRUE(seen.insert(c.id).second) << c.id;
-    for (int id : allMenuIds()) {
+    std::set<CommandId> seen;
+    for (const CommandInfo& c : commandTable()) EXPECT_TRUE(seen.insert(c.id).second) << int(c.id);
+    for (CommandId id : allMenuIds()) {
         const CommandInfo* c = findCommand(id);
-        ASSERT_NE(c, nullptr) << id;
-        EXPECT_FALSE(c->caption.empty()) << id;
+        ASSERT_NE(c, nullptr) << int(id);
+        EXPECT_FALSE(c->caption.empty()) << int(id);
     }
     // Every table entry with a caption appears in the main menu exactly once.
-    std::multiset<int> inMenu;
+    std::multiset<CommandId> inMenu;
     for (const MenuDef& m : mainMenu())
         for (const MenuEntry* e : commandsOf(m.entries)) inMenu.insert(e->id);
     for (const CommandInfo& c : commandTable()) {
         if (!c.caption.empty()) {
-            EXPECT_EQ(inMenu.count(c.id), 1u) << c.id;
+            EXPECT_EQ(inMenu.count(c.id), 1u) << int(c.id);
         }
     }
 }
 
 TEST(CommandTable, CaptionsKeepTheirSpacingAndMnemonics) {
-    EXPECT_EQ(findCommand(57600)->caption, "새파일(&N)");
-    EXPECT_EQ(findCommand(1475)->caption, "외부 이미지 입력 ");
-    EXPECT_EQ(findCommand(1557)->caption, "아래쪽 레이어로  합치기");
-    EXPECT_EQ(findCommand(1491)->caption, " 90  시계방향");
-    EXPECT_EQ(findCommand(4210)->caption, "90   시계방향");
-    EXPECT_EQ(findCommand(1422)->caption, "(1:1)보기 ");
-    EXPECT_EQ(findCommand(57664)->caption, "'Velloran Quillet'에 관하여(&A)...");
-    EXPECT_EQ(findCommand(57665)->caption, "종료(&x)");
+    EXPECT_EQ(findCommand(New)->caption, "새파일(&N)");
+    EXPECT_EQ(findCommand(Acquire)->caption, "외부 이미지 입력 ");
+    EXPECT_EQ(findCommand(MergeDown)->caption, "아래쪽 레이어로  합치기");
+    EXPECT_EQ(findCommand(CanvasRotate90Clockwise)->caption, " 90  시계방향");
+    EXPECT_EQ(findCommand(LayerRotate90Clockwise)->caption, "90   시계방향");
+    EXPECT_EQ(findCommand(ZoomOneToOne)->caption, "(1:1)보기 ");
+    EXPECT_EQ(findCommand(About)->caption, "'Velloran Quillet'에 관하여(&A)...");
+    EXPECT_EQ(findCommand(Exit)->caption, "종료(&x)");
 }
 
 TEST(CommandTable, KeysAndHandlers) {
-    auto keys = [](int id) {
+    auto keys = [](CommandId id) {
         const CommandInfo* c = findCommand(id);
         std::string out;
         for (std::string_view k : c->keys)
             if (!k.empty()) out += std::string(k) + ";";
         return out;
     };
-    EXPECT_EQ(keys(57604), "Ctrl+Shift+S;");
-    EXPECT_EQ(keys(57635), "Ctrl+X;Delete;");
-    EXPECT_EQ(keys(57634), "Ctrl+C;Ctrl+Insert;");
-    EXPECT_EQ(keys(1558), "Ctrl+Shift+L;");
-    EXPECT_EQ(keys(57607), "Ctrl+P;");
-    EXPECT_EQ(keys(2068), "Ctrl+Shift+E;");
-    EXPECT_EQ(keys(1420).substr(0, 7), "Ctrl++;");
-    EXPECT_EQ(findCommand(57600)->target, CommandTarget::App);
-    EXPECT_EQ(findCommand(1554)->target, CommandTarget::Frame);
-    EXPECT_EQ(findCommand(57643)->target, CommandTarget::Doc);
+    EXPECT_EQ(keys(SaveAs), "Ctrl+Shift+S;");
+    EXPECT_EQ(keys(Cut), "Ctrl+X;Delete;");
+    EXPECT_EQ(keys(Copy), "Ctrl+C;Ctrl+Insert;");
+    EXPECT_EQ(keys(ShadowEffect), "Ctrl+Shift+L;");
+    EXPECT_EQ(keys(Print), "Ctrl+P;");
+    EXPECT_EQ(keys(KeyOnlyDocumentCommand), "Ctrl+Shift+E;");
+    EXPECT_EQ(keys(ZoomIn).substr(0, 7), "Ctrl++;");
+    EXPECT_EQ(findCommand(New)->target, CommandTarget::App);
+    EXPECT_EQ(findCommand(LayerPanel)->target, CommandTarget::Frame);
+    EXPECT_EQ(findCommand(Undo)->target, CommandTarget::Doc);
     // Context menus name only commands of the table.
     for (auto menu : {viewContextMenu(), layerListContextMenu()})
-        for (const MenuEntry* e : commandsOf(menu)) EXPECT_NE(findCommand(e->id), nullptr) << e->id;
+        for (const MenuEntry* e : commandsOf(menu))
+            EXPECT_NE(findCommand(e->id), nullptr) << int(e->id);
 }
 
 TEST(CommandTable, ToolBarsSendKnownCommandsWithTooltips) {
     int buttons = 0;
     for (auto bar : {mainToolBar(), toolsToolBar()})
         for (const ToolButtonDef& b : bar) {
-            if (b.id == 0) continue;
+            if (b.id == CommandId::None) continue;
             ++buttons;
-            EXPECT_NE(findCommand(b.id), nullptr) << b.id;
-            EXPECT_FALSE(b.tooltip.empty()) << b.id;
-            for (int f : b.flyout) EXPECT_FALSE(toolCaption(f).empty()) << f;
+            EXPECT_NE(findCommand(b.id), nullptr) << int(b.id);
+            EXPECT_FALSE(b.tooltip.empty()) << int(b.id);
+            for (CommandId f : b.flyout) EXPECT_FALSE(toolCaption(f).empty()) << int(f);
         }
     EXPECT_GE(buttons, 40);
-    EXPECT_EQ(commandPrompt(1342), "마우스 드래깅의 사각영역을 선택함");
-    EXPECT_EQ(commandPrompt(1420), "화면 보기를 확대한다 ");
-    EXPECT_TRUE(commandPrompt(57600).empty());
+    EXPECT_EQ(commandPrompt(RectSelect), "마우스 드래깅의 사각영역을 선택함");
+    EXPECT_EQ(commandPrompt(ZoomIn), "화면 보기를 확대한다 ");
+    EXPECT_TRUE(commandPrompt(New).empty());
 }
 
 TEST(CommandGate, FreeTransformPanelLetsOnlyItsModesThrough) {
     FrameCommandState s;
     s.freeTransformPanelVisible = true;
     for (const CommandInfo& c : commandTable()) {
-        const bool mode = c.id >= 4250 && c.id <= 4252;
-        EXPECT_EQ(gateAllows(s, c.id), mode) << c.id;
+        const bool mode =
+            c.id == TransformSize || c.id == TransformDistort || c.id == TransformPerspective;
+        EXPECT_EQ(gateAllows(s, c.id), mode) << int(c.id);
     }
 }
 
 TEST(CommandGate, AnchorLinePanelLetsOnlyPolygonZoomAndPathToolsThrough) {
-    const std::set<int> allowed = {1345, 1420, 1421, 5615, 5616, 5620, 5621, 5622};
+    const std::set<CommandId> allowed = {PolygonSelect, ZoomIn,     ZoomOut,    PathPlace,
+                                         PathMove,      PathInsert, PathDelete, PathOther};
     FrameCommandState s;
     s.anchorLinePanelVisible = true;
     for (const CommandInfo& c : commandTable())
-        EXPECT_EQ(gateAllows(s, c.id), allowed.count(c.id) == 1) << c.id;
+        EXPECT_EQ(gateAllows(s, c.id), allowed.count(c.id) == 1) << int(c.id);
     // Both panels open: the free-transform rule still refuses the anchor-line tools.
     s.freeTransformPanelVisible = true;
-    EXPECT_FALSE(gateAllows(s, 1345));
-    EXPECT_FALSE(gateAllows(s, 4250));
+    EXPECT_FALSE(gateAllows(s, PolygonSelect));
+    EXPECT_FALSE(gateAllows(s, TransformSize));
 }
 
 TEST(CommandGate, PassingToolsBecomePressedExceptFlatten) {
     FrameCommandState s;
-    EXPECT_TRUE(passGate(s, 1342));
-    EXPECT_EQ(s.pressedButton, 1342);
-    EXPECT_TRUE(passGate(s, 1500));  // flatten passes without pressing its button
-    EXPECT_EQ(s.pressedButton, 1342);
-    EXPECT_TRUE(passGate(s, 57600));  // a plain command leaves the tool buttons alone
-    EXPECT_EQ(s.pressedButton, 1342);
+    EXPECT_TRUE(passGate(s, RectSelect));
+    EXPECT_EQ(s.pressedButton, RectSelect);
+    EXPECT_TRUE(passGate(s, Flatten));  // flatten passes without pressing its button
+    EXPECT_EQ(s.pressedButton, RectSelect);
+    EXPECT_TRUE(passGate(s, New));  // a plain command leaves the tool buttons alone
+    EXPECT_EQ(s.pressedButton, RectSelect);
     s.freeTransformPanelVisible = true;
-    EXPECT_FALSE(passGate(s, 1347));  // refused: nothing changes
-    EXPECT_EQ(s.pressedButton, 1342);
-    EXPECT_TRUE(passGate(s, 4251));
-    EXPECT_EQ(s.pressedButton, 4251);
-    EXPECT_TRUE(passGate(s, 57665));  // closing the program is never refused
+    EXPECT_FALSE(passGate(s, Brush));  // refused: nothing changes
+    EXPECT_EQ(s.pressedButton, RectSelect);
+    EXPECT_TRUE(passGate(s, TransformDistort));
+    EXPECT_EQ(s.pressedButton, TransformDistort);
+    EXPECT_TRUE(passGate(s, Exit));  // closing the program is never refused
+}
+
+TEST(CommandTable, EveryToolIsAToolCommandAndOnlyToolsAreTools) {
+    for (const ToolInfo& t : ToolTable()) {
+        const CommandInfo* c = findCommand(CommandOf(t.id));
+        ASSERT_NE(c, nullptr) << int(t.id);
+        EXPECT_EQ(c->gate, GateUse::Tool) << int(t.id);
+        EXPECT_EQ(ToolOf(c->id), t.id);
+    }
+    EXPECT_FALSE(ToolOf(Save).has_value());
+    EXPECT_FALSE(ToolOf(ColourRange).has_value());  // the dialog; its pick tool is another id
+    EXPECT_FALSE(ToolOf(None).has_value());
 }

@@ -49,19 +49,19 @@ TEST(ColourSwatches, SwapExchangesColoursIndicesAndPickerPositions) {
 }
 
 TEST(ToolOptions, SelectionWandAndPaintingTools) {
-    const auto rect = optionSlidersForTool(1342, 7);
+    const auto rect = optionSlidersForTool(ToolId::RectSelect, 7);
     ASSERT_TRUE(rect);
     EXPECT_EQ(rect->first, (OptionSliderSetting{true, "경계퍼짐", 7, 0, 30}));
     EXPECT_FALSE(rect->second.enabled);
-    const auto wand = optionSlidersForTool(1344, 4);
+    const auto wand = optionSlidersForTool(ToolId::MagicWand, 4);
     ASSERT_TRUE(wand);
     EXPECT_EQ(wand->first, (OptionSliderSetting{true, "포함한계치", 25, 0, 60}));
     EXPECT_EQ(wand->second.label, "경계퍼짐");
     EXPECT_EQ(wand->second.value, 4);
-    EXPECT_EQ(optionSlidersForTool(1354, 0)->first,
+    EXPECT_EQ(optionSlidersForTool(ToolId::WaterDrop, 0)->first,
               (OptionSliderSetting{true, "퍼짐정도", 10, 5, 30}));
-    EXPECT_EQ(*optionSlidersForTool(1347, 9), idleOptionSliders());
-    EXPECT_FALSE(optionSlidersForTool(4250, 0).has_value());
+    EXPECT_EQ(*optionSlidersForTool(ToolId::Brush, 9), idleOptionSliders());
+    EXPECT_FALSE(optionSlidersForTool(ToolId::TransformSize, 0).has_value());
 }
 
 TEST(AppCounters, RunningNumbersAreIndependentAndPerObject) {

@@ -94,8 +94,9 @@ TEST_F(AtomicFileWriterTest, DiscardOrDestructionKeepsOldFileAndLeavesNoTemporar
 
 TEST_F(AtomicFileWriterTest, FailsCleanlyInMissingFolder) {
     AtomicFileWriter w((dir_ / "missing" / "x.bmp").string());
-    EXPECT_FALSE(w.open());
-    EXPECT_FALSE(w.error().empty());
+    const Status opened = w.open();
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(opened.message().empty());
     EXPECT_FALSE(w.commit());
 }
 

@@ -22,7 +22,7 @@ TEST_F(CliLayers, OneLinePerLayerFromTheBottomWithEveryField) {
     const int top = AddEmptyLayer(doc);
     ASSERT_TRUE(RenameCurrentLayer(doc, u"하늘 위"));
     SetLayerTransparency(doc, top, 40);
-    SetLayerBlendMode(doc, top, 9);
+    SetLayerBlendMode(doc, top, BlendMode::Overlay);
     doc.SetCurrentLayerIndex(0);
     const int middle = AddEmptyLayer(doc);
     SetLayerVisible(doc, middle, false);

@@ -49,17 +49,16 @@ inline void SetText(CBrevDoc& doc, int slot, std::u16string_view text) {
 
 inline Bytes Write(CBrevDoc& doc) {
     MemoryStream out;
-    VlrWriter w(doc);
-    EXPECT_TRUE(w.Write(out)) << w.error();
+    const Status written = VlrWriter(doc).Write(out);
+    EXPECT_TRUE(written) << written.message();
     return out.buffer();
 }
 
 inline bool Read(CBrevDoc& doc, const Bytes& file, std::string* error = nullptr) {
     MemoryStream in(file.data(), file.size());
-    VlrReader r(doc);
-    const bool ok = r.Read(in);
-    if (error) *error = r.error();
-    return ok;
+    const Status status = VlrReader(doc).Read(in);
+    if (error) *error = status.message();
+    return status.ok();
 }
 
 inline void Append(Bytes& out, const void* data, size_t n) {

@@ -193,7 +193,7 @@ TEST(Compositor, BlendModesIgnoreCoverageAndAlphaAccumulates) {
     auto t = Canvas(2, 1);
     Fill(*t, AddLayer(*t, 0, 0, 0, 2, 1), 255, 255, 255, 255);
     const int m = AddLayer(*t, 1, 0, 0, 2, 1);
-    t->layer(m).blendMode = BlendMode::Multiply;
+    t->layer(m).SetBlend(BlendMode::Multiply);
     Fill(*t, m, 100, 50, 200, 10);
     t->PutAlpha(m, 1, 0, 255);
     const Image32 img = Compositor::ComposeFull(*t, t->bottom, 0);

@@ -299,7 +299,7 @@ TEST(JournalHistory, ClosingTheDocumentDeletesItsFiles) {
         a.width = a.height = 2;
         ASSERT_EQ(testsupport::AddLayer(doc, a, -1), 0);
         doc.SetCurrentLayerIndex(0);
-        doc.RecordStep(u"Opening....", 0);
+        doc.RecordStep(u"Opening....", StepKind::PixelEdit);
         name = doc.Journal().LayerFileName(0, 0);
         ASSERT_TRUE(fileExists(name));
     }

@@ -122,9 +122,10 @@ TEST(LayerSettings, NameVisibilityTransparencyAndBlendRecordNoStepButCountAsChan
     EXPECT_EQ(d.t().layer(a).visible, 0);
     EXPECT_TRUE(SetLayerTransparency(d.doc, a, 300));
     EXPECT_EQ(d.t().layer(a).transparency, 255);
-    EXPECT_TRUE(SetLayerBlendMode(d.doc, a, 9));
+    EXPECT_TRUE(SetLayerBlendMode(d.doc, a, BlendMode::Overlay));
     EXPECT_EQ(d.t().layer(a).blendMode, 9);
-    EXPECT_TRUE(SetLayerBlendMode(d.doc, a, 1));  // no mode of its own: normal
+    d.t().layer(a).blendMode = 1;  // a stored byte without a mode of its own is written as 0
+    EXPECT_TRUE(SetLayerBlendMode(d.doc, a, BlendMode::Normal));
     EXPECT_EQ(d.t().layer(a).blendMode, 0);
     EXPECT_EQ(d.j().StepIndex(), steps);
     // The snapshot follows, so a tool starting over from it keeps the settings.

@@ -20,7 +20,7 @@ BitmapInfoHeader HeaderOf(const std::vector<uint8_t>& dib) {
 
 // A foreign 24-bit bitmap (no marker) of w × h with pixel (x, y) = (x, y, x + y).
 std::vector<uint8_t> ForeignBitmap(int w, int h, int bits = 24) {
-    RaViru image(w, h, bits, 0);
+    RaViru image(w, h, bits, ImageKind::Jpeg);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             image.PutPixelColor(x, y, packBgr(uint8_t(x), uint8_t(y), uint8_t(x + y)));
@@ -263,8 +263,8 @@ TEST(LayerRows, LabelsNumbersAndTheCanvasCaption) {
     EXPECT_FALSE(rows[4].visible);
     EXPECT_EQ(rows[4].number, 4);
     EXPECT_EQ(CanvasCaption(d.t()), u"(12 x 5)");
-    EXPECT_EQ(BlendEntries()[size_t(BlendEntryIndex(9))].name, u"오버레이혼합");
-    EXPECT_EQ(BlendEntryIndex(1), 0);
+    EXPECT_EQ(BlendEntries()[size_t(BlendEntryIndex(BlendMode::Overlay))].name, u"오버레이혼합");
+    EXPECT_EQ(BlendEntryIndex(BlendModeOf(1)), 0);
 }
 
 }  // namespace

@@ -128,7 +128,7 @@ void ComposedInto(ModelLayer& m, const LayerTable& t, int start, int count) {
 
 // A foreign bitmap with pixels from the seed.
 std::vector<uint8_t> Bitmap(int w, int h, int seed) {
-    RaViru image(w, h, 24, 0);
+    RaViru image(w, h, 24, ImageKind::Jpeg);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             image.PutPixelColor(x, y,
@@ -294,9 +294,9 @@ void RunRandomOperations(unsigned seed, int operations) {
                 ASSERT_TRUE(SetLayerTransparency(d.doc, slot, cur.transparency));
             } else if (e == 3) {
                 what = "blend";
-                const int mode = pick(11);
+                const BlendMode mode = BlendModeOf(uint8_t(pick(11)));
                 ASSERT_TRUE(SetLayerBlendMode(d.doc, slot, mode));
-                cur.blend = mode >= 2 && mode <= 9 ? uint8_t(mode) : 0;
+                cur.blend = uint8_t(mode);
             } else {
                 what = "rasterize";
                 const bool text = cur.kind == LayerKind::Text;

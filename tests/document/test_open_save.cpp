@@ -101,10 +101,10 @@ TEST_F(OpenSave, UpperCaseExtensionAndUnreadableFile) {
 
     std::ofstream(path("broken.jpg")) << "not a picture";
     CBrevDoc bad(user_);
-    std::string error;
-    EXPECT_FALSE(OpenDocument(bad, path("broken.jpg"), {}, &error));
+    const Status opened = OpenDocument(bad, path("broken.jpg"));
+    EXPECT_FALSE(opened);
     EXPECT_EQ(user_.lastText(), "해당 파일을 열 수 없습니다.");
-    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(opened.message().empty());
     EXPECT_FALSE(bad.Image().HasBlock());
     EXPECT_EQ(bad.Layers().Count(), 0);
 
@@ -203,11 +203,11 @@ TEST_F(OpenSave, FailedSaveLeavesOldFileByteIdentical) {
     const std::string before = readText(target);
     // Wider than any JPEG may be: the codec refuses after the document was composed.
     CBrevDoc doc(user_);
-    doc.Image().Allocate(70000, 1, 24, ImageKind::Bmp);
-    ASSERT_TRUE(BuildDocumentFromImage(doc, u"wide", 255));
-    std::string error;
-    EXPECT_FALSE(SaveDocument(doc, target, {}, &error));
-    EXPECT_FALSE(error.empty());
+    RaViru wide(70000, 1, 24, ImageKind::Bmp);
+    ASSERT_TRUE(BuildDocumentFromImage(doc, wide, u"wide", 255));
+    const Status saved = SaveDocument(doc, target);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(saved.message().empty());
     EXPECT_EQ(readText(target), before);
     EXPECT_EQ(filesInDir(), 1u);  // no temporary file left beside it
 }

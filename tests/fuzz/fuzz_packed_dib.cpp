@@ -5,8 +5,8 @@
 #include "image/RaViru.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    quillet::RaViru image(0);
-    if (image.FromPackedDib(data, size, (size & 1) != 0, nullptr)) {
+    quillet::RaViru image(quillet::ImageKind::Jpeg);
+    if (image.FromPackedDib(data, size, (size & 1) != 0)) {
         (void)image.ToPackedDib();
         (void)image.PixelColorAt(image.Width() - 1, image.Height() - 1);
     }

@@ -46,12 +46,12 @@ std::vector<uint8_t> greyPalette(int n) {
     return p;
 }
 
-bool decode(RaViru& img, const std::vector<uint8_t>& bytes, int kind = ImageKind::Bmp) {
+bool decode(RaViru& img, const std::vector<uint8_t>& bytes, ImageKind kind = ImageKind::Bmp) {
     MemoryStream s(bytes.data(), bytes.size());
-    return img.Decode(s, kind);
+    return img.Decode(s, kind).ok();
 }
 
-std::vector<uint8_t> encode(RaViru& img, int kind = ImageKind::Bmp) {
+std::vector<uint8_t> encode(RaViru& img, ImageKind kind = ImageKind::Bmp) {
     MemoryStream s;
     EXPECT_TRUE(img.Encode(s, kind)) << img.lastError;
     return s.takeBuffer();
@@ -83,7 +83,7 @@ TEST(BmpCodec, WriterLayoutAndRoundTripAtEveryDepth) {
         ASSERT_TRUE(decode(back, bytes)) << depth << back.lastError;
         EXPECT_EQ(back.dpiX, 300);
         EXPECT_EQ(back.dpiY, 150);
-        EXPECT_EQ(back.kind, 0);
+        EXPECT_EQ(back.kind, ImageKind::Jpeg);
         if (depth <= 24) {
             ASSERT_EQ(back.BitCount(), depth);
             EXPECT_EQ(0,

@@ -331,3 +331,88 @@ TEST_F(ConvertCross, ConvertReadsWhatQuilletWrites) {
     EXPECT_EQ(text("identify -format '%[channels]' '" + path("grey.jpg") + "'"), "gray");
     EXPECT_LE(maxDifference(rgbOf(path("grey.jpg")), pixelsOf(grey)), 3);
 }
+
+// Tiles, as "tiffcp -t" and convert lay them out, read as the same pixels as the strips they were
+// made from, at 8 and 16 bits per sample, in colour and in grey.
+TEST_F(ConvertCross, TiledTiffsReadLikeTheirStrips) {
+    if (std::system("tiffcp -h >/dev/null 2>&1") > 256) GTEST_SKIP() << "tiffcp is not installed";
+    // 8-bit values: their 16-bit forms (v × 257) round back to them whatever the reader's rule.
+    const std::string source =
+        make("-seed 3 -size 300x170 plasma:fractal -depth 8", "PNG", "source.png");
+    const std::string grey = make("'" + source + "' -colorspace Gray -depth 8", "PNG", "grey.png");
+    for (const std::string depth : {"8", "16"}) {
+        for (const std::string& picture : {source, grey}) {
+            const std::string name = "s" + depth + (picture == grey ? "g" : "c");
+            const std::string args = "'" + picture + "' -depth " + depth;
+            const std::string strips = make(args + " -compress LZW", "TIFF", name + ".tif");
+            const std::string tiled = path(name + "-t.tif");
+            ASSERT_EQ(
+                std::system(("tiffcp -t -w 64 -l 48 '" + strips + "' '" + tiled + "'").c_str()), 0);
+            const std::string magickTiles =
+                make(args + " -define tiff:tile-geometry=128x128", "TIFF", name + "-m.tif");
+            RaViru fromStrips(strips, ImageKind::Tiff);
+            ASSERT_TRUE(fromStrips.HasBlock()) << name << ": " << fromStrips.lastError;
+            const auto expected = rgbOf(strips);
+            EXPECT_EQ(pixelsOf(fromStrips), expected) << name;
+            for (const std::string& file : {tiled, magickTiles}) {
+                RaViru img(file, ImageKind::Tiff);
+                ASSERT_TRUE(img.HasBlock()) << file << ": " << img.lastError;
+                EXPECT_EQ(pixelsOf(img), expected) << file;
+            }
+        }
+    }
+}
+
+// 16-bit CMYK, which the library's RGBA reader refuses, reads as its 8-bit form does, in strips,
+// in tiles and in separate planes.
+TEST_F(ConvertCross, SixteenBitCmykTiffsReadLikeTheirEightBitForm) {
+    const std::string source = make(kPicture + " -blur 0x2 -depth 8", "PNG", "source.png");
+    for (const std::string layout :
+         {"", " -define tiff:tile-geometry=16x16", " -interlace plane"}) {
+        const std::string name = "k" + std::to_string(layout.size());
+        const std::string args = "'" + source + "' -colorspace CMYK" + layout;
+        const std::string eight = make(args + " -depth 8", "TIFF", name + "8.tif");
+        const std::string sixteen = make(args + " -depth 16", "TIFF", name + "16.tif");
+        ASSERT_EQ(text("identify -format '%[colorspace] %z' '" + sixteen + "'"), "CMYK 16");
+        RaViru a(eight, ImageKind::Tiff), b(sixteen, ImageKind::Tiff);
+        ASSERT_TRUE(a.HasBlock()) << layout << ": " << a.lastError;
+        ASSERT_TRUE(b.HasBlock()) << layout << ": " << b.lastError;
+        EXPECT_EQ(b.BitCount(), 24);
+        // The same ink amounts, rounded to 8 or 16 bits by convert.
+        EXPECT_LE(maxDifference(pixelsOf(b), pixelsOf(a)), 2) << layout;
+        EXPECT_LE(maxDifference(pixelsOf(b), rgbOf(sixteen)), 2) << layout;
+    }
+}
+
+// Unassociated alpha stays as stored: the colours are not multiplied by it, and it lands in the
+// picture's fourth byte. A picture whose alpha is opaque everywhere stays 24-bit.
+TEST_F(ConvertCross, UnassociatedAlphaKeepsItsColours) {
+    for (const std::string depth : {"8", "16"}) {
+        const std::string file = make("-size 16x16 xc:'rgba(78,141,192,0.686)' -depth " + depth +
+                                          " -define tiff:alpha=unassociated -compress Zip",
+                                      "TIFF", "icon" + depth + ".tif");
+        ASSERT_NE(text("tiffinfo '" + file + "' 2>/dev/null").find("unassoc-alpha"),
+                  std::string::npos);
+        const auto stored = capture("convert '" + file + "' -depth 8 rgba:- 2>/dev/null");
+        ASSERT_EQ(stored.size(), 16u * 16u * 4u);
+        ASSERT_EQ(stored[0], 78);
+        RaViru img(file, ImageKind::Tiff);
+        ASSERT_TRUE(img.HasBlock()) << img.lastError;
+        ASSERT_EQ(img.BitCount(), 32);
+        const uint8_t* p = img.Row(7) + 4 * 9;
+        EXPECT_EQ(p[2], 78);
+        EXPECT_EQ(p[1], 141);
+        EXPECT_EQ(p[0], 192);
+        EXPECT_EQ(p[3], stored[3]);
+        EXPECT_GT(p[3], 170);
+        EXPECT_LT(p[3], 180);
+    }
+    const std::string opaque = make(
+        kRich + " -alpha opaque -depth 8 -define tiff:alpha=unassociated", "TIFF", "opaque.tif");
+    ASSERT_NE(text("tiffinfo '" + opaque + "' 2>/dev/null").find("unassoc-alpha"),
+              std::string::npos);
+    RaViru img(opaque, ImageKind::Tiff);
+    ASSERT_TRUE(img.HasBlock()) << img.lastError;
+    EXPECT_EQ(img.BitCount(), 24);
+    EXPECT_EQ(pixelsOf(img), rgbOf(opaque));
+}

@@ -34,7 +34,7 @@ std::vector<uint8_t> randomPixels(size_t n, int colours, uint32_t seed, int runs
 bool decode(const std::vector<uint8_t>& file, RaViru& out, int frame = 0) {
     MemoryStream s(file.data(), file.size());
     out.frameIndex = frame;
-    return out.Decode(s, ImageKind::Gif);
+    return out.Decode(s, ImageKind::Gif).ok();
 }
 
 void expectPixels(const RaViru& img, const std::vector<uint8_t>& pixels, int w, int h,
@@ -318,7 +318,7 @@ TEST(GifReader, BadInputFailsCleanly) {
         MemoryStream s(file.data(), file.size());
         img.frameIndex = 0;
         const int before = img.Width();
-        EXPECT_EQ(img.Decode(s, ImageKind::Gif), ok) << what;
+        EXPECT_EQ(img.Decode(s, ImageKind::Gif).ok(), ok) << what;
         if (!ok) {
             EXPECT_EQ(img.Width(), before) << what;  // untouched
         }

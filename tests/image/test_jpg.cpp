@@ -16,9 +16,9 @@ std::vector<uint8_t> encode(RaViru& img) {
     return s.takeBuffer();
 }
 
-bool decode(RaViru& img, const std::vector<uint8_t>& bytes, int kind = ImageKind::Jpeg) {
+bool decode(RaViru& img, const std::vector<uint8_t>& bytes, ImageKind kind = ImageKind::Jpeg) {
     MemoryStream s(bytes.data(), bytes.size());
-    return img.Decode(s, kind);
+    return img.Decode(s, kind).ok();
 }
 
 // The frame header (SOFn) of a JPEG stream: its marker and where it starts.

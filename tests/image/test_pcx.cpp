@@ -13,7 +13,7 @@ namespace {
 
 bool decode(RaViru& img, const std::vector<uint8_t>& bytes) {
     MemoryStream s(bytes.data(), bytes.size());
-    return img.Decode(s, ImageKind::Pcx);
+    return img.Decode(s, ImageKind::Pcx).ok();
 }
 
 std::vector<uint8_t> palette256() {
@@ -30,7 +30,7 @@ TEST(PcxCodec, EightBitWithPaletteAfterTheData) {
     RaViru img(ImageKind::Unknown);
     ASSERT_TRUE(decode(img, pcxFile(3, 2, 8, 1, 4, raw, palette256()))) << img.lastError;
     ASSERT_EQ(img.BitCount(), 8);
-    EXPECT_EQ(img.kind, 0);
+    EXPECT_EQ(img.kind, ImageKind::Jpeg);
     EXPECT_EQ(img.PixelIndexAt(2, 1), 200u);  // top row is the last DIB row
     EXPECT_EQ(img.PixelIndexAt(0, 0), 5u);
     EXPECT_EQ(img.PaletteEntry(200), (Rgbquad{100, 55, 200, 0}));

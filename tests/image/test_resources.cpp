@@ -2,14 +2,13 @@
 
 #include "image/EmbeddedResources.h"
 #include "image/RaViru.h"
-#include "platform/RecordingUserPort.h"
 
 using namespace quillet;
 
 TEST(Resources, BuiltInPicturesDecode) {
     struct Case {
         const char* name;
-        int kind;
+        ImageKind kind;
     } cases[] = {
         {"IDR_JPG1", ImageKind::Jpeg}, {"1015", ImageKind::Tiff}, {"3131", ImageKind::Bmp}};
     for (const Case& c : cases) {
@@ -28,10 +27,9 @@ TEST(Resources, BuiltInPicturesDecode) {
 
 TEST(Resources, MissingResourceIsReportedAndChangesNothing) {
     RaViru img(4, 4, 8, ImageKind::Bmp);
-    RecordingUserPort user;
-    EXPECT_FALSE(img.ReadResource("IDR_NONE", ImageKind::Jpeg, &user));
+    const Status status = img.ReadResource("IDR_NONE", ImageKind::Jpeg);
+    EXPECT_FALSE(status);
     EXPECT_STREQ(img.lastError, "Unable to load resource!");
-    ASSERT_EQ(user.entries.size(), 1u);
-    EXPECT_EQ(user.lastText(), "Unable to load resource!");
+    EXPECT_EQ(status.message(), "Unable to load resource!");
     EXPECT_EQ(img.Width(), 4);
 }

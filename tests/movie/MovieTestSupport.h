@@ -38,7 +38,7 @@ inline bool SaveBmp(const Frame24& f, const std::string& path) {
     RaViru image(ImageKind::Bmp);
     if (!image.Allocate(f.width, f.height, 24, ImageKind::Bmp)) return false;
     for (int y = 0; y < f.height; ++y) std::memcpy(image.Row(y), f.Row(y), size_t(f.width) * 3);
-    return image.WriteFile(path, ImageKind::Bmp);
+    return image.WriteFile(path, ImageKind::Bmp).ok();
 }
 
 // A 16-bit mono WAV of a sine tone.

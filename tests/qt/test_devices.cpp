@@ -48,7 +48,7 @@ struct Program {
         return true;
     }
     DeviceCommands& devices() { return shell.devices(); }
-    bool run(int id) { return shell.frame().dispatchCommand(id); }
+    bool run(CommandId id) { return shell.frame().dispatchCommand(id); }
     size_t documents() { return shell.app().documents().size(); }
     CBrevDoc* newest() {
         const auto docs = shell.app().documents();
@@ -110,14 +110,15 @@ private slots:
         Program p;
         QVERIFY(p.start());
         CMainFrame& f = p.shell.frame();
-        for (int id : {1474, 1475, 1424, 57606})
-            QVERIFY2(f.isCommandEnabled(id), qPrintable(QString::number(id)));
-        QVERIFY(!f.isCommandEnabled(57607));
-        QVERIFY(!f.isCommandEnabled(57609));
+        using enum CommandId;
+        for (CommandId id : {SelectSource, Acquire, ScreenCapture, PrintSetup})
+            QVERIFY2(f.isCommandEnabled(id), qPrintable(QString::number(int(id))));
+        QVERIFY(!f.isCommandEnabled(CommandId::Print));
+        QVERIFY(!f.isCommandEnabled(CommandId::PrintImage));
         p.picture(20, 10, 0xFFFFFF, 72);
         f.updateCommandStates();
-        QVERIFY(f.isCommandEnabled(57607));
-        QVERIFY(f.isCommandEnabled(57609));
+        QVERIFY(f.isCommandEnabled(CommandId::Print));
+        QVERIFY(f.isCommandEnabled(CommandId::PrintImage));
     }
 
     void captureAndScanShareOneRunningNumber() {
@@ -129,8 +130,8 @@ private slots:
             offered = choices;
             return std::optional<CaptureWindow>(choices.front());
         });
-        QVERIFY(p.run(1424));
-        QVERIFY(p.run(1424));
+        QVERIFY(p.run(CommandId::ScreenCapture));
+        QVERIFY(p.run(CommandId::ScreenCapture));
         QVERIFY(!offered.empty());
         QCOMPARE(QString::fromStdString(offered.front().title), QStringLiteral("Desktop"));
         QCOMPARE(p.documents(), size_t(2));
@@ -149,14 +150,14 @@ private slots:
         });
         p.devices().scanOptions() = {
             {"resolution", "50"}, {"mode", "Color"}, {"test-picture", "Color pattern"}};
-        QVERIFY(p.run(1475));
+        QVERIFY(p.run(CommandId::Acquire));
         QCOMPARE(asked, 1);
         QCOMPARE(p.devices().source(), std::string("test:1"));
         QCOMPARE(p.documents(), size_t(3));
         QCOMPARE(p.newest()->FileName(), std::u16string(u"스캔영상_2"));
         QVERIFY(p.user.entries.empty());
         // The source is remembered.
-        QVERIFY(p.run(1475));
+        QVERIFY(p.run(CommandId::Acquire));
         QCOMPARE(asked, 1);
         QCOMPARE(p.newest()->FileName(), std::u16string(u"스캔영상_3"));
     }
@@ -173,7 +174,7 @@ private slots:
         for (const auto& options : pages) {
             p.devices().scanOptions() = options;
             const size_t before = p.documents();
-            QVERIFY(p.run(1475));
+            QVERIFY(p.run(CommandId::Acquire));
             QCOMPARE(p.documents(), before + 1);
             const std::unique_ptr<RaViru> expected = DirectScan(options);
             QVERIFY(expected);
@@ -201,13 +202,13 @@ private slots:
         p.devices().scanOptions() = {
             {"resolution", "300"}, {"read-limit", "yes"}, {"read-limit-size", "2048"}};
         p.devices().setScanProgressObserver([](int) { return false; });
-        QVERIFY(p.run(1475));
+        QVERIFY(p.run(CommandId::Acquire));
         QCOMPARE(p.documents(), size_t(0));
         QCOMPARE(p.user.lastText(), std::string("스캔이 취소되었습니다."));
         p.devices().setScanProgressObserver({});
         p.devices().scanOptions() = {{"resolution", "50"},
                                      {"read-return-value", "SANE_STATUS_DEVICE_BUSY"}};
-        QVERIFY(p.run(1475));
+        QVERIFY(p.run(CommandId::Acquire));
         QCOMPARE(p.documents(), size_t(0));
         QCOMPARE(p.user.lastText(), std::string("스캐너가 다른 프로그램에서 사용 중입니다."));
         // A scanner that went away is chosen again next time.
@@ -217,10 +218,10 @@ private slots:
             ++asked;
             return std::optional<std::string>();
         });
-        QVERIFY(p.run(1475));
+        QVERIFY(p.run(CommandId::Acquire));
         QCOMPARE(p.user.lastText(), std::string("연결된 스캐너를 찾을 수 없습니다."));
         QVERIFY(p.devices().source().empty());
-        QVERIFY(p.run(1475));
+        QVERIFY(p.run(CommandId::Acquire));
         QCOMPARE(asked, 1);
         QCOMPARE(p.documents(), size_t(0));
     }
@@ -262,7 +263,7 @@ private slots:
             QCOMPARE(d.widthText()->text(), QStringLiteral("720.00"));
             d.reject();
         });
-        QVERIFY(p.run(57609));
+        QVERIFY(p.run(CommandId::PrintImage));
         QVERIFY(ran);
         // Closing without printing leaves the resolution; nothing was written beside us.
         QCOMPARE(doc.Image().dpiX, 72);
@@ -280,7 +281,7 @@ private slots:
             d.setDpi(300);
             d.printButton()->click();
         });
-        QVERIFY(p.run(57609));
+        QVERIFY(p.run(CommandId::PrintImage));
         QCOMPARE(dialogs, 1);
         QCOMPARE(doc.Image().dpiX, 300);
         QCOMPARE(doc.Image().dpiY, 300);
@@ -300,7 +301,7 @@ private slots:
         printer.setPageSize(QPageSize(QPageSize::A3));  // ten inches fit across
         printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         p.devices().setPrintDialog([](QPrinter&) { return true; });
-        QVERIFY(p.run(57607));
+        QVERIFY(p.run(CommandId::Print));
         QVERIFY(p.user.entries.empty());
         QVERIFY(QFile::exists(pdf));
 

@@ -202,36 +202,37 @@ private slots:
         CBrevDoc& doc = *shell.activeDocument();
         CMainFrame& frame = shell.frame();
 
-        QVERIFY(frame.dispatchCommand(1554));
+        QVERIFY(frame.dispatchCommand(CommandId::LayerPanel));
         auto* panel = qobject_cast<CDlg_Layer*>(frame.panel(CMainFrame::Panel::LayerHistory));
         QVERIFY(panel);
         QVERIFY(panel->isVisible());
         QCOMPARE(frame.dockWidgetArea(panel), Qt::RightDockWidgetArea);
         QCOMPARE(panel->document(), &doc);
 
-        QVERIFY(frame.dispatchCommand(1552));
+        QVERIFY(frame.dispatchCommand(CommandId::AddLayer));
         QCOMPARE(doc.Layers().Count(), 2);
         shell.layers().setNameChooser(
             [](const QString& old) { return std::optional(old + QStringLiteral(" 둘")); });
-        QVERIFY(frame.dispatchCommand(3994));
+        QVERIFY(frame.dispatchCommand(CommandId::RenameLayer));
         QCOMPARE(doc.Layers().layer(doc.CurrentLayer()).Name(), std::u16string(u"레이어 1 둘"));
-        QVERIFY(frame.dispatchCommand(3500));
+        QVERIFY(frame.dispatchCommand(CommandId::DuplicateLayer));
         QCOMPARE(doc.Layers().Count(), 3);
-        QVERIFY(frame.dispatchCommand(1555));  // merge the duplicate into the layer below
+        QVERIFY(
+            frame.dispatchCommand(CommandId::MergeUp));  // merge the duplicate into the layer below
         QCOMPARE(doc.Layers().Count(), 2);
-        QVERIFY(frame.dispatchCommand(57634));
+        QVERIFY(frame.dispatchCommand(CommandId::Copy));
         QVERIFY(QtClipboard().hasBitmap());
-        QVERIFY(frame.isCommandEnabled(57637));
-        QVERIFY(frame.dispatchCommand(57637));
+        QVERIFY(frame.isCommandEnabled(CommandId::Paste));
+        QVERIFY(frame.dispatchCommand(CommandId::Paste));
         QCOMPARE(doc.Layers().Count(), 3);
-        QVERIFY(frame.dispatchCommand(1500));
+        QVERIFY(frame.dispatchCommand(CommandId::Flatten));
         QCOMPARE(doc.Layers().Count(), 1);
-        QVERIFY(frame.dispatchCommand(1553));
+        QVERIFY(frame.dispatchCommand(CommandId::DeleteLayer));
         QCOMPARE(user.lastText(), std::string("레이어가 1개 밖에 없습니다"));
 
         // A new picture from the current layer opens in its own window and the panel follows.
         const int windows = frame.mdiArea()->subWindowList().size();
-        QVERIFY(frame.dispatchCommand(1412));
+        QVERIFY(frame.dispatchCommand(CommandId::LayerDuplicateWindow));
         QCOMPARE(frame.mdiArea()->subWindowList().size(), windows + 1);
         CBrevDoc* copy = shell.activeDocument();
         QVERIFY(copy && copy != &doc);

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <set>
 
 #include "QtTestRegistry.h"
 #include "app/AppCounters.h"
@@ -21,7 +22,10 @@ namespace {
 QString utf8(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 // The commands the frame carries out itself; everything else waits for its subsystem.
-const QSet<int> kBuiltByFrame = {57650, 57651, 1426, 57664, 57665, 5008, 1384, 1385, 1386};
+using enum CommandId;
+const std::set<CommandId> kBuiltByFrame = {
+    Cascade,          Tile,       CloseAll, About, Exit, CloseProgram, ForegroundColour,
+    BackgroundColour, SwapColours};
 }  // namespace
 
 class MainFrameTest : public QObject {
@@ -63,12 +67,12 @@ private slots:
             QAction* action = frame.menuAction(info.id);
             if (!info.caption.empty()) {
                 ++withCaption;
-                QVERIFY2(action, qPrintable(QString::number(info.id)));
+                QVERIFY2(action, qPrintable(QString::number(int(info.id))));
                 QCOMPARE(action->text(), utf8(info.caption));
                 // The entry really is in a menu of the menu bar.
                 QVERIFY(qobject_cast<QMenu*>(action->parent()));
             } else {
-                QVERIFY2(!action, qPrintable(QString::number(info.id)));
+                QVERIFY2(!action, qPrintable(QString::number(int(info.id))));
             }
             QList<QKeySequence> expected;
             for (std::string_view k : info.keys)
@@ -76,21 +80,26 @@ private slots:
                     expected << QKeySequence::fromString(utf8(k), QKeySequence::PortableText);
             if (expected.isEmpty()) continue;
             QAction* keyed =
-                action ? action : frame.findChild<QAction*>(QStringLiteral("key%1").arg(info.id));
-            QVERIFY2(keyed, qPrintable(QString::number(info.id)));
+                action ? action
+                       : frame.findChild<QAction*>(QStringLiteral("key%1").arg(int(info.id)));
+            QVERIFY2(keyed, qPrintable(QString::number(int(info.id))));
             QCOMPARE(keyed->shortcuts(), expected);
         }
-        QCOMPARE(withCaption, 88);
+        QCOMPARE(withCaption, 92);
         // The accelerators named for the frame, spot-checked as key sequences.
-        QCOMPARE(frame.menuAction(57604)->shortcut(),
+        QCOMPARE(frame.menuAction(CommandId::SaveAs)->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-        QVERIFY(frame.menuAction(57635)->shortcuts().contains(QKeySequence(Qt::Key_Delete)));
         QVERIFY(
-            frame.menuAction(57634)->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Insert)));
-        QVERIFY(
-            frame.menuAction(1420)->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Plus)));
-        QCOMPARE(frame.menuAction(1421)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Minus));
-        QCOMPARE(frame.menuAction(1558)->shortcut(),
+            frame.menuAction(CommandId::Cut)->shortcuts().contains(QKeySequence(Qt::Key_Delete)));
+        QVERIFY(frame.menuAction(CommandId::Copy)
+                    ->shortcuts()
+                    .contains(QKeySequence(Qt::CTRL | Qt::Key_Insert)));
+        QVERIFY(frame.menuAction(CommandId::ZoomIn)
+                    ->shortcuts()
+                    .contains(QKeySequence(Qt::CTRL | Qt::Key_Plus)));
+        QCOMPARE(frame.menuAction(CommandId::ZoomOut)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_Minus));
+        QCOMPARE(frame.menuAction(CommandId::ShadowEffect)->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
         QCOMPARE(frame.findChild<QAction*>(QStringLiteral("key57607"))->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -103,10 +112,10 @@ private slots:
         CMainFrame frame(counters);
         frame.updateCommandStates();
         for (const CommandInfo& info : commandTable()) {
-            const bool built = kBuiltByFrame.contains(info.id);
+            const bool built = kBuiltByFrame.count(info.id) == 1;
             QCOMPARE(frame.isCommandEnabled(info.id), built);
             for (QAction* a : frame.commandActions(info.id))
-                QVERIFY2(a->isEnabled() == built, qPrintable(QString::number(info.id)));
+                QVERIFY2(a->isEnabled() == built, qPrintable(QString::number(int(info.id))));
             // An unbuilt command does nothing when sent anyway.
             if (!built) QVERIFY(!frame.dispatchCommand(info.id));
         }
@@ -117,19 +126,19 @@ private slots:
         int runs = 0;
         bool allowed = true;
         frame.setCommandHandler(
-            57643, [&] { ++runs; }, [&] { return allowed; });
-        QVERIFY(frame.menuAction(57643)->isEnabled());
+            CommandId::Undo, [&] { ++runs; }, [&] { return allowed; });
+        QVERIFY(frame.menuAction(CommandId::Undo)->isEnabled());
         QAction* button = frame.findChild<QAction*>(QStringLiteral("button57643"));
         QVERIFY(button && button->isEnabled());
         QCOMPARE(button->toolTip(), QStringLiteral("실행 취소"));
-        frame.menuAction(57643)->trigger();
+        frame.menuAction(CommandId::Undo)->trigger();
         button->trigger();
         QCOMPARE(runs, 2);
         allowed = false;
         frame.updateCommandStates();
-        QVERIFY(!frame.menuAction(57643)->isEnabled());
-        QVERIFY(!frame.dispatchCommand(57643));
-        frame.clearCommandHandler(57643);
+        QVERIFY(!frame.menuAction(CommandId::Undo)->isEnabled());
+        QVERIFY(!frame.dispatchCommand(CommandId::Undo));
+        frame.clearCommandHandler(CommandId::Undo);
         allowed = true;
         frame.updateCommandStates();
         QVERIFY(!button->isEnabled());
@@ -146,12 +155,14 @@ private slots:
                 w->close();
             }
         });
-        QVERIFY(frame.dispatchCommand(57664));
+        QVERIFY(frame.dispatchCommand(CommandId::About));
         QCOMPARE(aboutTitle, QStringLiteral("'Velloran Quillet'에 관하여"));
-        QVERIFY(frame.dispatchCommand(57651));  // tile: windows side by side, none overlapping
+        QVERIFY(frame.dispatchCommand(
+            CommandId::Tile));  // tile: windows side by side, none overlapping
         const auto windows = frame.mdiArea()->subWindowList();
         QVERIFY(!windows[0]->geometry().intersects(windows[1]->geometry()));
-        QVERIFY(frame.dispatchCommand(57650));  // cascade: each one further down and right
+        QVERIFY(
+            frame.dispatchCommand(CommandId::Cascade));  // cascade: each one further down and right
         QVERIFY(windows[1]->y() > windows[0]->y() || windows[2]->y() > windows[1]->y());
     }
     void contextMenusOfferTheirCommands() {
@@ -176,7 +187,7 @@ private slots:
                               "1545 레스터 만들기"}));
         // A context entry is routed like the menu entry once a handler exists.
         int zooms = 0;
-        frame.setCommandHandler(1420, [&] { ++zooms; });
+        frame.setCommandHandler(CommandId::ZoomIn, [&] { ++zooms; });
         view->actions().first()->trigger();
         QCOMPARE(zooms, 1);
     }

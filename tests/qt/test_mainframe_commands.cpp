@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <set>
 
 #include "QtTestRegistry.h"
 #include "app/AppCounters.h"
@@ -46,10 +47,15 @@ private:
 };
 
 // A run counter for every command in the table.
-std::map<int, int> countAll() {
-    std::map<int, int> counts;
+std::map<CommandId, int> countAll() {
+    std::map<CommandId, int> counts;
     for (const CommandInfo& c : commandTable()) counts[c.id] = 0;
     return counts;
+}
+
+bool freeTransformMode(CommandId id) {
+    return id == CommandId::TransformSize || id == CommandId::TransformDistort ||
+           id == CommandId::TransformPerspective;
 }
 
 }  // namespace
@@ -66,54 +72,59 @@ private slots:
     void gateWithFreeTransformPanelPassesOnlyItsModes() {
         AppCounters counters;
         CMainFrame frame(counters);
-        std::map<int, int> runs = countAll();
+        std::map<CommandId, int> runs = countAll();
         for (auto& [id, n] : runs) frame.setCommandHandler(id, [&n = n] { ++n; });
         frame.setPanelFactory(CMainFrame::Panel::FreeTransform, [] { return new QWidget; });
         QVERIFY(frame.showPanel(CMainFrame::Panel::FreeTransform));
         for (auto& [id, n] : runs)
-            if (id != 57665 && id != 5008)
-                QCOMPARE(frame.dispatchCommand(id), id >= 4250 && id <= 4252);
+            if (id != CommandId::Exit && id != CommandId::CloseProgram)
+                QCOMPARE(frame.dispatchCommand(id), freeTransformMode(id));
         for (auto& [id, n] : runs)
-            if (id != 57665 && id != 5008) QCOMPARE(n, (id >= 4250 && id <= 4252) ? 1 : 0);
+            if (id != CommandId::Exit && id != CommandId::CloseProgram)
+                QCOMPARE(n, freeTransformMode(id) ? 1 : 0);
         delete frame.panel(CMainFrame::Panel::FreeTransform);
     }
 
     void gateWithAnchorLinePanelPassesPolygonZoomAndPathTools() {
         AppCounters counters;
         CMainFrame frame(counters);
-        std::map<int, int> runs = countAll();
+        std::map<CommandId, int> runs = countAll();
         for (auto& [id, n] : runs) frame.setCommandHandler(id, [&n = n] { ++n; });
         frame.setPanelFactory(CMainFrame::Panel::AnchorLine, [] { return new QWidget; });
         frame.showPanel(CMainFrame::Panel::AnchorLine);
-        const QSet<int> allowed = {1345, 1420, 1421, 5615, 5616, 5620, 5621, 5622};
+        using enum CommandId;
+        const std::set<CommandId> allowed = {PolygonSelect, ZoomIn,     ZoomOut,    PathPlace,
+                                             PathMove,      PathInsert, PathDelete, PathOther};
         for (auto& [id, n] : runs) {
-            if (id == 57665 || id == 5008) continue;
+            if (id == Exit || id == CloseProgram) continue;
             // Menu entries and keys go the same way as direct dispatch.
             if (QAction* a = frame.menuAction(id))
                 a->trigger();
             else
                 frame.dispatchCommand(id);
-            QVERIFY2(n == (allowed.contains(id) ? 1 : 0), qPrintable(QString::number(id)));
+            QVERIFY2(n == (allowed.count(id) == 1 ? 1 : 0), qPrintable(QString::number(int(id))));
         }
         // With the panel hidden again everything passes.
         frame.hidePanel(CMainFrame::Panel::AnchorLine);
-        QVERIFY(frame.dispatchCommand(57600));
+        QVERIFY(frame.dispatchCommand(CommandId::New));
         delete frame.panel(CMainFrame::Panel::AnchorLine);
     }
 
     void passingToolShowsItsButtonPressed() {
         AppCounters counters;
         CMainFrame frame(counters);
-        for (int id : {1342, 1347, 1343, 1500}) frame.setCommandHandler(id, [] {});
+        for (CommandId id : {CommandId::RectSelect, CommandId::Brush, CommandId::FreehandSelect,
+                             CommandId::Flatten})
+            frame.setCommandHandler(id, [] {});
         QAction* rect = frame.findChild<QAction*>(QStringLiteral("button1342"));
         QAction* brush = frame.findChild<QAction*>(QStringLiteral("button1347"));
         QVERIFY(rect && brush && rect->isCheckable());
         rect->trigger();
         QVERIFY(rect->isChecked());
-        QCOMPARE(frame.commandState().pressedButton, 1342);
-        frame.menuAction(1347)->trigger();  // the menu entry presses the button as well
+        QCOMPARE(frame.commandState().pressedButton, CommandId::RectSelect);
+        frame.menuAction(CommandId::Brush)->trigger();  // the menu entry presses the button as well
         QVERIFY(brush->isChecked() && !rect->isChecked());
-        frame.dispatchCommand(1500);  // flatten leaves the pressed button alone
+        frame.dispatchCommand(CommandId::Flatten);  // flatten leaves the pressed button alone
         QVERIFY(brush->isChecked());
         // Refused by the gate: the clicked button does not stay down.
         frame.setPanelFactory(CMainFrame::Panel::FreeTransform, [] { return new QWidget; });
@@ -122,18 +133,19 @@ private slots:
         QVERIFY(!rect->isChecked() && brush->isChecked());
         delete frame.panel(CMainFrame::Panel::FreeTransform);
         // A fly-out member shows on its button when it is pressed.
-        frame.dispatchCommand(1343);
-        QCOMPARE(frame.commandState().pressedButton, 1343);
+        frame.dispatchCommand(CommandId::FreehandSelect);
+        QCOMPARE(frame.commandState().pressedButton, CommandId::FreehandSelect);
         auto* flyout = frame.findChild<QToolButton*>(QStringLiteral("flyout1342"));
         QVERIFY(flyout);
         QCOMPARE(flyout->defaultAction()->data().toInt(), 1343);
         QVERIFY(flyout->defaultAction()->isChecked());
         // Tool code that switches on its own asks the same gate.
-        QVERIFY(frame.requestToolSwitch(3344));
-        QCOMPARE(frame.commandState().pressedButton, 3344);
+        QVERIFY(frame.requestToolSwitch(CommandId::ColourRangePick));
+        QCOMPARE(frame.commandState().pressedButton, CommandId::ColourRangePick);
         // Tool commands carry the status-bar prompts of the tool table.
         QCOMPARE(rect->statusTip(), QStringLiteral("마우스 드래깅의 사각영역을 선택함"));
-        QCOMPARE(frame.menuAction(1421)->statusTip(), QStringLiteral("화면 보기를 축소한다 "));
+        QCOMPARE(frame.menuAction(CommandId::ZoomOut)->statusTip(),
+                 QStringLiteral("화면 보기를 축소한다 "));
     }
 
     void colourSwapExchangesIndicesAndPositions() {
@@ -163,7 +175,7 @@ private slots:
             return answer;
         });
         const uint32_t oldFg = frame.swatches().foreground.colour;
-        QVERIFY(frame.dispatchCommand(1384));
+        QVERIFY(frame.dispatchCommand(CommandId::ForegroundColour));
         QCOMPARE(asked, QStringLiteral("전경색"));
         QCOMPARE(frame.swatches().foreground.colour, rgbColour(0, 255, 0));
         QCOMPARE(frame.swatches().previousForeground, oldFg);
@@ -172,7 +184,7 @@ private slots:
         QCOMPARE(frame.swatches().foreground.pickerY, 0);
         answer.reset();  // cancelled: nothing changes
         const ColourSwatches before = frame.swatches();
-        QVERIFY(frame.dispatchCommand(1385));
+        QVERIFY(frame.dispatchCommand(CommandId::BackgroundColour));
         QCOMPARE(asked, QStringLiteral("배경색"));
         QCOMPARE(frame.swatches().background, before.background);
     }
@@ -189,25 +201,25 @@ private slots:
         frame.mdiArea()->subWindowList().first()->close();
         QVERIFY(asked);
         asked = false;
-        frame.menuAction(1426)->trigger();
+        frame.menuAction(CommandId::CloseAll)->trigger();
         QCOMPARE(frame.mdiArea()->subWindowList().size(), 0);
-        QCOMPARE(frame.menuAction(1426)->text(), QStringLiteral("모두닫기"));
+        QCOMPARE(frame.menuAction(CommandId::CloseAll)->text(), QStringLiteral("모두닫기"));
     }
 
     void pasteNeedsABitmapOnTheClipboard() {
         AppCounters counters;
         CMainFrame frame(counters);
-        frame.setCommandHandler(kCommandPaste, [] {});
+        frame.setCommandHandler(CommandId::Paste, [] {});
         QApplication::clipboard()->setText(QStringLiteral("글"));
         frame.updateCommandStates();
-        QVERIFY(!frame.menuAction(kCommandPaste)->isEnabled());
-        QVERIFY(!frame.dispatchCommand(kCommandPaste));
+        QVERIFY(!frame.menuAction(CommandId::Paste)->isEnabled());
+        QVERIFY(!frame.dispatchCommand(CommandId::Paste));
         QImage img(4, 4, QImage::Format_RGB32);
         img.fill(Qt::red);
         QApplication::clipboard()->setImage(img);
         frame.updateCommandStates();
-        QVERIFY(frame.menuAction(kCommandPaste)->isEnabled());
-        QVERIFY(frame.dispatchCommand(kCommandPaste));
+        QVERIFY(frame.menuAction(CommandId::Paste)->isEnabled());
+        QVERIFY(frame.dispatchCommand(CommandId::Paste));
         QApplication::clipboard()->clear();
     }
 
@@ -216,7 +228,7 @@ private slots:
             .remove(QStringLiteral("Recent File List"));
         AppCounters counters;
         CMainFrame frame(counters);
-        QVERIFY(!frame.menuAction(kRecentFileFirst)->isEnabled());
+        QVERIFY(!frame.menuAction(CommandId::RecentFile)->isEnabled());
         for (int i = 0; i < 11; ++i) frame.addRecentFile(QStringLiteral("/tmp/p%1.bmp").arg(i));
         frame.addRecentFile(QStringLiteral("/tmp/p5.bmp"));  // again: moves to the top
         const QStringList list = frame.recentFiles();
@@ -227,10 +239,12 @@ private slots:
         // The file menu lists them; a new frame reads the same list back.
         AppCounters c2;
         CMainFrame again(c2);
-        QAction* first = again.findChild<QAction*>(
-            QStringLiteral("command%1").arg(kRecentFileFirst + 0), Qt::FindChildrenRecursively);
+        QAction* first =
+            again.findChild<QAction*>(QStringLiteral("command%1").arg(int(RecentFileCommand(0))),
+                                      Qt::FindChildrenRecursively);
         QList<QAction*> entries;
-        for (QAction* a : qobject_cast<QMenu*>(again.menuAction(57665)->parent())->actions())
+        for (QAction* a :
+             qobject_cast<QMenu*>(again.menuAction(CommandId::Exit)->parent())->actions())
             if (a->text().startsWith('&') && a->isVisible()) entries << a;
         QCOMPARE(entries.size(), 9);
         QCOMPARE(entries.first()->text(), QStringLiteral("&1 /tmp/p5.bmp"));
@@ -277,7 +291,7 @@ private slots:
         AppCounters counters;
         CMainFrame frame(counters);
         frame.show();
-        QVERIFY(!frame.isCommandEnabled(1554));
+        QVERIFY(!frame.isCommandEnabled(CommandId::LayerPanel));
         int made = 0;
         frame.setPanelFactory(CMainFrame::Panel::LayerHistory, [&] {
             ++made;
@@ -285,29 +299,29 @@ private slots:
             w->resize(180, 300);
             return w;
         });
-        QVERIFY(frame.dispatchCommand(1554));
+        QVERIFY(frame.dispatchCommand(CommandId::LayerPanel));
         QWidget* panel = frame.panel(CMainFrame::Panel::LayerHistory);
         QVERIFY(panel && panel->isVisible());
         QCOMPARE(panel->y(), frame.popupY());
         panel->move(300, 200);
-        QVERIFY(frame.dispatchCommand(1554));
+        QVERIFY(frame.dispatchCommand(CommandId::LayerPanel));
         QVERIFY(!panel->isVisible());
         panel->move(0, 0);  // wherever it went while hidden, it comes back where it was
-        QVERIFY(frame.dispatchCommand(1554));
+        QVERIFY(frame.dispatchCommand(CommandId::LayerPanel));
         QVERIFY(panel->isVisible());
         QCOMPARE(panel->pos(), QPoint(300, 200));
         QCOMPARE(made, 1);
         // The movie maker toggle swaps the layer panel for maker and player.
         frame.setPanelFactory(CMainFrame::Panel::MovieMaker,
                               [&] { return new QWidget(&frame, Qt::Tool); });
-        QVERIFY(!frame.isCommandEnabled(5009));
+        QVERIFY(!frame.isCommandEnabled(CommandId::MovieMaker));
         frame.setPanelFactory(CMainFrame::Panel::MoviePlayer,
                               [&] { return new QWidget(&frame, Qt::Tool); });
-        QVERIFY(frame.dispatchCommand(5009));
+        QVERIFY(frame.dispatchCommand(CommandId::MovieMaker));
         QVERIFY(frame.isPanelVisible(CMainFrame::Panel::MovieMaker));
         QVERIFY(frame.isPanelVisible(CMainFrame::Panel::MoviePlayer));
         QVERIFY(!panel->isVisible());
-        QVERIFY(frame.dispatchCommand(5009));
+        QVERIFY(frame.dispatchCommand(CommandId::MovieMaker));
         QVERIFY(!frame.isPanelVisible(CMainFrame::Panel::MovieMaker));
         QVERIFY(panel->isVisible());
     }
@@ -317,7 +331,7 @@ private slots:
         CMainFrame frame(counters);
         ToolOptionBar* bar = frame.optionBar();
         QVERIFY(!bar->isSliderEnabled(0) && !bar->isSliderEnabled(1));
-        bar->apply(*optionSlidersForTool(1344, 3));
+        bar->apply(*optionSlidersForTool(ToolId::MagicWand, 3));
         QCOMPARE(bar->label(0), QStringLiteral("포함한계치"));
         QCOMPARE(bar->value(0), 25);
         QCOMPARE(bar->slider(0)->maximum(), 60);

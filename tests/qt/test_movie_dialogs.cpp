@@ -1,5 +1,5 @@
-// The movie maker and the player in the running program: the 5009 toggle, a conversion off the
-// interface thread ending in the player, the size list, the list messages, and the player's
+// The movie maker and the player in the running program: the movie maker toggle, a conversion off
+// the interface thread ending in the player, the size list, the list messages, and the player's
 // keys and refusals.
 #include <QApplication>
 #include <QDir>
@@ -25,7 +25,7 @@ using namespace quillet;
 
 namespace {
 
-constexpr int kToggleMovieMaker = 5009;
+constexpr CommandId kToggleMovieMaker = CommandId::MovieMaker;
 
 QString WritePicture(const QString& path, int seed) {
     RaViru image(64, 48, 24, ImageKind::Bmp);

@@ -12,7 +12,7 @@ private slots:
         QImage src(3, 2, QImage::Format_RGB888);
         src.fill(Qt::white);
         src.setPixel(0, 0, qRgb(255, 0, 0));  // top-left red
-        RaViru img(0);
+        RaViru img(ImageKind::Jpeg);
         QVERIFY(FromQImage(img, src));
         QCOMPARE(img.BitCount(), 24);
         QCOMPARE(img.PixelColorAt(0, 1), packBgr(255, 0, 0));  // top row is DIB row 1
@@ -24,7 +24,7 @@ private slots:
         QImage src(4, 1, QImage::Format_Indexed8);
         src.setColorTable({qRgb(0, 0, 0), qRgb(10, 20, 30)});
         src.fill(1);
-        RaViru img(0);
+        RaViru img(ImageKind::Jpeg);
         QVERIFY(FromQImage(img, src));
         QCOMPARE(img.BitCount(), 8);
         QCOMPARE(img.PixelColorAt(3, 0), packBgr(10, 20, 30));
@@ -32,7 +32,7 @@ private slots:
         QVERIFY(!img.HasBlock());
     }
     void fourBitImagesAreShownThroughTheirPalette() {
-        RaViru img(3, 1, 4, 0);
+        RaViru img(3, 1, 4, ImageKind::Jpeg);
         img.SetPaletteEntry(2, 1, 2, 3);
         img.PutPixelColor(1, 0, packBgr(1, 2, 3));
         const QImage q = ToQImage(img);

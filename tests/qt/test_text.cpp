@@ -118,8 +118,8 @@ private slots:
             dialog.sizeBox()->setEditText(QStringLiteral("20"));
             return true;
         });
-        QVERIFY(shell.frame().dispatchCommand(1382));
-        QCOMPARE(shell.tools().currentTool, 1382);
+        QVERIFY(shell.frame().dispatchCommand(CommandId::Text));
+        QCOMPARE(shell.tools().currentTool, ToolId::Text);
         auto* window = qobject_cast<CChildFrame*>(shell.frame().mdiArea()->currentSubWindow());
         QWidget* port = window->view()->viewport();
         const ViewRect r = window->view()->state().DisplayedRect();
@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(shell.text().lastSettings().size, 40);
 
         // A double click on the text layer's row edits it.
-        QVERIFY(shell.frame().dispatchCommand(1554));
+        QVERIFY(shell.frame().dispatchCommand(CommandId::LayerPanel));
         auto* panel =
             qobject_cast<CDlg_Layer*>(shell.frame().panel(CMainFrame::Panel::LayerHistory));
         panel->refreshNow();

@@ -26,7 +26,6 @@ struct Session {
     RecordingUserPort user;
     CBrevDoc doc{user, 1};
     ToolState tools;
-    RecordingJournal journal;
     MemoryClipboard clipboard;
     ToolRegistry registry;
     QMdiArea area;
@@ -46,7 +45,7 @@ struct Session {
         frame->view()->setFocus();
         QApplication::processEvents();
     }
-    ViewContext context() { return ViewContext{tools, &journal, &clipboard, &registry}; }
+    ViewContext context() { return ViewContext{tools, &clipboard, &registry}; }
     CBrevView* view() const { return frame->view(); }
     QWidget* port() const { return frame->view()->viewport(); }
     // Window point of a canvas point at zoom 1.
@@ -110,7 +109,7 @@ private slots:
         LayerTable& t = s.doc.Layers();
         for (int r = 100; r < 150; ++r)
             for (int c = 0; c < 60; ++c) t.PutAlpha(0, c, r, uint8_t(c * 4));
-        t.layer(s.layer).blendMode = BlendMode::Screen;
+        t.layer(s.layer).SetBlend(BlendMode::Screen);
         t.layer(s.layer).x = 0;
         t.layer(s.layer).y = 0;
         for (int r = 0; r < 30; ++r)
@@ -177,9 +176,9 @@ private slots:
         Release(s.port(), start + QPoint(12, 7));
         QCOMPARE(s.doc.Layers().layer(s.layer).x, 32);
         QCOMPARE(s.doc.Layers().layer(s.layer).y, 17);
-        QCOMPARE(int(s.journal.steps.size()), 1);
-        QCOMPARE(QString::fromStdString(s.journal.steps[0].label),
-                 QStringLiteral("전체영상 위치이동"));
+        const auto steps = RecordedSteps(s.doc);
+        QCOMPARE(int(steps.size()), 1);
+        QCOMPARE(QString::fromStdU16String(steps[0].label), QStringLiteral("전체영상 위치이동"));
         // The picture on screen follows the layer.
         const QImage img = s.view()->renderViewport();
         QCOMPARE(img.pixel(s.at(32, 17)), Expected(20, 10));
@@ -233,9 +232,10 @@ private slots:
     }
 
     void layerCarriedIntoAnotherWindow() {
-        Session s;
+        // The second document outlives the area that holds its window.
         RecordingUserPort user2;
         CBrevDoc other(user2, 2);
+        Session s;
         AddPatternLayer(other, 120, 90);
         auto* frame2 = new CChildFrame(other, s.context(), &s.area);
         s.area.addSubWindow(frame2);

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     ToolState tools;
     tools.currentTool = ToolId::Move;
     MemoryClipboard clipboard;
-    ViewContext context{tools, nullptr, &clipboard};
+    ViewContext context{tools, &clipboard};
 
     QMainWindow window;
     auto* area = new QMdiArea;

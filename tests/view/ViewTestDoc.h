@@ -1,26 +1,29 @@
 #pragma once
 // Documents for the view tests: a picture layer built through create layer the way opening a
-// picture does, and a journal that records its calls.
+// picture does, and the steps the document's journal holds.
 #include <string>
 #include <vector>
 
 #include "document/CBrevDoc.h"
 #include "tests/support/LayerBuilders.h"
-#include "view/JournalSink.h"
 
 namespace quillet::testing {
 
-struct RecordingJournal : JournalSink {
-    struct Step {
-        std::string label;
-        int kind;
-        int layer;
-    };
-    std::vector<Step> steps;
-    void recordStep(const std::string& label, int kind, int layer) override {
-        steps.push_back({label, kind, layer});
-    }
+struct RecordedStep {
+    std::u16string label;
+    StepKind kind;
+    int layer;
 };
+
+// The journal's steps from the first to the current one.
+inline std::vector<RecordedStep> RecordedSteps(const CBrevDoc& doc) {
+    std::vector<RecordedStep> steps;
+    for (int i = 0; i <= doc.Journal().StepIndex(); ++i) {
+        const StepEntry& e = doc.Journal().Entry(i);
+        steps.push_back({e.label, e.kind, e.layer});
+    }
+    return steps;
+}
 
 // Colour of a canvas pixel in the test pictures: depends on both coordinates.
 inline uint32_t PatternColour(int x, int y) {

@@ -43,10 +43,9 @@ TEST(LayerGrowth, PointBeforeTheOriginMovesItBackAndKeepsPixelsInPlace) {
     CBrevDoc doc(user);
     AddPatternLayer(doc, 60, 50);
     const int slot = AddPatternLayer(doc, 10, 8, 5, 5, 60, 50);
-    RecordingJournal journal;
     // A zoom of 2: zoomed (4, 6) is canvas (2, 3), 3 left of and 2 above the layer.
     doc.SetZoom(2.0);
-    const LayerPoint p = CurrentLayerPoint(doc, {4, 6}, &journal, "붓그리기");
+    const LayerPoint p = CurrentLayerPoint(doc, {4, 6}, u"붓그리기");
     const Layer& l = doc.Layers().layer(slot);
     EXPECT_EQ(l.x, 2);
     EXPECT_EQ(l.y, 3);
@@ -56,9 +55,10 @@ TEST(LayerGrowth, PointBeforeTheOriginMovesItBackAndKeepsPixelsInPlace) {
     EXPECT_TRUE(p.inside);
     EXPECT_EQ(p.x, 0);
     EXPECT_EQ(p.y, 0);
-    ASSERT_EQ(journal.steps.size(), 1u);
-    EXPECT_EQ(journal.steps[0].label, "붓그리기");
-    EXPECT_EQ(journal.steps[0].layer, slot);
+    const auto steps = RecordedSteps(doc);
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].label, u"붓그리기");
+    EXPECT_EQ(steps[0].layer, slot);
     EXPECT_EQ(doc.Snapshot().layer(slot).width, l.width);
     EXPECT_EQ(doc.WorkingPixels().size(), l.pixelSize);
     for (int y = 3; y < 28; ++y) {
@@ -79,8 +79,7 @@ TEST(LayerGrowth, PointPastTheFarEdgeGrowsOnlyThatWay) {
     RecordingUserPort user;
     CBrevDoc doc(user);
     const int slot = AddPatternLayer(doc, 10, 8);
-    RecordingJournal journal;
-    EXPECT_TRUE(GrowLayerToPoint(doc, slot, {12, 4}, &journal, "선그리기"));
+    EXPECT_TRUE(GrowLayerToPoint(doc, slot, {12, 4}, u"선그리기"));
     const Layer& l = doc.Layers().layer(slot);
     EXPECT_EQ(l.x, 0);
     EXPECT_EQ(l.width, 10 + 3 + 15);
@@ -89,6 +88,6 @@ TEST(LayerGrowth, PointPastTheFarEdgeGrowsOnlyThatWay) {
     uint8_t a;
     ASSERT_TRUE(CanvasPixel(doc.Layers(), slot, 9, 7, c, a));
     EXPECT_EQ(c, PatternColour(9, 7));
-    EXPECT_FALSE(GrowLayerToPoint(doc, slot, {3, 3}, &journal, "선그리기"));
-    EXPECT_EQ(journal.steps.size(), 1u);
+    EXPECT_FALSE(GrowLayerToPoint(doc, slot, {3, 3}, u"선그리기"));
+    EXPECT_EQ(RecordedSteps(doc).size(), 1u);
 }

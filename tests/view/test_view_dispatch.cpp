@@ -6,6 +6,7 @@
 #include "document/LayerOps.h"
 #include "platform/ClipboardPort.h"
 #include "platform/RecordingUserPort.h"
+#include "tests/support/TempDir.h"
 #include "view/ToolChoice.h"
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
@@ -30,10 +31,9 @@ struct Fixture {
     RecordingUserPort user;
     CBrevDoc doc{user, 1};
     ToolState tools;
-    RecordingJournal journal;
     MemoryClipboard clipboard;
     ToolRegistry registry;
-    ViewState view{doc, ViewContext{tools, &journal, &clipboard, &registry}};
+    ViewState view{doc, ViewContext{tools, &clipboard, &registry}};
     int slot = -1;
 
     explicit Fixture(int w = 40, int h = 30) {
@@ -95,14 +95,14 @@ TEST(ToolChoice, SelectionToolOnATextLayerIsRefusedWithTheMessage) {
 }
 
 TEST(ToolTable, LabelsPromptsAndCursors) {
-    EXPECT_EQ(FindTool(ToolId::Move)->undoLabel, "전체영상 위치이동");
-    EXPECT_EQ(FindTool(ToolId::Eraser)->undoLabel, "영역지우기");
+    EXPECT_EQ(FindTool(ToolId::Move)->undoLabel, u"전체영상 위치이동");
+    EXPECT_EQ(FindTool(ToolId::Eraser)->undoLabel, u"영역지우기");
     EXPECT_EQ(FindTool(ToolId::ZoomIn)->prompt, "화면 보기를 확대한다 ");
     EXPECT_EQ(CursorFor(ToolId::Move, false), CursorId::Move);
     EXPECT_EQ(CursorFor(ToolId::Brush, false), CursorId::FrameDefault);
     EXPECT_EQ(CursorFor(ToolId::Brush, true), CursorId::Cross);
     EXPECT_EQ(CursorFor(ToolId::Dot, true), CursorId::Dot);
-    EXPECT_EQ(FindTool(9999), nullptr);
+    EXPECT_EQ(FindTool(ToolId(9999)), nullptr);
 }
 
 TEST(ZoomCommand, ChoosesTheToolOrZoomsAtOnceWhileDrawing) {
@@ -209,11 +209,12 @@ TEST(MoveTool, DragMovesTheLayerAndButtonUpRecordsTheStep) {
     EXPECT_EQ(f.doc.Layers().layer(f.slot).x, 15);
     EXPECT_EQ(f.doc.Layers().layer(f.slot).y, 8);
     EXPECT_EQ(f.doc.Snapshot().layer(f.slot).x, 5);  // stored on button up only
-    EXPECT_TRUE(f.journal.steps.empty());
+    EXPECT_TRUE(RecordedSteps(f.doc).empty());
     f.view.ButtonUp({20, 13});
-    ASSERT_EQ(f.journal.steps.size(), 1u);
-    EXPECT_EQ(f.journal.steps[0].label, "전체영상 위치이동");
-    EXPECT_EQ(f.journal.steps[0].kind, 0);
+    const auto steps = RecordedSteps(f.doc);
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].label, u"전체영상 위치이동");
+    EXPECT_EQ(steps[0].kind, StepKind::PixelEdit);
     EXPECT_EQ(f.doc.Snapshot().layer(f.slot).x, 15);
 
     // A pending selection move records nothing here.
@@ -221,7 +222,28 @@ TEST(MoveTool, DragMovesTheLayerAndButtonUpRecordsTheStep) {
     f.view.ButtonDown({1, 1});
     f.view.MouseMove({2, 1}, true);
     f.view.ButtonUp({2, 1});
-    EXPECT_EQ(f.journal.steps.size(), 1u);
+    EXPECT_EQ(RecordedSteps(f.doc).size(), 1u);
+}
+
+// The step a tool records is the document's own: undo and redo bring the layer back and forth
+// without any window.
+TEST(MoveTool, TheRecordedMoveIsUndoneAndRedoneByTheDocument) {
+    testsupport::TempDir dir("quillet_view");
+    Fixture f;
+    f.doc.Journal().SetFolder(dir.path().string() + '/');
+    ASSERT_TRUE(f.doc.RecordStep(u"Opening....", StepKind::PixelEdit));
+    f.tools.currentTool = ToolId::Move;
+    f.view.ButtonDown({10, 10});
+    f.view.MouseMove({16, 13}, true);
+    f.view.ButtonUp({16, 13});
+    ASSERT_EQ(f.doc.Layers().layer(f.slot).x, 11);
+    ASSERT_EQ(f.doc.Journal().StepIndex(), 1);
+    ASSERT_TRUE(f.doc.Undo());
+    EXPECT_EQ(f.doc.Layers().layer(f.slot).x, 5);
+    EXPECT_EQ(f.doc.Layers().layer(f.slot).y, 5);
+    ASSERT_TRUE(f.doc.Redo());
+    EXPECT_EQ(f.doc.Layers().layer(f.slot).x, 11);
+    EXPECT_EQ(f.doc.Layers().layer(f.slot).y, 8);
 }
 
 TEST(MoveTool, ZoomedDragsAddUpWithoutDrift) {
@@ -263,8 +285,7 @@ TEST(MoveTool, LayerDraggedOutOfAWindowIsPastedIntoAnother) {
     RecordingUserPort user2;
     CBrevDoc docB(user2, 2);
     AddPatternLayer(docB, 30, 20);
-    RecordingJournal journalB;
-    ViewState viewB(docB, ViewContext{a.tools, &journalB, &a.clipboard, &a.registry});
+    ViewState viewB(docB, ViewContext{a.tools, &a.clipboard, &a.registry});
     viewB.SetClientSize({30, 20});
     // Half of the layer is transparent: the alpha travels with it.
     for (int r = 0; r < 10; ++r)
@@ -278,7 +299,7 @@ TEST(MoveTool, LayerDraggedOutOfAWindowIsPastedIntoAnother) {
     EXPECT_TRUE(a.tools.dropPending);
     EXPECT_FALSE(a.view.AcceptPendingDrop());  // not into its own window
     a.view.ButtonUp({40, 10});
-    EXPECT_TRUE(a.journal.steps.empty());
+    EXPECT_TRUE(RecordedSteps(a.doc).empty());
 
     EXPECT_TRUE(viewB.AcceptPendingDrop());
     EXPECT_FALSE(a.tools.dropPending);
@@ -293,9 +314,10 @@ TEST(MoveTool, LayerDraggedOutOfAWindowIsPastedIntoAnother) {
             EXPECT_EQ(t.ColorAt(pasted, c, r), a.doc.Layers().ColorAt(a.slot, c, r));
             EXPECT_EQ(t.AlphaAt(pasted, c, r), c < 5 ? 0 : 255);
         }
-    // The paste records its own step on the document.
-    EXPECT_EQ(docB.Journal().Entry(docB.Journal().StepIndex()).label, u"복사물 붙이기");
-    EXPECT_EQ(docB.Journal().Entry(docB.Journal().StepIndex()).kind, StepKind::PasteLayer);
+    const auto steps = RecordedSteps(docB);
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].label, u"복사물 붙이기");
+    EXPECT_EQ(steps[0].kind, StepKind::PasteLayer);
 }
 
 TEST(OutlineAnimation, SixTicksPauseAndResume) {

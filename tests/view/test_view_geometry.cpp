@@ -19,8 +19,7 @@ struct Fixture {
     RecordingUserPort user;
     CBrevDoc doc{user, 1};
     ToolState tools;
-    RecordingJournal journal;
-    ViewState view{doc, ViewContext{tools, &journal}};
+    ViewState view{doc, ViewContext{tools}};
 
     Fixture(int w, int h, ViewSize client) {
         AddPatternLayer(doc, w, h);

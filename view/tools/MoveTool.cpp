@@ -5,7 +5,6 @@
 #include "document/CBrevDoc.h"
 #include "document/LayerOps.h"
 #include "platform/ClipboardPort.h"
-#include "view/JournalSink.h"
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
@@ -27,6 +26,15 @@ void ViewState::MoveLayerBy(int dx, int dy) {
     doc_.CopyToSnapshot(slot);
     doc_.ViewShared().recomposeNeeded = true;
     doc_.NotifyViewsUpdate();
+}
+
+bool ViewState::EndNudgeRun() {
+    const int slot = nudgeSlot_;
+    nudgeSlot_ = -1;
+    if (slot < 0 || !doc_.Layers().layer(slot).used) return false;
+    doc_.RecordStep(FindTool(ToolId::Move)->undoLabel, StepKind::PixelEdit, slot);
+    doc_.NotifyLayerListChanged();
+    return true;
 }
 
 void ViewState::MoveDown(ViewPoint z) {
@@ -61,9 +69,8 @@ void ViewState::MoveUp() {
     if (!dragged || !LayerTable::IsValidIndex(moveSlot_)) return;
     doc_.CopyToSnapshot(moveSlot_);
     // A layer carried to another window went back to its place: nothing to record here.
-    if (!moveTransferred_ && !doc_.ViewShared().selectionMovePending && ctx_.journal)
-        ctx_.journal->recordStep(std::string(FindTool(ToolId::Move)->undoLabel), StepKind::Pixels,
-                                 moveSlot_);
+    if (!moveTransferred_ && !doc_.ViewShared().selectionMovePending)
+        doc_.RecordStep(FindTool(ToolId::Move)->undoLabel, StepKind::PixelEdit, moveSlot_);
     doc_.NotifyLayerListChanged();
     doc_.ViewShared().recomposeNeeded = true;
     doc_.NotifyViewsUpdate();
