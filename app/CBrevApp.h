@@ -20,6 +20,7 @@ namespace quillet {
 class CBrevDoc;
 class RaViru;
 class UserPort;
+struct NewImageRequest;
 
 class CBrevApp {
 public:
@@ -48,11 +49,15 @@ public:
     // --- Documents ------------------------------------------------------------------------
     // An empty document with its number and journal folder; the caller fills it or discards it.
     CBrevDoc& createDocument();
-    // Opens a file into a new document; on failure the document is discarded (the user port
-    // has been told why) and nullptr comes back. `status` (optional) receives how it went,
-    // also for an opened picture that is incomplete. A very large picture is opened only when
-    // the user agrees.
+    // Opens a file into a new document; on failure the document is discarded, the user port is
+    // told in one message naming the file and the reason (nothing when the user declined), and
+    // nullptr comes back. `status` (optional) receives how it went, also for an opened picture
+    // that is incomplete. A very large picture is opened only when the user agrees.
     CBrevDoc* openDocument(const std::string& path, Status* status = nullptr);
+    // A new blank picture (File > New). One without a name is called "새 그림 N" after its
+    // document number, so that its window title and the name Save As proposes show something.
+    CBrevDoc* newDocument(const NewImageRequest& request, Status* status = nullptr);
+    static std::u16string untitledName(int documentNumber);
     // A new document from one of the built-in pictures (the bitmap, JPEG, GIF and TIFF
     // resource commands), titled "<kind> Resource Image %d" with the next running number.
     CBrevDoc* openResourcePicture(CommandId command);
@@ -89,7 +94,11 @@ private:
     Entry* find(const CBrevDoc& doc);
     const Entry* find(const CBrevDoc& doc) const;
 
+    // What documents talk to: passes everything on to the user, except while an open is under
+    // way, when messages wait so that a failure can be told once, with the file and reason.
+    class DocumentUserPort;
     UserPort& user_;
+    std::unique_ptr<DocumentUserPort> documentUser_;
     std::string home_;
     FrameSettings settings_;
     AppCounters counters_;

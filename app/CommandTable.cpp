@@ -161,10 +161,10 @@ constexpr CommandInfo kCommands[] = {
     {ForegroundColour, "", {}, T::App, G::Refusal},
     {BackgroundColour, "", {}, T::App, G::Refusal},
     {SwapColours, "", {}, T::App, G::Refusal},
-    {BitmapResource, "", {}, T::App, G::Refusal},
-    {JpegResource, "", {}, T::App, G::Refusal},
-    {GifResource, "", {}, T::App, G::Refusal},
-    {TiffResource, "", {}, T::App, G::Refusal},
+    {BitmapResource, "비트맵 예제 그림", {}, T::App, G::Refusal},
+    {JpegResource, "JPEG 예제 그림", {}, T::App, G::Refusal},
+    {GifResource, "GIF 예제 그림", {}, T::App, G::Refusal},
+    {TiffResource, "TIFF 예제 그림", {}, T::App, G::Refusal},
     // Only in the layer list's context menu.
     {RenameLayer, "", {}, T::Doc, G::Refusal},
     // Tools chosen from the tool bars only.
@@ -249,7 +249,15 @@ constexpr E kView[] = {cmd(LayerPanel),   sep(), cmd(StretchView), cmd(ZoomIn), 
                        cmd(ZoomOneToOne), sep(), cmd(Grid)};
 constexpr E kWindow[] = {
     cmd(LayerDuplicateWindow), cmd(NewWindow), cmd(Cascade), cmd(Tile), sep(), cmd(CloseAll)};
-constexpr E kHelp[] = {cmd(About), cmd(WebSite)};
+// The built-in pictures open from the help menu as samples to try the tools on.
+constexpr E kHelp[] = {cmd(About),
+                       cmd(WebSite),
+                       sep(),
+                       sub("예제 그림(&S)", 4),
+                       cmd(BitmapResource),
+                       cmd(JpegResource),
+                       cmd(GifResource),
+                       cmd(TiffResource)};
 
 constexpr MenuDef kMainMenu[] = {
     {"파일(&F)", kFile},
@@ -258,7 +266,7 @@ constexpr MenuDef kMainMenu[] = {
     {"영상(&I)", kImage},
     {"레이어(&L)", kLayer},
     {"선택(&S)", kSelect},
-    {"변형 및 꾸미기", kTransform},
+    {"변형 및 꾸미기(&T)", kTransform},
     {"보기(&V)", kView},
     {"창(&W)", kWindow},
     {"도움말(&H)", kHelp},

@@ -20,6 +20,7 @@ namespace quillet::cli {
 namespace {
 constexpr const char* kUsage =
     "usage: quillet-cli info FILE [--max-pixels N]\n"
+    "       quillet-cli layers FILE\n"
     "       quillet-cli convert IN OUT [--frame N] [--quality Q] [--max-pixels N]\n"
     "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
     "       quillet-cli thumbnail IN OUT.png SIZE\n"
@@ -120,6 +121,7 @@ int convert(const std::vector<std::string>& args, std::ostream& err) {
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() == 2 && args[0] == "layers") return Layers(args[1], out, err);
     if (args.size() >= 2 && args[0] == "info") {
         uint64_t maxPixels = kDefaultMaxPixels;
         if (args.size() == 4 && args[2] == "--max-pixels") {

@@ -74,6 +74,7 @@ bool CBrevDoc::CommitWorkingCopy(int slot) {
     LayerPlanes& p = current_->planesOf(slot);
     p.pixels.assign(workingPixels_.begin(), workingPixels_.end());
     p.alpha.assign(workingAlpha_.begin(), workingAlpha_.end());
+    current_->Touch(slot);
     return true;
 }
 
@@ -94,9 +95,7 @@ void CBrevDoc::ComposeForSave() {
 
 bool CBrevDoc::ComposeIntoLayer(int startSlot, int count) {
     if (!current_->InList(startSlot)) return false;
-    Image32 full = Compositor::ComposeFull(*current_, startSlot, count);
-    if (full.Empty()) return false;
-    if (!Compositor::WriteIntoLayer(*current_, startSlot, full)) return false;
+    if (!Compositor::ComposeIntoLayer(*current_, startSlot, count)) return false;
     if (workingPixels_.size() != current_->layer(startSlot).pixelSize) {
         // The working copy always matches the layer sizes of the last creation or resize.
         workingPixels_.assign(current_->layer(startSlot).pixelSize, 255);

@@ -25,6 +25,8 @@ class CMainFrame;
 class ThumbnailLoader;
 class DeviceCommands;
 class ImageCommands;
+class LayerCommands;
+class TextCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -42,10 +44,16 @@ public:
     CMainFrame& frame() { return *frame_; }
     UserPort& user() { return *user_; }
     ToolState& tools() { return tools_; }
+    // The tools' mouse handlers, by tool id.
+    ToolRegistry& toolRegistry() { return registry_; }
     // Scanning, capture and printing (1474, 1475, 1424, 57606, 57607, 57609).
     DeviceCommands& devices() { return *devices_; }
     // The image menu: adjustments, filters, red-eye, channels, alpha commands.
     ImageCommands& imageCommands() { return *image_; }
+    // The layer commands and the layer window.
+    LayerCommands& layers() { return *layers_; }
+    // The text tool and the text dialog.
+    TextCommands& text() { return *text_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -77,7 +85,9 @@ protected:
 
 private:
     void registerCommands();
-    void registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run);
+    // A command on the active document; `enabled`, when given, further decides whether it is on.
+    void registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run,
+                                 std::function<bool(const CBrevDoc&)> enabled = {});
     void commandOpen();
     // The two open paths of the browser setting, and what both do with the chosen files
     // (CBrevAppShellOpen.cpp).
@@ -100,6 +110,9 @@ private:
     bool askToSave(CBrevDoc& doc);
     void closeWindowsQuietly(CBrevDoc& doc);
     void windowGone(CBrevDoc* doc);
+    void finishNudges();
+    bool nudgeRunOpen(const CBrevDoc& doc) const;
+    void updateDocumentTitle();
 
     std::unique_ptr<QtUserPort> boxes_;
     UserPort* user_ = nullptr;
@@ -116,6 +129,8 @@ private:
     std::unique_ptr<ThumbnailLoader> thumbnails_;  // the browser's, kept while the program runs
     std::unique_ptr<DeviceCommands> devices_;
     std::unique_ptr<ImageCommands> image_;
+    std::unique_ptr<LayerCommands> layers_;
+    std::unique_ptr<TextCommands> text_;
 };
 
 }  // namespace quillet

@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     if (!shell.start(quillet::quilletHomeDirectory(quillet::currentHomeEnvironment()))) return 1;
     quillet::CMainFrame& frame = shell.frame();
     quillet::showSplash(500);
-    frame.setWindowTitle(QStringLiteral("[인터넷] 연결하여 업데이트 여부 확인..."));
+    frame.setCaption(QStringLiteral("[인터넷] 연결하여 업데이트 여부 확인..."));
     frame.setAcceptDrops(true);
     frame.showMaximized();
     if (std::getenv("QUILLET_STARTUP_TIMING"))
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
          }))
         files << QString::fromStdString(file);
     if (!files.isEmpty()) frame.openFiles(files);
-    frame.setWindowTitle(QStringLiteral("Quillet 4.6"));
+    frame.setCaption(QStringLiteral("Quillet 4.6"));
     if (files.isEmpty() && shell.app().settings().showOpenAtStart)
         frame.dispatchCommand(quillet::CommandId::Open);
     return application.exec();

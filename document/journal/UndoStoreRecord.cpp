@@ -44,6 +44,8 @@ void UndoStore::StoreSlot(StepEntry& e, int step, int slot) {
     f.maskHeight = t.mask.height;
     f.record = l;
     WriteLayerFile(step, slot);
+    // Whatever changed the layer before this step, its pictures in the panels are old now.
+    doc_.Layers().Touch(slot);
 }
 
 void UndoStore::StorePictureValues(StepEntry& e, int layer) {

@@ -105,6 +105,7 @@ bool UndoStore::Rebuild(int slot, int fileStep, int stateStep) {
     l.textColour = f.textColour;
     l.textX = f.textX;
     l.textY = f.textY;
+    t.Touch(slot);
 
     t.header.originX = e.picture.originX;
     t.header.originY = e.picture.originY;
