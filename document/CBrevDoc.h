@@ -8,6 +8,7 @@
 
 #include "document/DocViewState.h"
 #include "document/DocumentObserver.h"
+#include "document/FreeTransformState.h"
 #include "document/LayerTable.h"
 #include "document/compositor/Compositor.h"
 #include "document/journal/UndoStore.h"
@@ -124,6 +125,9 @@ public:
     bool Redo() { return journal_->Redo(); }
     // The random source of the random filters: one per document, seedable so a run repeats.
     Rand15& Random() { return random_; }
+    // The hand transform of a layer while its panel is open.
+    FreeTransformState& FreeTransform() { return freeTransform_; }
+    const FreeTransformState& FreeTransform() const { return freeTransform_; }
 
     // Period 0 stops the selection outline animation.
     void NotifySelectionOutlineTimer(int milliseconds);
@@ -148,6 +152,7 @@ private:
     DocViewState viewShared_;
     std::vector<DocumentObserver*> observers_;
     Rand15 random_;
+    FreeTransformState freeTransform_;
     // Last: destroyed first, while the document number it deletes files by is still there.
     std::unique_ptr<UndoStore> journal_;
 };

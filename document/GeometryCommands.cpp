@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "document/FreeTransform.h"
 #include "document/GeometryEdit.h"
 #include "image/RaViru.h"
 
@@ -161,23 +162,9 @@ bool rotateFree(CBrevDoc& doc, double degrees, int slot) {
         turnLayerInPlace(doc, slot, turn, progress);
         return true;
     }
-    if (t.LayerBits(slot) < 8) return false;
-    const RotationBox box = RotatedBox(l.width, l.height, degrees);
-    if (uint64_t(box.width) * uint64_t(box.height) > kMaxImagePixels) return false;
-    NewPlanes out = AllocatePlanes(t, slot, box.width, box.height);
-    const LayerPlanes& p = t.planesOf(slot);
-    // Points outside the layer read as the image's transparent colour with alpha 0.
-    const Rgbquad& tc = doc.Image().transparentColour;
-    const uint8_t outside[4] = {tc.blue, tc.green, tc.red, 0};
-    const uint8_t none[1] = {0};
-    RotatePlane(PixelPlane(t, slot), p.alpha.data(),
-                PlaneRef{out.pixels.data(), out.stride, box.width, box.height, t.LayerBits(slot)},
-                out.alpha.data(), degrees, t.LayerBits(slot) == 8 ? none : outside);
-    RotatePlane(BytePlane(p.effect, l.width, l.height), nullptr,
-                BytePlane(out.effect, box.width, box.height), nullptr, degrees, none);
-    const int x = l.x + (l.width - box.width) / 2, y = l.y + (l.height - box.height) / 2;
-    AdoptPlanes(t, slot, std::move(out), x, y);
-    return true;
+    // Other angles go through the warp onto the turned corners, sampled smoothly.
+    return WarpLayerFrom(t, slot, Layer(l), t.planesOf(slot),
+                         HandleBox{l.x, l.y, l.width, l.height}, RotatedLayerHandles(l, degrees));
 }
 
 bool angleInRange(double degrees) { return degrees > -360 && degrees < 360; }
@@ -189,16 +176,6 @@ bool RotateLayerFree(CBrevDoc& doc, double degrees, int slot) {
     slot = LayerAllowed(doc, slot);
     if (slot < 0 || !rotateFree(doc, degrees, slot)) return false;
     FinishEdit(doc, u"자유회전", StepKind::PixelEdit, slot);
-    return true;
-}
-
-bool PreviewLayerRotation(CBrevDoc& doc, double degrees, int slot) {
-    if (!angleInRange(degrees)) return false;
-    slot = LayerAllowed(doc, slot);
-    if (slot < 0) return false;
-    doc.RestoreFromPreview(slot);
-    rotateFree(doc, degrees, slot);
-    doc.NotifyViewsUpdate();
     return true;
 }
 

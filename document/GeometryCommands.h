@@ -21,14 +21,10 @@ bool FlipLayer(CBrevDoc& doc, FlipAxis axis, int slot = -1);
 bool RotateCanvas(CBrevDoc& doc, QuarterTurn turn);
 // "레이어 90 우회전", "레이어 90 좌회전", "레이어 180 회전": one layer turned about its centre.
 bool RotateLayer(CBrevDoc& doc, QuarterTurn turn, int slot = -1);
-// "자유회전": one layer rotated by `degrees` (clockwise, above -360 and below 360; multiples
-// of 90 turn exactly), nearest neighbour, the corners the rotation opens transparent.
+// "자유회전": one layer rotated by `degrees` (clockwise, above -360 and below 360) about its
+// centre: multiples of 90 turn exactly, other angles are the warp onto the turned corners
+// (bilinear), the corners the rotation opens transparent.
 bool RotateLayerFree(CBrevDoc& doc, double degrees, int slot = -1);
-// The free-rotation dialog's preview: the layer as the preview copy holds it (copied there when
-// the dialog opened) rotated by `degrees`, with no journal step. Restoring the layer from the
-// preview copy ends it.
-bool PreviewLayerRotation(CBrevDoc& doc, double degrees, int slot = -1);
-
 // "이미지크기": every layer resampled so that the canvas becomes width × height. Nothing
 // happens at the current size.
 bool ResampleDocument(CBrevDoc& doc, int width, int height);
