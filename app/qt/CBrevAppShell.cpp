@@ -21,6 +21,7 @@
 #include "app/qt/MoviePanels.h"
 #include "app/qt/QtTranslations.h"
 #include "app/qt/TextCommands.h"
+#include "app/qt/TransformCommands.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
@@ -172,6 +173,7 @@ void CBrevAppShell::windowGone(CBrevDoc* doc) {
     if (it == windowCounts_.end() || --it->second > 0) return;
     windowCounts_.erase(it);
     if (layers_) layers_->documentClosing(*doc);
+    if (transforms_) transforms_->documentClosing(*doc);
     app_->closeDocument(*doc);
     if (frame_) frame_->updateCommandStates();
     updateDocumentTitle();
@@ -288,6 +290,8 @@ void CBrevAppShell::registerCommands() {
     text_ = std::make_unique<TextCommands>(*this);
     text_->install(f);
     layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
+    transforms_ = std::make_unique<TransformCommands>(*this);
+    transforms_->install(f);
     registerDocumentCommand(Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
     registerDocumentCommand(Close, [this](CBrevDoc& d) { commandCloseDocument(d); });

@@ -27,6 +27,7 @@ class DeviceCommands;
 class ImageCommands;
 class LayerCommands;
 class TextCommands;
+class TransformCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -54,6 +55,8 @@ public:
     LayerCommands& layers() { return *layers_; }
     // The text tool and the text dialog.
     TextCommands& text() { return *text_; }
+    // Free transform and free rotate.
+    TransformCommands& transforms() { return *transforms_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -100,11 +103,10 @@ private:
     void commandNew();
     void commandEnvironment();
     void undoRedo(CBrevDoc& doc, bool undo);
-    // Flips, turns, image size, canvas size, free rotation (CBrevAppShellGeometry.cpp).
+    // Flips, turns, image size, canvas size (CBrevAppShellGeometry.cpp).
     void registerGeometryCommands();
     void commandImageSize(CBrevDoc& doc);
     void commandCanvasSize(CBrevDoc& doc);
-    void commandFreeRotate(CBrevDoc& doc);
     void applySettingsToViews();
     // Asks about saving a modified document; false when the user cancelled or the save failed.
     bool askToSave(CBrevDoc& doc);
@@ -131,6 +133,7 @@ private:
     std::unique_ptr<ImageCommands> image_;
     std::unique_ptr<LayerCommands> layers_;
     std::unique_ptr<TextCommands> text_;
+    std::unique_ptr<TransformCommands> transforms_;
 };
 
 }  // namespace quillet

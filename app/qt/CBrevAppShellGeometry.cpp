@@ -1,11 +1,10 @@
 // The menu "변형 및 꾸미기"'s geometry commands: flips, turns, the image-size, canvas-size and
-// free-rotation dialogs. The document commands do the work; this file only asks.
+// the document commands do the work; this file only asks. Free rotation is TransformCommands'.
 #include "app/CommandId.h"
 #include "app/qt/CBrevAppShell.h"
 #include "app/qt/CDlg_CanvasSize.h"
 #include "app/qt/CDlg_ImageSize.h"
 #include "app/qt/CMainFrame.h"
-#include "app/qt/DlgRotate.h"
 #include "document/CBrevDoc.h"
 #include "document/GeometryCommands.h"
 #include "document/GeometryEdit.h"
@@ -40,7 +39,6 @@ void CBrevAppShell::registerGeometryCommands() {
     doc(CommandId::LayerRotate180, [](CBrevDoc& d) { return RotateLayer(d, QuarterTurn::Half); });
     registerDocumentCommand(CommandId::ImageSize, [this](CBrevDoc& d) { commandImageSize(d); });
     registerDocumentCommand(CommandId::CanvasSize, [this](CBrevDoc& d) { commandCanvasSize(d); });
-    registerDocumentCommand(CommandId::FreeRotate, [this](CBrevDoc& d) { commandFreeRotate(d); });
 }
 
 void CBrevAppShell::commandImageSize(CBrevDoc& doc) {
@@ -67,21 +65,6 @@ void CBrevAppShell::commandCanvasSize(CBrevDoc& doc) {
     if (dialog.exec() != QDialog::Accepted) return;
     const CanvasSizeFields& f = dialog.fields();
     ResizeCanvas(doc, f.width(), f.height(), f.anchor());
-}
-
-void CBrevAppShell::commandFreeRotate(CBrevDoc& doc) {
-    // A text layer is refused before the dialog opens.
-    const int slot = geometry::LayerAllowed(doc, -1);
-    if (slot < 0) return;
-    // The preview starts again from the layer as it was when the dialog opened.
-    doc.CopyToPreview(slot);
-    DlgRotate dialog([&doc, slot](double degrees) { PreviewLayerRotation(doc, degrees, slot); },
-                     frame_.get());
-    dialog.move(dialog.x(), frame_->popupY());
-    const bool ok = dialog.exec() == QDialog::Accepted;
-    doc.RestoreFromPreview(slot);
-    doc.NotifyViewsUpdate();
-    if (ok) RotateLayerFree(doc, dialog.angle(), slot);
 }
 
 }  // namespace quillet

@@ -7,6 +7,7 @@
 
 #include "document/CBrevDoc.h"
 #include "view/qt/CBrevView.h"
+#include "view/qt/TransformHandles.h"
 
 namespace quillet {
 
@@ -80,6 +81,7 @@ void CBrevView::rebuildFrame() {
         state_.RequestFor({shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1});
     const Image32 img = doc.ComposeDisplay(q, 2);
     if (!img.Empty()) DrawOverHatch(frame_, img, settings_.hatchStyle);
+    DrawTransformHandles(frame_, doc, q, shown);
 
     if (settings_.gridSpacing > 0) {
         const double zx = q.zoomX * settings_.gridSpacing, zy = q.zoomY * settings_.gridSpacing;
