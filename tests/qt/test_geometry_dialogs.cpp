@@ -22,9 +22,11 @@
 #include "app/CommandId.h"
 #include "app/qt/CBrevAppShell.h"
 #include "app/qt/CDlg_CanvasSize.h"
+#include "app/qt/CDlg_FreeTransform.h"
 #include "app/qt/CDlg_ImageSize.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/DlgRotate.h"
+#include "app/qt/TransformCommands.h"
 #include "document/CBrevDoc.h"
 #include "image/RaViru.h"
 #include "platform/RecordingUserPort.h"
@@ -203,6 +205,43 @@ private slots:
         QVERIFY(p.shell.frame().dispatchCommand(CommandId::FreeRotate));
         QCOMPARE(doc->Layers().layer(0).width, 20);
         QVERIFY(doc->Journal().Entry(doc->Journal().StepIndex()).label == u"자유회전");
+    }
+
+    void freeTransformPanelGatesTheMenuAndApplies() {
+        Program p;
+        QVERIFY(p.start());
+        CBrevDoc* doc = p.open(QStringLiteral("t.bmp"), 30, 20);
+        QVERIFY(doc);
+        const int steps = doc->Journal().StepIndex();
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::TransformDistort));
+        CDlg_FreeTransform* panel = p.shell.transforms().panel();
+        QVERIFY(panel && panel->isVisible());
+        QCOMPARE(panel->windowTitle(), QStringLiteral("      자유변형"));
+        QCOMPARE(panel->modeCaption(), QStringLiteral("자유변형(왜곡)"));
+        QVERIFY(p.shell.toolRegistry().find(ToolId::TransformDistort));
+        // While the panel is open only the three modes pass.
+        QVERIFY(!p.shell.frame().dispatchCommand(CommandId::LayerRotate180));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::TransformPerspective));
+        QCOMPARE(panel->modeCaption(), QStringLiteral("자유변형(원근)"));
+        GrabHandle(*doc, 29, 0);
+        DragHandle(*doc, 24, 0);
+        ReleaseHandle(*doc, 24, 0);
+        panel->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        QVERIFY(!panel->isVisible());
+        QCOMPARE(doc->Journal().StepIndex(), steps + 1);
+        QVERIFY(doc->Journal().Entry(steps + 1).label == u"자유변환(원근)");
+        QCOMPARE(p.shell.tools().currentTool, ToolId::None);
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::LayerRotate180));
+
+        // Cancel brings the layer back as it was.
+        const std::vector<uint8_t> before = doc->Layers().planesOf(0).pixels;
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::TransformSize));
+        GrabHandle(*doc, 0, 0);
+        DragHandle(*doc, 5, 5);
+        ReleaseHandle(*doc, 5, 5);
+        panel->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+        QVERIFY(!panel->isVisible());
+        QVERIFY(doc->Layers().planesOf(0).pixels == before);
     }
 };
 QUILLET_QTEST(GeometryDialogsTest)
