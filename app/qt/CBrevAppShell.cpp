@@ -20,6 +20,7 @@
 #include "app/qt/LayerCommands.h"
 #include "app/qt/MoviePanels.h"
 #include "app/qt/QtTranslations.h"
+#include "app/qt/SelectionCommands.h"
 #include "app/qt/TextCommands.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
@@ -287,6 +288,8 @@ void CBrevAppShell::registerCommands() {
     layers_->install(f);
     text_ = std::make_unique<TextCommands>(*this);
     text_->install(f);
+    selection_ = std::make_unique<SelectionCommands>(*this);
+    selection_->install(f);
     layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
     registerDocumentCommand(Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
@@ -405,7 +408,8 @@ void CBrevAppShell::undoRedo(CBrevDoc& doc, bool undo) {
 
 void CBrevAppShell::applySettingsToViews() {
     const FrameSettings& s = app_->settings();
-    const ViewSettings settings{s.gridSpacing, s.gridColour, s.transparencyPattern};
+    const ViewSettings settings{s.gridSpacing,       s.gridColour,      s.transparencyPattern,
+                                s.pathSegmentColour, s.pathPointColour, s.selectionTone};
     for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
         if (auto* child = qobject_cast<CChildFrame*>(w); child && child->view())
             child->view()->setSettings(settings);

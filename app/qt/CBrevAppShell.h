@@ -27,6 +27,7 @@ class DeviceCommands;
 class ImageCommands;
 class LayerCommands;
 class TextCommands;
+class SelectionCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -54,6 +55,8 @@ public:
     LayerCommands& layers() { return *layers_; }
     // The text tool and the text dialog.
     TextCommands& text() { return *text_; }
+    // The selection tools and commands, with the colour-range panel.
+    SelectionCommands& selection() { return *selection_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -131,6 +134,7 @@ private:
     std::unique_ptr<ImageCommands> image_;
     std::unique_ptr<LayerCommands> layers_;
     std::unique_ptr<TextCommands> text_;
+    std::unique_ptr<SelectionCommands> selection_;
 };
 
 }  // namespace quillet
