@@ -41,6 +41,7 @@ void ViewState::ButtonDown(ViewPoint window) {
         tool == ToolId::FreehandSelect || (tool == ToolId::MagicWand && !v.addToSelection))
         DropSelection();
     ToolDown(z);
+    StartOutlineIfShown();
 }
 
 void ViewState::ToolDown(ViewPoint z) {
@@ -96,6 +97,12 @@ void ViewState::ButtonUp(ViewPoint window) {
     leftDown_ = false;
     if (!wasDown) return;
     ToolUp(ToZoomed(window));
+    StartOutlineIfShown();
+}
+
+void ViewState::StartOutlineIfShown() {
+    if (doc_.ViewShared().selectionShown && !animation_.timerRunning() && !animation_.paused())
+        animation_.start();
 }
 
 void ViewState::ToolUp(ViewPoint z) {
@@ -127,6 +134,7 @@ void ViewState::DoubleClick(ViewPoint window) {
         ToolEvent e = EventAt(ToZoomed(window));
         op->doubleClick(e);
     }
+    StartOutlineIfShown();
 }
 
 void ViewState::KeyDown(int key, unsigned flags) {

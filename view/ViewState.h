@@ -126,6 +126,8 @@ private:
     // The first drag step with a selection shown lifts the selection into a floating layer.
     bool FloatOnFirstDrag(ViewPoint zoomed);
     void ToolDown(ViewPoint zoomed);
+    // A tool showed a selection: the outline animation runs.
+    void StartOutlineIfShown();
     void ToolDrag(ViewPoint zoomed);
     void ToolUp(ViewPoint zoomed);
     ToolOperation* CurrentOperation() const;
