@@ -53,8 +53,14 @@ bool FillClosedOutline(SelectionMask& mask) {
     for (uint8_t& b : mask.bytes)
         if (b != MaskValue::Outline) b = MaskValue::Unselected;
     if (!seed || mask.RowFromTop(seed->y)[seed->x] == MaskValue::Outline) return false;
-    FillSpansFrom(mask, seed->x, seed->y, MaskValue::Selected,
-                  [&mask](int x, int y) { return mask.RowFromTop(y)[x] == MaskValue::Unselected; });
+    struct Unselected {
+        SelectionMask& m;
+        auto At(int y) const {
+            const uint8_t* row = m.RowFromTop(y);
+            return [row](int x) { return row[x] == MaskValue::Unselected; };
+        }
+    };
+    FillSpansFrom(mask, seed->x, seed->y, MaskValue::Selected, Unselected{mask});
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "document/CBrevDoc.h"
 #include "document/LayerOps.h"
@@ -16,8 +18,8 @@ namespace {
 
 bool HasCurrentLayer(const CBrevDoc& doc) { return doc.Layers().InList(doc.CurrentLayer()); }
 
-// Blue, green and red of a layer pixel, read straight from rows of 3 or 4 bytes or through the
-// palette of an indexed layer.
+// Blue, green and red of a layer's pixels, row by row (rows from the top): straight from rows of
+// 3 or 4 bytes, or through the table's reader for indexed layers.
 class LayerColours {
 public:
     LayerColours(const LayerTable& t, int slot)
@@ -27,18 +29,32 @@ public:
                   p_.pixels.size() >= l_.pixelSize && !l_.IsText();
     }
     bool usable() const { return usable_; }
-    // Rows from the top.
-    uint32_t bgr(int x, int y) const {
-        const int row = l_.height - 1 - y;
-        if (bytes_ >= 3) {
-            const uint8_t* p = p_.pixels.data() + size_t(row) * l_.stride + size_t(x) * bytes_;
-            return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+
+    struct Row {
+        const uint8_t* pixels;
+        const uint8_t* alpha;
+        int bytes;
+        const LayerTable* table;  // indexed layers only
+        int slot, row;
+        uint32_t bgr(int x) const {
+            if (bytes >= 3) {
+                const uint8_t* p = pixels + size_t(x) * size_t(bytes);
+                return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+            }
+            return table->ColorAt(slot, x, row);
         }
-        return t_.ColorAt(slot_, x, row);
+    };
+    Row row(int y) const {
+        const int r = l_.height - 1 - y;
+        return {p_.pixels.data() + size_t(r) * l_.stride,
+                p_.alpha.data() + size_t(r) * size_t(l_.width),
+                bytes_,
+                &t_,
+                slot_,
+                r};
     }
-    uint8_t alpha(int x, int y) const {
-        return p_.alpha[size_t(l_.height - 1 - y) * size_t(l_.width) + size_t(x)];
-    }
+    uint32_t bgr(int x, int y) const { return row(y).bgr(x); }
+    uint8_t alpha(int x, int y) const { return row(y).alpha[x]; }
 
 private:
     const LayerTable& t_;
@@ -53,6 +69,25 @@ inline int ColourDistance(uint32_t a, uint32_t b) {
     return std::abs(int(a & 0xFF) - int(b & 0xFF)) +
            std::abs(int((a >> 8) & 0xFF) - int((b >> 8) & 0xFF)) +
            std::abs(int((a >> 16) & 0xFF) - int((b >> 16) & 0xFF));
+}
+
+// out[x] = 1 where the pixel is not transparent and its distance from `reference` is below
+// `limit`, else 0: one pass over a row that the compiler can keep in vector registers.
+void SimilarRow(const LayerColours::Row& px, int width, uint32_t reference, int limit,
+                uint8_t* out) {
+    const int b0 = int(reference & 0xFF), g0 = int(reference >> 8 & 0xFF),
+              r0 = int(reference >> 16 & 0xFF);
+    if (px.bytes >= 3) {
+        const uint8_t* p = px.pixels;
+        const size_t step = size_t(px.bytes);
+        for (int x = 0; x < width; ++x, p += step) {
+            const int d = std::abs(p[0] - b0) + std::abs(p[1] - g0) + std::abs(p[2] - r0);
+            out[x] = uint8_t((px.alpha[x] != 0) & (d < limit));
+        }
+        return;
+    }
+    for (int x = 0; x < width; ++x)
+        out[x] = uint8_t((px.alpha[x] != 0) & (ColourDistance(px.bgr(x), reference) < limit));
 }
 
 }  // namespace
@@ -162,11 +197,32 @@ bool MagicWandAt(CBrevDoc& doc, int x, int y, int tolerance, bool add) {
         FillSelectionMask(doc, MaskValue::Unselected);
     const uint32_t reference = colours.bgr(x, y);
     // A transparent pixel is never selected, not even the clicked one.
-    if (colours.alpha(x, y) != 0)
-        FillSpansFrom(m, x, y, MaskValue::Selected, [&](int px, int py) {
-            return m.RowFromTop(py)[px] == MaskValue::Unselected && colours.alpha(px, py) != 0 &&
-                   ColourDistance(colours.bgr(px, py), reference) < tolerance;
-        });
+    // Which pixels are similar enough is worked out a whole row at a time, for the rows the
+    // flood reaches.
+    struct Similar {
+        SelectionMask& m;
+        const LayerColours& colours;
+        uint32_t reference;
+        int tolerance;
+        uint8_t* similar;  // width × height, rows from the top; valid where `done`
+        std::vector<uint8_t>& done;
+        auto At(int y) const {
+            uint8_t* s = similar + size_t(y) * size_t(m.width);
+            if (!done[size_t(y)]) {
+                SimilarRow(colours.row(y), m.width, reference, tolerance, s);
+                done[size_t(y)] = 1;
+            }
+            return [mask = m.RowFromTop(y), s](int x) {
+                return (mask[x] == MaskValue::Unselected) & (s[x] != 0);
+            };
+        }
+    };
+    if (colours.alpha(x, y) != 0) {
+        std::unique_ptr<uint8_t[]> similar(new uint8_t[size_t(m.width) * size_t(m.height)]);
+        std::vector<uint8_t> done(size_t(m.height), 0);
+        FillSpansFrom(m, x, y, MaskValue::Selected,
+                      Similar{m, colours, reference, tolerance, similar.get(), done});
+    }
     ShowSelection(doc, true);
     doc.ViewShared().recomposeNeeded = true;
     return true;
@@ -194,14 +250,17 @@ std::optional<ColourRangePick> SelectColourRangeAt(CBrevDoc& doc, int x, int y, 
     ColourRangePick pick;
     const uint32_t reference = colours.bgr(x, y);
     pick.colour = reference;
+    std::vector<uint8_t> similar(size_t(m.width));
     for (int py = 0; py < m.height; ++py) {
         uint8_t* row = m.RowFromTop(py);
-        for (int px = 0; px < m.width; ++px)
-            if (colours.alpha(px, py) != 0 &&
-                ColourDistance(colours.bgr(px, py), reference) <= tolerance) {
-                row[px] = MaskValue::Selected;
-                ++pick.count;
-            }
+        // Inclusive, unlike the wand.
+        SimilarRow(colours.row(py), m.width, reference, tolerance + 1, similar.data());
+        int count = 0;
+        for (int x = 0; x < m.width; ++x) {
+            row[x] = similar[size_t(x)] ? MaskValue::Selected : row[x];
+            count += similar[size_t(x)];
+        }
+        pick.count += count;
     }
     pick.percent = double(pick.count) / (double(l.width) * double(l.height)) * 100.0;
     ShowSelection(doc, true);
