@@ -53,6 +53,11 @@ struct DocViewState {
     bool selectionMovePending = false;
     bool recomposeNeeded = true;
     bool addToSelection = false;  // the add-to-selection modifier (left Shift held)
+    // After a selection was dropped the first polygon click only clears this.
+    bool polygonGuard = false;
+    // Changes whenever the selection mask's bytes change, so that views rebuild the outline
+    // without composing the layers again.
+    uint32_t maskRevision = 0;
 };
 
 }  // namespace quillet

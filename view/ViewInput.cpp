@@ -4,6 +4,7 @@
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
 #include "view/ViewZoom.h"
+#include "view/tools/Selection.h"
 
 namespace quillet {
 
@@ -16,12 +17,10 @@ ToolEvent ViewState::EventAt(ViewPoint zoomed) { return {doc_, ctx_.tools, zoome
 int ViewState::Cursor() const { return CursorFor(ctx_.tools.currentTool, leftDown_); }
 
 void ViewState::DropSelection() {
-    DocViewState& v = doc_.ViewShared();
-    doc_.SetSelectionActive(false);
-    v.selectionShown = false;
-    v.outlineReady = false;
-    v.polygonVertices = 0;
-    v.recomposeNeeded = true;
+    // The magic wand adding to its selection keeps the mask.
+    const bool keep =
+        ctx_.tools.currentTool == ToolId::MagicWand && doc_.ViewShared().addToSelection;
+    ::quillet::DropSelection(doc_, keep);
     animation_.stop();
 }
 
@@ -34,11 +33,15 @@ void ViewState::ButtonDown(ViewPoint window) {
     v.anchors.circlePress = {z.x, z.y};
     v.anchors.moveLast = {z.x, z.y};
     const ToolId tool = ctx_.tools.currentTool;
-    if (tool == ToolId::PolygonSelect && v.selectionShown) DropSelection();
+    if (tool == ToolId::PolygonSelect && v.selectionShown) {
+        DropSelection();
+        v.polygonGuard = false;  // this click starts the next polygon
+    }
     if (tool == ToolId::RectSelect || tool == ToolId::CircleSelect ||
         tool == ToolId::FreehandSelect || (tool == ToolId::MagicWand && !v.addToSelection))
         DropSelection();
     ToolDown(z);
+    StartOutlineIfShown();
 }
 
 void ViewState::ToolDown(ViewPoint z) {
@@ -94,6 +97,12 @@ void ViewState::ButtonUp(ViewPoint window) {
     leftDown_ = false;
     if (!wasDown) return;
     ToolUp(ToZoomed(window));
+    StartOutlineIfShown();
+}
+
+void ViewState::StartOutlineIfShown() {
+    if (doc_.ViewShared().selectionShown && !animation_.timerRunning() && !animation_.paused())
+        animation_.start();
 }
 
 void ViewState::ToolUp(ViewPoint z) {
@@ -125,6 +134,7 @@ void ViewState::DoubleClick(ViewPoint window) {
         ToolEvent e = EventAt(ToZoomed(window));
         op->doubleClick(e);
     }
+    StartOutlineIfShown();
 }
 
 void ViewState::KeyDown(int key, unsigned flags) {
@@ -188,6 +198,8 @@ void ViewState::FocusLost() {
 bool ViewState::TimerTick() {
     const bool repaint = animation_.tick(doc_.Busy());
     doc_.ViewShared().outlinePaused = animation_.paused();
+    // A closed freehand, polygon or circle outline gets its interior on the first tick.
+    if (repaint) CompleteOutline(doc_);
     return repaint;
 }
 

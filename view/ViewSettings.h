@@ -18,6 +18,9 @@ struct ViewSettings {
     int gridSpacing = -16;             // canvas pixels; the grid shows while it is positive
     uint32_t gridColour = 0x00808080;  // 0x00BBGGRR
     int hatchStyle = HatchStyle::DiagonalCross;
+    uint32_t outlineColour = 0x000000FF;  // selection outline and path segments
+    uint32_t markerColour = 0x00FF0000;   // path guide-point markers
+    bool dimOutside = true;               // grey what lies outside the selection
 };
 
 // Colours of the window background, 0x00BBGGRR.

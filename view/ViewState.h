@@ -123,7 +123,11 @@ private:
     void MoveDown(ViewPoint zoomed);
     void MoveDrag(ViewPoint zoomed);
     void MoveUp();
+    // The first drag step with a selection shown lifts the selection into a floating layer.
+    bool FloatOnFirstDrag(ViewPoint zoomed);
     void ToolDown(ViewPoint zoomed);
+    // A tool showed a selection: the outline animation runs.
+    void StartOutlineIfShown();
     void ToolDrag(ViewPoint zoomed);
     void ToolUp(ViewPoint zoomed);
     ToolOperation* CurrentOperation() const;
@@ -141,6 +145,7 @@ private:
     bool leftDown_ = false;
     bool moveDrag_ = false;
     bool moveTransferred_ = false;
+    bool floatOnDrag_ = false;
     ViewPoint moveStartRaw_{-1, -1};
     ViewPoint moveStartLayer_{0, 0};
     int moveSlot_ = -1;

@@ -20,6 +20,7 @@
 #include "app/qt/LayerCommands.h"
 #include "app/qt/MoviePanels.h"
 #include "app/qt/QtTranslations.h"
+#include "app/qt/SelectionCommands.h"
 #include "app/qt/TextCommands.h"
 #include "app/qt/TransformCommands.h"
 #include "base/Utf.h"
@@ -289,6 +290,8 @@ void CBrevAppShell::registerCommands() {
     layers_->install(f);
     text_ = std::make_unique<TextCommands>(*this);
     text_->install(f);
+    selection_ = std::make_unique<SelectionCommands>(*this);
+    selection_->install(f);
     layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
     transforms_ = std::make_unique<TransformCommands>(*this);
     transforms_->install(f);
@@ -409,7 +412,8 @@ void CBrevAppShell::undoRedo(CBrevDoc& doc, bool undo) {
 
 void CBrevAppShell::applySettingsToViews() {
     const FrameSettings& s = app_->settings();
-    const ViewSettings settings{s.gridSpacing, s.gridColour, s.transparencyPattern};
+    const ViewSettings settings{s.gridSpacing,       s.gridColour,      s.transparencyPattern,
+                                s.pathSegmentColour, s.pathPointColour, s.selectionTone};
     for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
         if (auto* child = qobject_cast<CChildFrame*>(w); child && child->view())
             child->view()->setSettings(settings);

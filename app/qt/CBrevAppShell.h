@@ -28,6 +28,7 @@ class ImageCommands;
 class LayerCommands;
 class TextCommands;
 class TransformCommands;
+class SelectionCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -57,6 +58,8 @@ public:
     TextCommands& text() { return *text_; }
     // Free transform and free rotate.
     TransformCommands& transforms() { return *transforms_; }
+    // The selection tools and commands, with the colour-range panel.
+    SelectionCommands& selection() { return *selection_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -134,6 +137,7 @@ private:
     std::unique_ptr<LayerCommands> layers_;
     std::unique_ptr<TextCommands> text_;
     std::unique_ptr<TransformCommands> transforms_;
+    std::unique_ptr<SelectionCommands> selection_;
 };
 
 }  // namespace quillet

@@ -185,6 +185,8 @@ void CBrevView::mouseMoveEvent(QMouseEvent* e) {
     state_.MouseMove(p, left);
     updateCursor();
     syncTimer();
+    // A drag redraws the tool feedback; the composed layers stay cached unless they changed.
+    if (left) viewport()->update();
 }
 
 void CBrevView::mouseReleaseEvent(QMouseEvent* e) {
@@ -299,6 +301,12 @@ void CBrevView::onLayerListChanged(CBrevDoc&) { emitTitle(); }
 void CBrevView::onCurrentLayerChanged(CBrevDoc&, int) { emitTitle(); }
 
 void CBrevView::onSelectionOutlineTimer(CBrevDoc& doc, int ms) {
+    if (ms <= 0) {
+        state_.Animation().stop();
+        syncTimer();
+        viewport()->update();
+        return;
+    }
     if (!doc.SelectionActive()) return;
     doc.ViewShared().selectionShown = true;
     state_.Animation().start(ms);

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "document/DocumentObserver.h"
+#include "view/SelectionOutline.h"
 #include "view/ViewSettings.h"
 #include "view/ViewState.h"
 
@@ -39,6 +40,9 @@ public:
     // Paints the clip area, recomposing first when the document changed since the last paint.
     void paintViewport(QPainter& painter, const QRect& clip);
     bool cacheValid() const { return cacheValid_; }
+    // Times the layers were composed for this view (a marching-ants tick composes nothing).
+    int compositions() const { return compositions_; }
+    const SelectionOutline& outline() const { return outline_; }
 
     // DocumentObserver
     void onViewsUpdate(CBrevDoc&) override;
@@ -84,6 +88,9 @@ private:
     void updateCursor();
     void invalidate();
     void rebuildFrame();
+    QRect shownRect() const;
+    // The selection outline or tool feedback over the cached frame; false when there is none.
+    bool paintOverlay();
     void emitTitle();
     bool carryDropTo(const QPoint& globalPos);
 
@@ -97,6 +104,13 @@ private:
     QImage frame_;
     bool cacheValid_ = false;
     bool phase_ = false;  // outline animation phase, flipped on every paint
+    int compositions_ = 0;
+    // The frame with the outline over it, rebuilt when the mask, the mode or the frame changes.
+    QImage overlaid_;
+    SelectionOutline outline_;
+    bool overlayValid_ = false;
+    OverlayMode overlayMode_ = OverlayMode::None;
+    uint32_t overlayRevision_ = 0;
 };
 
 }  // namespace quillet

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "document/CBrevDoc.h"
+#include "view/ToolState.h"
 #include "view/qt/CBrevView.h"
 #include "view/qt/TransformHandles.h"
 
@@ -63,6 +64,14 @@ void FillHatch(QImage& frame, const QRect& r, int style) {
 
 }  // namespace
 
+QRect CBrevView::shownRect() const {
+    const CBrevDoc& doc = state_.Doc();
+    const PictureHeader& h = doc.Layers().header;
+    if (h.canvasWidth < 1 || h.canvasHeight < 1 || doc.Layers().bottom < 0) return {};
+    const ViewRect r = state_.DisplayedRect();
+    return QRect(r.left, r.top, r.Width(), r.Height()).intersected(frame_.rect());
+}
+
 void CBrevView::rebuildFrame() {
     const QSize size = viewport()->size();
     if (frame_.size() != size) frame_ = QImage(size, QImage::Format_RGB32);
@@ -70,10 +79,9 @@ void CBrevView::rebuildFrame() {
     frame_.fill(Rgb(kViewBackgroundColour));
     const CBrevDoc& doc = document();
     const PictureHeader& h = doc.Layers().header;
-    if (h.canvasWidth < 1 || h.canvasHeight < 1 || doc.Layers().bottom < 0) return;
-    const ViewRect r = state_.DisplayedRect();
-    const QRect shown = QRect(r.left, r.top, r.Width(), r.Height()).intersected(frame_.rect());
+    const QRect shown = shownRect();
     if (shown.isEmpty()) return;
+    ++compositions_;
     // Where the picture does not reach (a fully transparent border after clamping) the hatch
     // still shows, so it is laid first over the whole displayed rectangle.
     FillHatch(frame_, shown, settings_.hatchStyle);
@@ -118,10 +126,35 @@ void CBrevView::paintViewport(QPainter& painter, const QRect& clip) {
     if (!cacheValid_ || v.recomposeNeeded || frame_.size() != viewport()->size()) {
         rebuildFrame();
         cacheValid_ = true;
+        overlayValid_ = false;
     }
     phase_ = !phase_;
     v.recomposeNeeded = false;
-    painter.drawImage(clip, frame_, clip);
+    painter.drawImage(clip, paintOverlay() ? overlaid_ : frame_, clip);
+}
+
+bool CBrevView::paintOverlay() {
+    const CBrevDoc& doc = document();
+    const OverlayMode mode = ChooseOverlayMode(doc, state_.Tools().currentTool);
+    if (mode == OverlayMode::None || frame_.isNull()) return false;
+    const uint32_t revision = doc.ViewShared().maskRevision;
+    if (!overlayValid_ || mode != overlayMode_ || revision != overlayRevision_ ||
+        overlaid_.size() != frame_.size()) {
+        overlaid_ = frame_.copy();
+        const QRect shown = shownRect();
+        const DisplayRequest q =
+            state_.RequestFor({shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1});
+        outline_.Build(doc.Layers().mask, q, mode, settings_.dimOutside);
+        outline_.Dim(reinterpret_cast<uint32_t*>(overlaid_.bits()),
+                     size_t(overlaid_.bytesPerLine() / 4));
+        overlayValid_ = true;
+        overlayMode_ = mode;
+        overlayRevision_ = revision;
+    }
+    outline_.Paint(reinterpret_cast<uint32_t*>(overlaid_.bits()),
+                   size_t(overlaid_.bytesPerLine() / 4), phase_,
+                   OutlineColoursFor(settings_.outlineColour, settings_.markerColour));
+    return true;
 }
 
 void CBrevView::paintEvent(QPaintEvent* event) {

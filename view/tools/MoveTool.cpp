@@ -8,6 +8,7 @@
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
+#include "view/tools/SelectionCut.h"
 
 namespace quillet {
 
@@ -45,11 +46,32 @@ void ViewState::MoveDown(ViewPoint z) {
     moveSlot_ = slot;
     moveStartRaw_ = lastRaw_.value_or(ViewPoint{-1, -1});
     moveStartLayer_ = {doc_.Layers().layer(slot).x, doc_.Layers().layer(slot).y};
+    const DocViewState& v = doc_.ViewShared();
+    floatOnDrag_ = v.selectionShown && doc_.SelectionActive() && !v.selectionMovePending;
     doc_.ViewShared().anchors.moveLast = {z.x, z.y};
 }
 
+bool ViewState::FloatOnFirstDrag(ViewPoint z) {
+    if (!floatOnDrag_) return false;
+    floatOnDrag_ = false;
+    if (!ctx_.clipboard) return false;
+    // This step moves nothing: the selected area becomes the floating layer that the next
+    // steps move.
+    const int slot = FloatSelection(doc_, *ctx_.clipboard, ctx_.tools.feather);
+    if (slot < 0) return false;
+    moveSlot_ = slot;
+    moveStartLayer_ = {doc_.Layers().layer(slot).x, doc_.Layers().layer(slot).y};
+    doc_.ViewShared().anchors.moveLast = {z.x, z.y};
+    return true;
+}
+
 void ViewState::MoveDrag(ViewPoint z) {
-    if (!moveDrag_ || doc_.CurrentLayer() != moveSlot_) return;
+    if (!moveDrag_ || FloatOnFirstDrag(z) || doc_.CurrentLayer() != moveSlot_) return;
+    DocViewState& v = doc_.ViewShared();
+    if (v.selectionMovePending && v.selectionShown) {
+        v.selectionShown = false;
+        animation_.stop();
+    }
     AnchorPoint& last = doc_.ViewShared().anchors.moveLast;
     const double zoom = doc_.Zoom();
     const int dx = CanvasFloor(z.x, zoom) - CanvasFloor(last.x, zoom);

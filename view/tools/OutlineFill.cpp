@@ -1,31 +1,18 @@
 #include "view/tools/OutlineFill.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
+#include "view/tools/LineWalker.h"
 #include "view/tools/SpanFill.h"
 
 namespace quillet {
 
 void DrawOutlineLine(SelectionMask& mask, int x0, int y0, int x1, int y1, uint8_t value) {
     if (!mask.Consistent()) return;
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    for (;;) {
-        if (mask.Contains(x0, y0)) mask.RowFromTop(y0)[x0] = value;
-        if (x0 == x1 && y0 == y1) break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x0 += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y0 += sy;
-        }
-    }
+    WalkLine(x0, y0, x1, y1, [&mask, value](int x, int y) {
+        if (mask.Contains(x, y)) mask.RowFromTop(y)[x] = value;
+    });
 }
 
 std::optional<MaskPoint> FindOutlineSeed(const SelectionMask& mask) {
@@ -66,8 +53,14 @@ bool FillClosedOutline(SelectionMask& mask) {
     for (uint8_t& b : mask.bytes)
         if (b != MaskValue::Outline) b = MaskValue::Unselected;
     if (!seed || mask.RowFromTop(seed->y)[seed->x] == MaskValue::Outline) return false;
-    FillSpansFrom(mask, seed->x, seed->y, MaskValue::Selected,
-                  [&mask](int x, int y) { return mask.RowFromTop(y)[x] == MaskValue::Unselected; });
+    struct Unselected {
+        SelectionMask& m;
+        auto At(int y) const {
+            const uint8_t* row = m.RowFromTop(y);
+            return [row](int x) { return row[x] == MaskValue::Unselected; };
+        }
+    };
+    FillSpansFrom(mask, seed->x, seed->y, MaskValue::Selected, Unselected{mask});
     return true;
 }
 

@@ -15,8 +15,8 @@ struct MaskPoint {
     bool operator==(const MaskPoint&) const = default;
 };
 
-// Writes `value` along the line from (x0, y0) to (x1, y1), both ends included, stepping along
-// the longer axis. Points outside the mask are skipped.
+// Writes `value` along the line from (x0, y0) to (x1, y1) with the tools' line walker, both ends
+// included. Points outside the mask are skipped.
 void DrawOutlineLine(SelectionMask& mask, int x0, int y0, int x1, int y1,
                      uint8_t value = MaskValue::Outline);
 

@@ -4,12 +4,11 @@
 #include <cstring>
 
 #include "document/CBrevDoc.h"
+#include "view/tools/Selection.h"
 
 namespace quillet {
 
 namespace {
-
-constexpr int kOutlineMs = 400;
 
 // Clears the mask over the current layer and sets 1 where `inside(x, y)` holds within the
 // rectangle (layer coordinates, rows from the top), then shows the selection.
@@ -28,12 +27,8 @@ bool SelectWithin(CBrevDoc& doc, int left, int top, int right, int bottom, Insid
         for (int x = std::max(left, 0); x <= std::min(right, l.width - 1); ++x)
             row[x] = inside(left, top, right, bottom, x, y) ? 1 : 0;
     }
-    doc.SetSelectionActive(true);
-    DocViewState& v = doc.ViewShared();
-    v.selectionShown = true;
-    v.outlineReady = true;
-    v.recomposeNeeded = true;
-    doc.NotifySelectionOutlineTimer(kOutlineMs);
+    ShowSelection(doc, true);
+    doc.ViewShared().recomposeNeeded = true;
     doc.NotifyViewsUpdate();
     return true;
 }

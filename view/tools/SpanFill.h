@@ -8,12 +8,13 @@
 
 namespace quillet {
 
-// Marks with `mark` every pixel 4-connected to (x, y) through pixels for which
-// `canJoin(x, y)` holds (rows from the top). `canJoin` must turn false for a pixel once it holds
-// `mark`. The seed itself is marked whether or not it may join, as the magic wand marks its
-// seed; its neighbours must join on their own.
-template <class CanJoin>
-void FillSpansFrom(SelectionMask& m, int x, int y, uint8_t mark, CanJoin&& canJoin) {
+// Marks with `mark` every pixel 4-connected to (x, y) through pixels that may join. `rows.At(y)`
+// (rows from the top) gives a test `bool(int x)` for one row, so that the row's pointers are
+// found once per span rather than once per pixel; a test must turn false for a pixel once it
+// holds `mark`. The seed itself is marked whether or not it may join, as the magic wand marks
+// its seed; its neighbours must join on their own.
+template <class Rows>
+void FillSpansFrom(SelectionMask& m, int x, int y, uint8_t mark, const Rows& rows) {
     if (!m.Contains(x, y)) return;
     struct Pending {
         int x, y;
@@ -21,16 +22,18 @@ void FillSpansFrom(SelectionMask& m, int x, int y, uint8_t mark, CanJoin&& canJo
     std::vector<Pending> stack;
     const int w = m.width, h = m.height;
     auto span = [&](int sx, int sy, bool seed) {
-        if (!seed && !canJoin(sx, sy)) return;  // taken since it was pushed
+        const auto canJoin = rows.At(sy);
+        if (!seed && !canJoin(sx)) return;  // taken since it was pushed
         int left = sx, right = sx;
-        while (left > 0 && canJoin(left - 1, sy)) --left;
-        while (right < w - 1 && canJoin(right + 1, sy)) ++right;
+        while (left > 0 && canJoin(left - 1)) --left;
+        while (right < w - 1 && canJoin(right + 1)) ++right;
         std::memset(m.RowFromTop(sy) + left, mark, size_t(right - left + 1));
         for (int ny : {sy - 1, sy + 1}) {
             if (ny < 0 || ny >= h) continue;
+            const auto next = rows.At(ny);
             bool inRun = false;
             for (int nx = left; nx <= right; ++nx) {
-                const bool join = canJoin(nx, ny);
+                const bool join = next(nx);
                 if (join && !inRun) stack.push_back({nx, ny});
                 inRun = join;
             }
