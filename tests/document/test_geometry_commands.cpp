@@ -3,6 +3,7 @@
 // resampling, the canvas anchors and progress.
 #include <gtest/gtest.h>
 
+#include "document/FreeTransform.h"
 #include "document/GeometryCommands.h"
 #include "document/compositor/Compositor.h"
 #include "tests/document/test_journal_support.h"
@@ -310,9 +311,13 @@ TEST(GeometryCommands, FreeRotationAndMirror) {
     EXPECT_FALSE(RotateLayerFree(d.doc, 0, 1));
     EXPECT_FALSE(RotateLayerFree(d.doc, 360, 1));
 
+    const CornerHandles turned = RotatedLayerHandles(d.t().layer(2), 30);
     ASSERT_TRUE(RotateLayerFree(d.doc, 30, 2));
     const Layer& l = d.t().layer(2);
-    const RotationBox box = RotatedBox(5, 5, 30);
+    // Other angles are the warp onto the turned corners: the layer covers their quadrilateral.
+    const HandleBox box = BoxOfHandles(turned);
+    EXPECT_EQ(l.x, box.x);
+    EXPECT_EQ(l.y, box.y);
     EXPECT_EQ(l.width, box.width);
     EXPECT_EQ(l.height, box.height);
     EXPECT_EQ(d.t().planesOf(2).alpha[0], 0);  // a corner the rotation opened
