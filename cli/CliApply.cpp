@@ -35,7 +35,9 @@ bool ParseValue(const ApplyParameter& p, std::string_view text, int64_t& value) 
 
 std::string RangeText(const ApplyParameter& p) {
     std::string text = std::string(p.name) + '=';
-    if (p.choices.empty()) {
+    if (p.text) {
+        text += "TEXT";
+    } else if (p.choices.empty()) {
         text += std::to_string(p.minimum) + ".." + std::to_string(p.maximum);
         if (!p.required) text += " (default " + std::to_string(p.defaultValue) + ')';
     } else {
@@ -130,7 +132,9 @@ bool ParseRequest(const std::vector<std::string>& args, ApplyRequest& r, std::os
             return false;
         }
         const ApplyParameter& p = r.op->parameters[k];
-        if (!ParseValue(p, std::string_view(a).substr(eq + 1), r.values.value[k])) {
+        if (p.text) {
+            r.values.text[k] = std::string_view(a).substr(eq + 1);
+        } else if (!ParseValue(p, std::string_view(a).substr(eq + 1), r.values.value[k])) {
             err << "apply: " << RangeText(p) << '\n';
             return false;
         }

@@ -24,6 +24,9 @@ struct ApplyParameter {
     std::span<const std::string_view> choices{};
     std::string_view help{};  // shown by --list after the range
     bool required = false;    // no default: the run needs the value
+    // Taken as written (a list of points, a colour): the operation reads it with Text() and
+    // its check() says whether it is well formed.
+    bool text = false;
 };
 
 inline constexpr size_t kMaxApplyParameters = 8;
@@ -34,12 +37,15 @@ public:
     std::array<int64_t, kMaxApplyParameters> value{};
     std::array<bool, kMaxApplyParameters> given{};
     std::span<const ApplyParameter> parameters;
+    std::array<std::string_view, kMaxApplyParameters> text{};  // of text parameters
     int layer = -1;  // the slot --layer named (it is the current layer then), -1 without it
 
     // The value of the parameter called `name` (its default when it was not given).
     int64_t operator[](std::string_view name) const;
     int Int(std::string_view name) const { return int((*this)[name]); }
     bool Given(std::string_view name) const;
+    // A text parameter as written, empty when it was not given.
+    std::string_view Text(std::string_view name) const;
 };
 
 // What an operation works on, which decides the options it takes.
@@ -70,5 +76,6 @@ const ApplyOperation* FindApplyOperation(std::string_view name);
 std::span<const ApplyOperation> AdjustOperations();
 std::span<const ApplyOperation> FilterOperations();
 std::span<const ApplyOperation> GeometryOperations();
+std::span<const ApplyOperation> PaintOperations();
 
 }  // namespace quillet::cli
