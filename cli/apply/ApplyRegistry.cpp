@@ -12,7 +12,7 @@ int64_t ApplyValues::operator[](std::string_view name) const {
 
 std::string_view ApplyValues::Text(std::string_view name) const {
     for (size_t i = 0; i < parameters.size() && i < kMaxApplyParameters; ++i)
-        if (parameters[i].name == name) return given[i] ? text[i] : std::string_view{};
+        if (parameters[i].name == name) return text[i];
     return {};
 }
 
@@ -27,7 +27,8 @@ std::span<const ApplyOperation* const> ApplyOperations() {
         std::vector<const ApplyOperation*> v;
         // One line a theme.
         for (std::span<const ApplyOperation> theme :
-             {AdjustOperations(), FilterOperations(), GeometryOperations(), PaintOperations()})
+             {AdjustOperations(), FilterOperations(), GeometryOperations(), TextOperations(),
+              PaintOperations()})
             for (const ApplyOperation& op : theme) v.push_back(&op);
         return v;
     }();

@@ -46,36 +46,39 @@ bool ParsePoints(std::string_view text, std::vector<ViewPoint>& points) {
     return true;
 }
 
-// "RRGGBB" in hexadecimal, a leading '#' allowed.
-bool ParseColour(std::string_view text, uint32_t& rgb) {
-    if (!text.empty() && text.front() == '#') text.remove_prefix(1);
-    if (text.size() != 6) return false;
-    auto [ptr, ec] = std::from_chars(text.data(), text.data() + 6, rgb, 16);
-    return ec == std::errc() && ptr == text.data() + 6;
-}
-
 bool ParseStrength(std::string_view text, double& v) {
     auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     return ec == std::errc() && ptr == text.data() + text.size() && v >= -10 && v <= 10;
 }
 
 constexpr ApplyParameter kStroke[] = {
-    {"points", 0, 0, 0, {}, "X,Y,X,Y,... on the canvas: press, drag steps, release", true, true},
+    {"points",
+     0,
+     0,
+     0,
+     {},
+     "X,Y,X,Y,... on the canvas: press, drag steps, release",
+     true,
+     ApplyValueKind::Text},
     {"tool", 0, 8, 0, kTools, "polyline and dot click at every point"},
     {"size", 1, 30, 5, {}, "brush size"},
     {"soft", 0, 1, 1, {}, "1 soft (붓), 0 hard (연필)"},
-    {"colour", 0, 0, 0, {}, "RRGGBB foreground colour (default 000000)", false, true},
+    {"colour", 0, 0xFFFFFF, 0, {}, "foreground colour", false, ApplyValueKind::Colour},
     {"seed", 0, 2147483647, 1, {}, "the spray's random numbers"},
     {"mode", 0, 2, 0, {}, "touch: 0 볼록, 1 오목, 2 회오리"},
-    {"strength", 0, 0, 0, {}, "touch: real number -10..10 (default 1.0)", false, true},
+    {"strength",
+     0,
+     0,
+     0,
+     {},
+     "touch: real number -10..10 (default 1.0)",
+     false,
+     ApplyValueKind::Text},
 };
 
 std::string CheckStroke(const ApplyValues& v) {
     std::vector<ViewPoint> points;
     if (!ParsePoints(v.Text("points"), points)) return "points takes X,Y pairs separated by commas";
-    uint32_t rgb = 0;
-    if (v.Given("colour") && !ParseColour(v.Text("colour"), rgb))
-        return "colour takes RRGGBB in hexadecimal";
     double s = 0;
     if (v.Given("strength") && !ParseStrength(v.Text("strength"), s))
         return "strength takes a number from -10 to 10";
@@ -84,10 +87,9 @@ std::string CheckStroke(const ApplyValues& v) {
 
 EditOutcome Stroke(CBrevDoc& doc, const ApplyValues& v) {
     std::vector<ViewPoint> points;
-    uint32_t rgb = 0;
+    const uint32_t rgb = uint32_t(v["colour"]) & 0xFFFFFF;
     double strength = 1.0;
     ParsePoints(v.Text("points"), points);
-    if (v.Given("colour")) ParseColour(v.Text("colour"), rgb);
     if (v.Given("strength")) ParseStrength(v.Text("strength"), strength);
     if (EditableCurrentLayer(doc, TextLayerRule::Refuse) < 0) return EditOutcome::Refused;
 
