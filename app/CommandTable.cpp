@@ -195,8 +195,11 @@ constexpr E kFile[] = {
     cmd(Environment),  cmd(CodecDownload), sep(),      cmd(RecentFile), sep(),           cmd(Exit)};
 constexpr E kEdit[] = {cmd(Undo), cmd(Redo),      sep(),      cmd(Cut),
                        cmd(Copy), cmd(CopyImage), cmd(Paste), cmd(CutToNewDocument)};
-constexpr E kDraw[] = {cmd(WaterDrop), cmd(Brush),  cmd(Line), cmd(Circle), cmd(Polyline),
-                       cmd(Spray),     cmd(Eraser), sep(),     cmd(Fill)};
+constexpr E kDraw[] = {cmd(WaterDrop), cmd(Brush), cmd(Line), cmd(Circle), cmd(Polyline),
+                       cmd(Spray), cmd(Eraser), sep(), cmd(Fill),
+                       // The tools without captions of their own, and the brush panel.
+                       sep(), cmdAs(Dot, "점찍기"), cmdAs(TouchDeform, "터치변형"),
+                       cmdAs(ColourPick, "픽셀값 추출"), cmdAs(BrushPanel, "붓 굵기")};
 // clang-format off
 constexpr E kImage[] = {
     cmd(BrightnessContrast), cmd(ColourAdjust), cmd(Levels), cmd(AutoColour), cmd(Normalise), sep(),
@@ -297,7 +300,7 @@ constexpr E kLayerContext[] = {cmdAs(Copy, "복사"),
 constexpr CommandId kFlySelect[] = {RectSelect, FreehandSelect, ColourRange};
 constexpr CommandId kFlyTransform[] = {TransformSize, TransformDistort, TransformPerspective};
 constexpr CommandId kFlyLine[] = {Line, Polyline, Circle};
-constexpr CommandId kFlyBrush[] = {Brush, Spray, Dot};
+constexpr CommandId kFlyBrush[] = {Brush, Spray, Dot, TouchDeform};
 
 constexpr ToolButtonDef kMainBar[] = {
     {New, "새 문서를 작성합니다"},
@@ -361,14 +364,9 @@ struct Caption {
 
 // Names for tool-only commands, used where a fly-out lists them.
 constexpr Caption kToolCaptions[] = {
-    {Dot, "점찍기"},
-    {ColourPick, "픽셀값 추출"},
-    {Text, "글자입력"},
-    {UndoBrush, "작업내역브러쉬"},
-    {PathPanel, "경로설정"},
-    {BrushPanel, "값지정"},
-    {MovieMaker, "이미지 쇼 만들기"},
-    {Print, "이미지 프린트"},
+    {Dot, "점찍기"},        {TouchDeform, "터치변형"},        {ColourPick, "픽셀값 추출"},
+    {Text, "글자입력"},     {UndoBrush, "작업내역브러쉬"},    {PathPanel, "경로설정"},
+    {BrushPanel, "값지정"}, {MovieMaker, "이미지 쇼 만들기"}, {Print, "이미지 프린트"},
 };
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "app/qt/ImageCommands.h"
 #include "app/qt/LayerCommands.h"
 #include "app/qt/MoviePanels.h"
+#include "app/qt/PaintCommands.h"
 #include "app/qt/QtTranslations.h"
 #include "app/qt/TextCommands.h"
 #include "base/Utf.h"
@@ -287,6 +288,8 @@ void CBrevAppShell::registerCommands() {
     layers_->install(f);
     text_ = std::make_unique<TextCommands>(*this);
     text_->install(f);
+    paint_ = std::make_unique<PaintCommands>(*this);
+    paint_->install(f);
     layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
     registerDocumentCommand(Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });

@@ -26,6 +26,7 @@ class ThumbnailLoader;
 class DeviceCommands;
 class ImageCommands;
 class LayerCommands;
+class PaintCommands;
 class TextCommands;
 
 class CBrevAppShell : public QObject {
@@ -54,6 +55,8 @@ public:
     LayerCommands& layers() { return *layers_; }
     // The text tool and the text dialog.
     TextCommands& text() { return *text_; }
+    // The painting tools and their panels.
+    PaintCommands& paint() { return *paint_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -131,6 +134,7 @@ private:
     std::unique_ptr<ImageCommands> image_;
     std::unique_ptr<LayerCommands> layers_;
     std::unique_ptr<TextCommands> text_;
+    std::unique_ptr<PaintCommands> paint_;
 };
 
 }  // namespace quillet
