@@ -195,11 +195,8 @@ constexpr E kFile[] = {
     cmd(Environment),  cmd(CodecDownload), sep(),      cmd(RecentFile), sep(),           cmd(Exit)};
 constexpr E kEdit[] = {cmd(Undo), cmd(Redo),      sep(),      cmd(Cut),
                        cmd(Copy), cmd(CopyImage), cmd(Paste), cmd(CutToNewDocument)};
-constexpr E kDraw[] = {cmd(WaterDrop), cmd(Brush), cmd(Line), cmd(Circle), cmd(Polyline),
-                       cmd(Spray), cmd(Eraser), sep(), cmd(Fill),
-                       // The tools without captions of their own, and the brush panel.
-                       sep(), cmdAs(Dot, "점찍기"), cmdAs(TouchDeform, "터치변형"),
-                       cmdAs(ColourPick, "픽셀값 추출"), cmdAs(BrushPanel, "붓 굵기")};
+constexpr E kDraw[] = {cmd(WaterDrop), cmd(Brush),  cmd(Line), cmd(Circle), cmd(Polyline),
+                       cmd(Spray),     cmd(Eraser), sep(),     cmd(Fill)};
 // clang-format off
 constexpr E kImage[] = {
     cmd(BrightnessContrast), cmd(ColourAdjust), cmd(Levels), cmd(AutoColour), cmd(Normalise), sep(),

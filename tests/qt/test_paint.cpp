@@ -155,6 +155,7 @@ private slots:
         QVERIFY(p.open(p.picture));
         CMainFrame& f = p.frame();
         QVERIFY(f.menuAction(CommandId::Brush));
+        QVERIFY(!f.commandActions(CommandId::TouchDeform).isEmpty());  // the brush fly-out
         QVERIFY(f.dispatchCommand(CommandId::Brush));
         QCOMPARE(p.shell.tools().currentTool, ToolId::Brush);
         QVERIFY(f.dispatchCommand(CommandId::WaterDrop));
