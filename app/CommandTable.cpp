@@ -297,7 +297,7 @@ constexpr E kLayerContext[] = {cmdAs(Copy, "복사"),
 constexpr CommandId kFlySelect[] = {RectSelect, FreehandSelect, ColourRange};
 constexpr CommandId kFlyTransform[] = {TransformSize, TransformDistort, TransformPerspective};
 constexpr CommandId kFlyLine[] = {Line, Polyline, Circle};
-constexpr CommandId kFlyBrush[] = {Brush, Spray, Dot};
+constexpr CommandId kFlyBrush[] = {Brush, Spray, Dot, TouchDeform};
 
 constexpr ToolButtonDef kMainBar[] = {
     {New, "새 문서를 작성합니다"},
@@ -361,14 +361,9 @@ struct Caption {
 
 // Names for tool-only commands, used where a fly-out lists them.
 constexpr Caption kToolCaptions[] = {
-    {Dot, "점찍기"},
-    {ColourPick, "픽셀값 추출"},
-    {Text, "글자입력"},
-    {UndoBrush, "작업내역브러쉬"},
-    {PathPanel, "경로설정"},
-    {BrushPanel, "값지정"},
-    {MovieMaker, "이미지 쇼 만들기"},
-    {Print, "이미지 프린트"},
+    {Dot, "점찍기"},        {TouchDeform, "터치변형"},        {ColourPick, "픽셀값 추출"},
+    {Text, "글자입력"},     {UndoBrush, "작업내역브러쉬"},    {PathPanel, "경로설정"},
+    {BrushPanel, "값지정"}, {MovieMaker, "이미지 쇼 만들기"}, {Print, "이미지 프린트"},
 };
 
 }  // namespace

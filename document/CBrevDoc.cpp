@@ -135,6 +135,11 @@ void CBrevDoc::NotifyViewsUpdate() {
     for (auto* o : observers_) o->onViewsUpdate(*this);
 }
 
+void CBrevDoc::NotifyAreaChanged(int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top) return;
+    for (auto* o : observers_) o->onAreaChanged(*this, left, top, right, bottom);
+}
+
 void CBrevDoc::NotifySelectionOutlineTimer(int milliseconds) {
     for (auto* o : observers_) o->onSelectionOutlineTimer(*this, milliseconds);
 }

@@ -108,6 +108,8 @@ public:
     void AddObserver(DocumentObserver* observer);
     void RemoveObserver(DocumentObserver* observer);
     void NotifyViewsUpdate();
+    // Canvas columns left..right−1, rows top..bottom−1 (from the canvas top) changed.
+    void NotifyAreaChanged(int left, int top, int right, int bottom);
     void NotifyLayerListChanged();
 
     // Frees every buffer of the three tables and the image object.

@@ -67,6 +67,8 @@ ToolChoice ChooseTool(ToolState& s, ToolId id, CBrevDoc* doc) {
     } else if (selectionTool && id != ToolId::ColourRangePick) {
         s.selectionKind = SelectionKindOf(id);
         s.slider1 = Feather(s);
+    } else if (id == ToolId::WaterDrop) {
+        s.slider1 = {true, "퍼짐정도", 10, 5, 30};
     } else if (IsPathTool(id)) {
         s.selectionKind = SelectionKind::Path;
     }

@@ -19,6 +19,7 @@
 #include "app/qt/ImageCommands.h"
 #include "app/qt/LayerCommands.h"
 #include "app/qt/MoviePanels.h"
+#include "app/qt/PaintCommands.h"
 #include "app/qt/QtTranslations.h"
 #include "app/qt/SelectionCommands.h"
 #include "app/qt/TextCommands.h"
@@ -292,6 +293,8 @@ void CBrevAppShell::registerCommands() {
     text_->install(f);
     selection_ = std::make_unique<SelectionCommands>(*this);
     selection_->install(f);
+    paint_ = std::make_unique<PaintCommands>(*this);
+    paint_->install(f);
     layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
     transforms_ = std::make_unique<TransformCommands>(*this);
     transforms_->install(f);

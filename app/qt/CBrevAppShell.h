@@ -26,6 +26,7 @@ class ThumbnailLoader;
 class DeviceCommands;
 class ImageCommands;
 class LayerCommands;
+class PaintCommands;
 class TextCommands;
 class TransformCommands;
 class SelectionCommands;
@@ -60,6 +61,8 @@ public:
     TransformCommands& transforms() { return *transforms_; }
     // The selection tools and commands, with the colour-range panel.
     SelectionCommands& selection() { return *selection_; }
+    // The painting tools and their panels.
+    PaintCommands& paint() { return *paint_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -138,6 +141,7 @@ private:
     std::unique_ptr<TextCommands> text_;
     std::unique_ptr<TransformCommands> transforms_;
     std::unique_ptr<SelectionCommands> selection_;
+    std::unique_ptr<PaintCommands> paint_;
 };
 
 }  // namespace quillet

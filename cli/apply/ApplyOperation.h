@@ -80,5 +80,6 @@ std::span<const ApplyOperation> FilterOperations();
 std::span<const ApplyOperation> GeometryOperations();
 std::span<const ApplyOperation> TextOperations();
 std::span<const ApplyOperation> TransformOperations();
+std::span<const ApplyOperation> PaintOperations();
 
 }  // namespace quillet::cli

@@ -46,6 +46,8 @@ public:
 
     // DocumentObserver
     void onViewsUpdate(CBrevDoc&) override;
+    // A stroke step: only the window area over the changed canvas area is composed again.
+    void onAreaChanged(CBrevDoc&, int left, int top, int right, int bottom) override;
     void onLayerListChanged(CBrevDoc&) override;
     void onCurrentLayerChanged(CBrevDoc&, int slot) override;
     void onSelectionOutlineTimer(CBrevDoc&, int milliseconds) override;
@@ -91,6 +93,9 @@ private:
     QRect shownRect() const;
     // The selection outline or tool feedback over the cached frame; false when there is none.
     bool paintOverlay();
+    // Composes one window area of the cached picture again (hatch, layers, grid).
+    void composeArea(const QRect& area);
+    QRect windowAreaOf(int left, int top, int right, int bottom) const;
     void emitTitle();
     bool carryDropTo(const QPoint& globalPos);
 

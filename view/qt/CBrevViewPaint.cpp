@@ -4,11 +4,11 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "document/CBrevDoc.h"
 #include "view/ToolState.h"
 #include "view/qt/CBrevView.h"
-#include "view/qt/TransformHandles.h"
 
 namespace quillet {
 
@@ -77,19 +77,26 @@ void CBrevView::rebuildFrame() {
     if (frame_.size() != size) frame_ = QImage(size, QImage::Format_RGB32);
     if (frame_.isNull()) return;
     frame_.fill(Rgb(kViewBackgroundColour));
-    const CBrevDoc& doc = document();
-    const PictureHeader& h = doc.Layers().header;
     const QRect shown = shownRect();
     if (shown.isEmpty()) return;
     ++compositions_;
+    composeArea(shown);
+}
+
+void CBrevView::composeArea(const QRect& area) {
+    // The outline is drawn over a copy of the picture: that copy is old now.
+    overlayValid_ = false;
+    const CBrevDoc& doc = document();
+    const PictureHeader& h = doc.Layers().header;
     // Where the picture does not reach (a fully transparent border after clamping) the hatch
-    // still shows, so it is laid first over the whole displayed rectangle.
-    FillHatch(frame_, shown, settings_.hatchStyle);
+    // still shows, so it is laid first over the whole area.
+    FillHatch(frame_, area, settings_.hatchStyle);
     const DisplayRequest q =
-        state_.RequestFor({shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1});
-    const Image32 img = doc.ComposeDisplay(q, 2);
+        state_.RequestFor({area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+    // Small areas (a brush stroke's) are not worth a second thread.
+    const int threads = area.width() * area.height() >= 65536 ? 2 : 1;
+    const Image32 img = doc.ComposeDisplay(q, threads);
     if (!img.Empty()) DrawOverHatch(frame_, img, settings_.hatchStyle);
-    DrawTransformHandles(frame_, doc, q, shown);
 
     if (settings_.gridSpacing > 0) {
         const double zx = q.zoomX * settings_.gridSpacing, zy = q.zoomY * settings_.gridSpacing;
@@ -97,23 +104,54 @@ void CBrevView::rebuildFrame() {
         if (zx >= 3 && zy >= 3) {
             QPainter p(&frame_);
             p.setPen(QColor(Rgb(settings_.gridColour)));
-            p.setClipRect(shown);
+            p.setClipRect(area);
             const int picRight = q.originX + int(h.canvasWidth * q.zoomX);
             const int picBottom = q.originY + int(h.canvasHeight * q.zoomY);
-            const int firstX = std::max(0, int((shown.left() - q.originX) / zx));
+            const int firstX = std::max(0, int((area.left() - q.originX) / zx));
             for (int i = firstX;; ++i) {
                 const int x = q.originX + int(i * zx);
-                if (x > shown.right() || x >= picRight) break;
-                p.drawLine(x, shown.top(), x, std::min(shown.bottom(), picBottom - 1));
+                if (x > area.right() || x >= picRight) break;
+                p.drawLine(x, area.top(), x, std::min(area.bottom(), picBottom - 1));
             }
-            const int firstY = std::max(0, int((shown.top() - q.originY) / zy));
+            const int firstY = std::max(0, int((area.top() - q.originY) / zy));
             for (int i = firstY;; ++i) {
                 const int y = q.originY + int(i * zy);
-                if (y > shown.bottom() || y >= picBottom) break;
-                p.drawLine(shown.left(), y, std::min(shown.right(), picRight - 1), y);
+                if (y > area.bottom() || y >= picBottom) break;
+                p.drawLine(area.left(), y, std::min(area.right(), picRight - 1), y);
             }
         }
     }
+}
+
+void CBrevView::onAreaChanged(CBrevDoc&, int left, int top, int right, int bottom) {
+    // Without a valid picture the next paint composes everything anyway.
+    if (!cacheValid_ || frame_.size() != viewport()->size() ||
+        document().ViewShared().recomposeNeeded) {
+        viewport()->update();
+        return;
+    }
+    const QRect window = windowAreaOf(left, top, right, bottom);
+    if (window.isEmpty()) return;
+    composeArea(window);
+    viewport()->update(window);
+}
+
+QRect CBrevView::windowAreaOf(int left, int top, int right, int bottom) const {
+    const ViewRect r = state_.DisplayedRect();
+    const QRect shown = QRect(r.left, r.top, r.Width(), r.Height()).intersected(frame_.rect());
+    const DisplayRequest q = state_.RequestFor({r.left, r.top, r.right, r.bottom});
+    // Window pixel x shows canvas column floor((x − origin) / zoom): the columns left..right−1
+    // cover the window from origin + left × zoom up to origin + right × zoom.
+    const auto from = [](int origin, int v, double zoom) {
+        return int(std::floor(origin + v * zoom));
+    };
+    const auto to = [](int origin, int v, double zoom) {
+        return int(std::ceil(origin + v * zoom));
+    };
+    const QRect area(QPoint(from(q.originX, left, q.zoomX), from(q.originY, top, q.zoomY)),
+                     QPoint(to(q.originX, right, q.zoomX) - 1, to(q.originY, bottom, q.zoomY) - 1));
+    // A pixel of margin on each side: a column mapped by rounding may fall one either way.
+    return area.adjusted(-1, -1, 1, 1).intersected(shown);
 }
 
 void CBrevView::paintViewport(QPainter& painter, const QRect& clip) {
