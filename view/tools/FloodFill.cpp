@@ -66,43 +66,72 @@ private:
     std::vector<uint32_t> sums_;
 };
 
+// Whether an unvisited pixel joins: transparent and partly transparent pixels always do,
+// opaque ones when their difference sum from the reference is below the tolerance. A tester
+// holds its row's pointers by value: the visited bytes written between tests cannot make the
+// compiler read them again.
+struct TrueColourTest {
+    const uint8_t* pixels;
+    const uint8_t* alpha;
+    int bpp, b0, g0, r0, tolerance;
+    bool operator()(int x) const {
+        if (alpha[x] != 255) return true;
+        const uint8_t* p = pixels + size_t(x) * size_t(bpp);
+        return std::abs(p[0] - b0) + std::abs(p[1] - g0) + std::abs(p[2] - r0) < tolerance;
+    }
+};
+
 // Colour reads and paint for true-colour planes.
 class TrueColourPlanes {
 public:
+    using Test = TrueColourTest;
     TrueColourPlanes(const LayerPixels& from, const LayerPixels& to, uint32_t colour)
         : from_(from), to_(to), bpp_(std::max(3, from.bytesPerPixel)) {
         fg_[0] = uint8_t(colour);
         fg_[1] = uint8_t(colour >> 8);
         fg_[2] = uint8_t(colour >> 16);
     }
-    void Reference(int x, int row, int (&bgr)[3]) const {
+    void Reference(int x, int row) {
         const uint8_t* p = from_.Row(row) + size_t(x) * size_t(bpp_);
-        bgr[0] = p[0];
-        bgr[1] = p[1];
-        bgr[2] = p[2];
+        ref_[0] = p[0];
+        ref_[1] = p[1];
+        ref_[2] = p[2];
     }
-    // The difference sum of (x, row) from the reference.
-    int Difference(int x, int row, const int (&bgr)[3]) const {
-        const uint8_t* p = from_.Row(row) + size_t(x) * size_t(bpp_);
-        return std::abs(p[0] - bgr[0]) + std::abs(p[1] - bgr[1]) + std::abs(p[2] - bgr[2]);
+    Test Tester(int row, int tolerance) const {
+        return {from_.Row(row), from_.AlphaRow(row), bpp_, ref_[0], ref_[1], ref_[2], tolerance};
     }
-    void Paint(int x, int row) const {
-        uint8_t* d = to_.Row(row) + size_t(x) * size_t(bpp_);
-        d[0] = fg_[0];
-        d[1] = fg_[1];
-        d[2] = fg_[2];
-        to_.AlphaRow(row)[x] = 255;
-    }
-    // Feathered: the colour goes over the old one by `v` / 255, the alpha never drops.
-    void PaintWeighted(int x, int row, int v) const {
-        const uint8_t* s = from_.Row(row) + size_t(x) * size_t(bpp_);
-        uint8_t* d = to_.Row(row) + size_t(x) * size_t(bpp_);
-        const uint8_t oldAlpha = from_.AlphaRow(row)[x];
-        for (int c = 0; c < 3; ++c) {
-            const int e = oldAlpha ? s[c] : fg_[c];
-            d[c] = uint8_t((e * (255 - v) + fg_[c] * v) / 255);
+    // Paints the selected pixels of [left, right]; with a feather the colour goes over the old
+    // one by the edge weight v / 255 and the alpha never drops.
+    void PaintRun(int row, int left, int right, const FeatherWeight& feather) const {
+        const uint8_t* sel = to_.SelectionRow(row);
+        uint8_t* d = to_.Row(row);
+        uint8_t* a = to_.AlphaRow(row);
+        const int bpp = bpp_;
+        const uint8_t b = fg_[0], g = fg_[1], r = fg_[2];
+        if (!feather.Active()) {
+            for (int x = left; x <= right; ++x) {
+                if (sel && !sel[x]) continue;
+                uint8_t* p = d + size_t(x) * size_t(bpp);
+                p[0] = b;
+                p[1] = g;
+                p[2] = r;
+                a[x] = 255;
+            }
+            return;
         }
-        to_.AlphaRow(row)[x] = std::max<uint8_t>(oldAlpha, uint8_t(v));
+        const uint8_t* s = from_.Row(row);
+        const uint8_t* oldAlpha = from_.AlphaRow(row);
+        for (int x = left; x <= right; ++x) {
+            if (sel && !sel[x]) continue;
+            const int v = feather.At(x, row);
+            const uint8_t* o = s + size_t(x) * size_t(bpp);
+            uint8_t* p = d + size_t(x) * size_t(bpp);
+            for (int c = 0; c < 3; ++c) {
+                const int e = oldAlpha[x] ? o[c] : fg_[c];
+                p[c] = uint8_t((e * (255 - v) + fg_[c] * v) / 255);
+            }
+            a[x] = std::max<uint8_t>(oldAlpha[x], uint8_t(v));
+        }
     }
 
 private:
@@ -110,136 +139,131 @@ private:
     const LayerPixels& to_;
     int bpp_;
     uint8_t fg_[3];
+    int ref_[3] = {0, 0, 0};
 };
 
-// Indexed planes: colours through the palette; paint writes the foreground's entry.
+struct IndexedTest {
+    const uint8_t* pixels;
+    const uint8_t* alpha;
+    const IndexedRows* ix;
+    Rgbquad ref;
+    int tolerance;
+    bool operator()(int x) const {
+        if (alpha[x] != 255) return true;
+        const unsigned i = PixelIndex(pixels, x, ix->bits);
+        const Rgbquad q = i < unsigned(ix->paletteCount) ? ix->palette[i] : Rgbquad{};
+        return std::abs(q.blue - ref.blue) + std::abs(q.green - ref.green) +
+                   std::abs(q.red - ref.red) <
+               tolerance;
+    }
+};
+
+// Indexed planes: colours through the palette; paint writes the foreground's entry and the
+// feather softens only the alpha.
 class IndexedPlanes {
 public:
+    using Test = IndexedTest;
     IndexedPlanes(const LayerPixels& from, const LayerPixels& to, const IndexedRows& indexed)
         : from_(from), to_(to), ix_(indexed) {}
-    void Reference(int x, int row, int (&bgr)[3]) const {
-        const Rgbquad q = Entry(x, row);
-        bgr[0] = q.blue;
-        bgr[1] = q.green;
-        bgr[2] = q.red;
+    void Reference(int x, int row) {
+        const unsigned i = PixelIndex(from_.Row(row), x, ix_.bits);
+        ref_ = i < unsigned(ix_.paletteCount) ? ix_.palette[i] : Rgbquad{};
     }
-    int Difference(int x, int row, const int (&bgr)[3]) const {
-        const Rgbquad q = Entry(x, row);
-        return std::abs(q.blue - bgr[0]) + std::abs(q.green - bgr[1]) + std::abs(q.red - bgr[2]);
+    Test Tester(int row, int tolerance) const {
+        return {from_.Row(row), from_.AlphaRow(row), &ix_, ref_, tolerance};
     }
-    void Paint(int x, int row) const {
-        PutPixelIndex(to_.Row(row), x, ix_.bits, ix_.foregroundIndex);
-        to_.AlphaRow(row)[x] = 255;
-    }
-    void PaintWeighted(int x, int row, int v) const {
-        PutPixelIndex(to_.Row(row), x, ix_.bits, ix_.foregroundIndex);
-        to_.AlphaRow(row)[x] = std::max<uint8_t>(from_.AlphaRow(row)[x], uint8_t(v));
+    void PaintRun(int row, int left, int right, const FeatherWeight& feather) const {
+        const uint8_t* sel = to_.SelectionRow(row);
+        for (int x = left; x <= right; ++x) {
+            if (sel && !sel[x]) continue;
+            PutPixelIndex(to_.Row(row), x, ix_.bits, ix_.foregroundIndex);
+            to_.AlphaRow(row)[x] = feather.Active() ? std::max<uint8_t>(from_.AlphaRow(row)[x],
+                                                                        uint8_t(feather.At(x, row)))
+                                                    : 255;
+        }
     }
 
 private:
-    Rgbquad Entry(int x, int row) const {
-        const unsigned i = PixelIndex(from_.Row(row), x, ix_.bits);
-        return i < unsigned(ix_.paletteCount) ? ix_.palette[i] : Rgbquad{};
-    }
     const LayerPixels& from_;
     const LayerPixels& to_;
     IndexedRows ix_;
+    Rgbquad ref_{};
 };
 
 template <class Planes>
 class Flood {
 public:
-    Flood(const LayerPixels& from, const LayerPixels& to, const Planes& planes,
-          const FillOptions& o, UserPort* progress)
-        : from_(from),
-          to_(to),
+    Flood(const LayerPixels& from, const LayerPixels& to, Planes& planes, const FillOptions& o,
+          UserPort* progress)
+        : width_(from.width),
+          height_(from.height),
           planes_(planes),
           tolerance_(o.tolerance),
           feather_(to.selection, to.width, to.height, o.feather),
           progress_(progress) {}
 
     int64_t Run(int x, int row) {
-        planes_.Reference(x, row, reference_);
+        planes_.Reference(x, row);
         if (tolerance_ < 1) {
-            PaintSpan({x, x, row});
+            planes_.PaintRun(row, x, x, feather_);
             return 1;
         }
-        const int w = from_.width, h = from_.height;
-        visited_.assign(size_t(w) * size_t(h), 0);
+        visited_.assign(size_t(width_) * size_t(height_), 0);
         // The clicked pixel belongs whatever its colour; its row run grows from it.
         Visited(row)[x] = 1;
-        stack_.push_back(Grow(x, x, row));
+        stack_.push_back(Grow(x, row, planes_.Tester(row, tolerance_), Visited(row)));
         int64_t reached = 0;
         while (!stack_.empty()) {
             const Span s = stack_.back();
             stack_.pop_back();
-            PaintSpan(s);
+            planes_.PaintRun(s.row, s.left, s.right, feather_);
             reached += s.right - s.left + 1;
             Report(reached);
-            if (s.row + 1 < h) Scan(s, s.row + 1);
+            if (s.row + 1 < height_) Scan(s, s.row + 1);
             if (s.row > 0) Scan(s, s.row - 1);
         }
         return reached;
     }
 
 private:
-    uint8_t* Visited(int row) { return visited_.data() + size_t(row) * size_t(from_.width); }
+    using Test = typename Planes::Test;
 
-    // Whether an unvisited pixel joins: transparent and partly transparent pixels always do,
-    // opaque ones when their difference sum is below the tolerance.
-    bool Joins(int x, int row, const uint8_t* alphaRow) const {
-        return alphaRow[x] != 255 || planes_.Difference(x, row, reference_) < tolerance_;
-    }
+    uint8_t* Visited(int row) { return visited_.data() + size_t(row) * size_t(width_); }
 
-    // Extends the visited run [left, right] of `row` over joining neighbours on both sides.
-    Span Grow(int left, int right, int row) {
-        uint8_t* seen = Visited(row);
-        const uint8_t* a = from_.AlphaRow(row);
-        while (left > 0 && !seen[left - 1] && Joins(left - 1, row, a)) seen[--left] = 1;
-        while (right + 1 < from_.width && !seen[right + 1] && Joins(right + 1, row, a))
-            seen[++right] = 1;
+    // Extends the visited pixel x of `row` over joining neighbours on both sides.
+    Span Grow(int x, int row, const Test joins, uint8_t* seen) const {
+        int left = x, right = x;
+        const int last = width_ - 1;
+        while (left > 0 && !seen[left - 1] && joins(left - 1)) seen[--left] = 1;
+        while (right < last && !seen[right + 1] && joins(right + 1)) seen[++right] = 1;
         return {left, right, row};
     }
 
     // The runs of `row` that touch the span, diagonals included.
     void Scan(const Span& s, int row) {
         uint8_t* seen = Visited(row);
-        const uint8_t* a = from_.AlphaRow(row);
-        const int last = std::min(from_.width - 1, s.right + 1);
+        const Test joins = planes_.Tester(row, tolerance_);
+        const int last = std::min(width_ - 1, s.right + 1);
         for (int x = std::max(0, s.left - 1); x <= last; ++x) {
-            if (seen[x] || !Joins(x, row, a)) continue;
+            if (seen[x] || !joins(x)) continue;
             seen[x] = 1;
-            const Span run = Grow(x, x, row);
+            const Span run = Grow(x, row, joins, seen);
             stack_.push_back(run);
             x = run.right;
         }
     }
 
-    void PaintSpan(const Span& s) {
-        const uint8_t* sel = to_.SelectionRow(s.row);
-        for (int x = s.left; x <= s.right; ++x) {
-            if (sel && !sel[x]) continue;
-            if (feather_.Active())
-                planes_.PaintWeighted(x, s.row, feather_.At(x, s.row));
-            else
-                planes_.Paint(x, s.row);
-        }
-    }
-
     void Report(int64_t reached) {
         if (!progress_) return;
-        const int64_t total = int64_t(from_.width) * from_.height;
-        const int percent = int(reached * 100 / total);
+        const int percent = int(reached * 100 / (int64_t(width_) * height_));
         if (percent == percent_) return;
         percent_ = percent;
         progress_->progress(percent);
     }
 
-    const LayerPixels& from_;
-    const LayerPixels& to_;
-    const Planes& planes_;
+    int width_, height_;
+    Planes& planes_;
     int tolerance_;
-    int reference_[3] = {0, 0, 0};
     FeatherWeight feather_;
     UserPort* progress_;
     int percent_ = 0;
@@ -256,10 +280,10 @@ int64_t FloodFillPixels(const LayerPixels& from, const LayerPixels& to, int x, i
         row >= from.height)
         return 0;
     if (indexed.palette) {
-        const IndexedPlanes planes(from, to, indexed);
+        IndexedPlanes planes(from, to, indexed);
         return Flood<IndexedPlanes>(from, to, planes, options, progress).Run(x, row);
     }
-    const TrueColourPlanes planes(from, to, options.colour);
+    TrueColourPlanes planes(from, to, options.colour);
     return Flood<TrueColourPlanes>(from, to, planes, options, progress).Run(x, row);
 }
 

@@ -90,42 +90,61 @@ bool SelectedColumns(const LayerPixels& to, int& left, int& right) {
 }
 
 // Any other guide line: each pixel lies on the line of slope k = −1 / s through it, s the guide
-// line's slope, and takes the colour of where that line crosses the guide line.
+// line's slope, and takes the colour of where that line crosses the guide line. The crossing
+// moves by a constant step along a row, so each row is a straight walk through a table of the
+// ramp's colours at 1/4096 steps of t.
 void SlopedRamp(const LayerPixels& to, const GuideLine& gl, const GradientOptions& o, int left,
                 int right) {
+    constexpr int kSteps = 4096;
     const int bpp = std::max(3, to.bytesPerPixel);
     const double s = double(gl.y1 - gl.y2) / double(gl.x1 - gl.x2);
     const double k = -1.0 / s;
     const double den = k - s;
     const double b = right - left;
-    const double half = b / 2;
-    const bool reversed = gl.x2 <= gl.x1;
     const bool mirrored = o.shape == GradientShape::Mirrored;
+    const bool reversed = !mirrored && gl.x2 <= gl.x1;
     const bool twoColours = o.colours == GradientColours::ForegroundBackground;
     const Bgr fg = Channels(o.foreground), bg = Channels(o.background);
-    const double stepX = k / den;
+
+    std::vector<uint8_t> ramp(size_t(kSteps + 1) * 4);
+    for (int i = 0; i <= kSteps; ++i) {
+        const double t = double(i) / kSteps;
+        for (int ch = 0; ch < 3; ++ch)
+            ramp[size_t(i) * 4 + size_t(ch)] =
+                uint8_t(twoColours ? int((1 - t) * bg.c[ch] + t * fg.c[ch]) : int(t * fg.c[ch]));
+    }
+    // The table index as a linear function q = q0 + qx · x of the column within a row:
+    // linear t = (b − p) / b, reversed 1 − t; mirrored t = |b / 2 − p| / (b / 2); p the
+    // crossing's x − left. A selection one column wide has no room for a ramp: the foreground.
+    const double stepP = k / den;
+    double scale = 0;
+    if (b > 0) scale = mirrored ? kSteps / (b / 2) : kSteps / b;
+    const double qx = (reversed || mirrored ? stepP : -stepP) * scale;
+    const uint8_t* table = ramp.data();
     for (int row = 0; row < to.height; ++row) {
         const int y = to.height - 1 - row;  // rows from the top, as the guide line's
-        const double base = (gl.y1 - y - s * gl.x1) / den - left;
+        const double p0 = (gl.y1 - y - s * gl.x1) / den - left;
+        double q0;
+        if (b <= 0)
+            q0 = kSteps;
+        else if (mirrored)
+            q0 = (p0 - b / 2) * scale;
+        else
+            q0 = reversed ? p0 * scale : (b - p0) * scale;
         uint8_t* px = to.Row(row);
         uint8_t* a = to.AlphaRow(row);
         const uint8_t* sel = to.SelectionRow(row);
         for (int x = 0; x < to.width; ++x) {
             if (sel && !sel[x]) continue;
-            const double p = base + stepX * x;  // crossing x − left
-            double t;
-            if (b <= 0) {
-                t = 1;  // a selection one column wide has no room for a ramp
-            } else if (mirrored) {
-                t = std::min(1.0, std::fabs(half - p) / half);
-            } else {
-                t = std::clamp((b - p) / b, 0.0, 1.0);
-                if (reversed) t = 1 - t;
-            }
-            int c[3];
-            for (int ch = 0; ch < 3; ++ch)
-                c[ch] = twoColours ? int((1 - t) * bg.c[ch] + t * fg.c[ch]) : int(t * fg.c[ch]);
-            Put(px + size_t(x) * size_t(bpp), a + x, c[0], c[1], c[2]);
+            double q = q0 + qx * x;
+            if (mirrored) q = std::fabs(q);
+            const int i = q <= 0 ? 0 : q >= kSteps ? kSteps : int(q + 0.5);
+            const uint8_t* c = table + size_t(i) * 4;
+            uint8_t* d = px + size_t(x) * size_t(bpp);
+            d[0] = c[0];
+            d[1] = c[1];
+            d[2] = c[2];
+            a[x] = 255;
         }
     }
 }
