@@ -1,6 +1,7 @@
 #include "cli/CliApply.h"
 
 #include <charconv>
+#include <cstdio>
 #include <ostream>
 
 #include "cli/CliCommands.h"
@@ -25,6 +26,11 @@ bool ParseNumber(std::string_view text, int64_t& value) {
 
 // A value by number or, for parameters with choices, by name.
 bool ParseValue(const ApplyParameter& p, std::string_view text, int64_t& value) {
+    if (p.hex) {
+        const char* end = text.data() + text.size();
+        auto [ptr, ec] = std::from_chars(text.data(), end, value, 16);
+        return text.size() == 6 && ec == std::errc() && ptr == end && value >= 0;
+    }
     for (size_t i = 0; i < p.choices.size(); ++i)
         if (p.choices[i] == text) {
             value = p.minimum + int64_t(i);
@@ -35,7 +41,13 @@ bool ParseValue(const ApplyParameter& p, std::string_view text, int64_t& value) 
 
 std::string RangeText(const ApplyParameter& p) {
     std::string text = std::string(p.name) + '=';
-    if (p.choices.empty()) {
+    if (p.hex) {
+        char colour[8];
+        std::snprintf(colour, sizeof colour, "%06llX",
+                      static_cast<unsigned long long>(p.defaultValue));
+        text += "RRGGBB";
+        if (!p.required) text += std::string(" (default ") + colour + ')';
+    } else if (p.choices.empty()) {
         text += std::to_string(p.minimum) + ".." + std::to_string(p.maximum);
         if (!p.required) text += " (default " + std::to_string(p.defaultValue) + ')';
     } else {

@@ -24,6 +24,7 @@ struct ApplyParameter {
     std::span<const std::string_view> choices{};
     std::string_view help{};  // shown by --list after the range
     bool required = false;    // no default: the run needs the value
+    bool hex = false;         // a colour written RRGGBB (red first), as 0x00RRGGBB
 };
 
 inline constexpr size_t kMaxApplyParameters = 8;
@@ -70,5 +71,6 @@ const ApplyOperation* FindApplyOperation(std::string_view name);
 std::span<const ApplyOperation> AdjustOperations();
 std::span<const ApplyOperation> FilterOperations();
 std::span<const ApplyOperation> GeometryOperations();
+std::span<const ApplyOperation> FillOperations();
 
 }  // namespace quillet::cli
