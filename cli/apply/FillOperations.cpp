@@ -14,7 +14,7 @@ constexpr int64_t kFar = 1 << 24;  // points anywhere near a layer; far ones cha
 constexpr ApplyParameter kFill[] = {
     {"x", -kFar, kFar, 0, {}, "column of the clicked pixel", true},
     {"y", -kFar, kFar, 0, {}, "row of the clicked pixel, from the top", true},
-    {"colour", 0, 0xFFFFFF, 0x000000, {}, "the fill colour", false, true},
+    {"colour", 0, 0xFFFFFF, 0x000000, {}, "the fill colour", false, ApplyValueKind::Colour},
     {"tolerance", 0, 60, 10, {}, "포함한계치: neighbours whose difference sum is below it join"},
     {"feather", 0, 30, 0, {}, "경계퍼짐: softens the alpha towards the selection's edge"},
 };
@@ -33,8 +33,8 @@ constexpr ApplyParameter kGradient[] = {
     {"y2", -kFar, kFar, 0, {}, "", true},
     {"shape", 1, 2, 1, kShapes, "선형변화 one way, 정규변화 mirrored around the middle"},
     {"colours", 1, 2, 1, kColours, "전경 foreground to black, 전경+배경 foreground to background"},
-    {"fg", 0, 0xFFFFFF, 0x000000, {}, "foreground colour", false, true},
-    {"bg", 0, 0xFFFFFF, 0xFFFFFF, {}, "background colour", false, true},
+    {"fg", 0, 0xFFFFFF, 0x000000, {}, "foreground colour", false, ApplyValueKind::Colour},
+    {"bg", 0, 0xFFFFFF, 0xFFFFFF, {}, "background colour", false, ApplyValueKind::Colour},
 };
 
 EditOutcome gradient(CBrevDoc& doc, const ApplyValues& v) {
