@@ -5,6 +5,8 @@
 // so they survive the view and are shared by every window on the document.
 #include <cstdint>
 
+#include "document/GuidePath.h"
+
 namespace quillet {
 
 struct AnchorPoint {
@@ -53,6 +55,7 @@ struct DocViewState {
     bool selectionMovePending = false;
     bool recomposeNeeded = true;
     bool addToSelection = false;  // the add-to-selection modifier (left Shift held)
+    GuidePath path;               // the path panel's guide points
 };
 
 }  // namespace quillet
