@@ -67,6 +67,10 @@ ToolChoice ChooseTool(ToolState& s, ToolId id, CBrevDoc* doc) {
     } else if (selectionTool && id != ToolId::ColourRangePick) {
         s.selectionKind = SelectionKindOf(id);
         s.slider1 = Feather(s);
+    } else if (id == ToolId::Fill) {
+        s.slider1 = {true, "포함한계치", 10, 0, 60};
+        s.slider2 = Feather(s);
+        s.slider2.minimum = s.slider2.maximum = 0;
     } else if (IsPathTool(id)) {
         s.selectionKind = SelectionKind::Path;
     }

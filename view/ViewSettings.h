@@ -18,6 +18,8 @@ struct ViewSettings {
     int gridSpacing = -16;             // canvas pixels; the grid shows while it is positive
     uint32_t gridColour = 0x00808080;  // 0x00BBGGRR
     int hatchStyle = HatchStyle::DiagonalCross;
+    uint32_t pathSegmentColour = 0x000000FF;  // "경로선분", 0x00BBGGRR
+    uint32_t pathPointColour = 0x00FF0000;    // "경로점"
 };
 
 // Colours of the window background, 0x00BBGGRR.

@@ -16,6 +16,7 @@
 #include "app/qt/CDlg_KGFile.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/FillPathCommands.h"
 #include "app/qt/ImageCommands.h"
 #include "app/qt/LayerCommands.h"
 #include "app/qt/MoviePanels.h"
@@ -122,7 +123,8 @@ CChildFrame* CBrevAppShell::openWindow(CBrevDoc& doc) {
     connect(window, &CChildFrame::viewReleased, this, &CBrevAppShell::windowGone);
     CBrevView* view = window->view();
     const FrameSettings& s = app_->settings();
-    view->setSettings(ViewSettings{s.gridSpacing, s.gridColour, s.transparencyPattern});
+    view->setSettings(ViewSettings{s.gridSpacing, s.gridColour, s.transparencyPattern,
+                                   s.pathSegmentColour, s.pathPointColour});
     connect(view, &CBrevView::nudgeRunChanged, frame_.get(), &CMainFrame::updateCommandStates);
     view->setContextMenuFactory(
         [this](QWidget* owner) { return frame_->createViewContextMenu(owner); });
@@ -285,6 +287,8 @@ void CBrevAppShell::registerCommands() {
     image_->install(f);
     layers_ = std::make_unique<LayerCommands>(*this);
     layers_->install(f);
+    fillPath_ = std::make_unique<FillPathCommands>(*this);
+    fillPath_->install(f);
     text_ = std::make_unique<TextCommands>(*this);
     text_->install(f);
     layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
@@ -405,7 +409,8 @@ void CBrevAppShell::undoRedo(CBrevDoc& doc, bool undo) {
 
 void CBrevAppShell::applySettingsToViews() {
     const FrameSettings& s = app_->settings();
-    const ViewSettings settings{s.gridSpacing, s.gridColour, s.transparencyPattern};
+    const ViewSettings settings{s.gridSpacing, s.gridColour, s.transparencyPattern,
+                                s.pathSegmentColour, s.pathPointColour};
     for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
         if (auto* child = qobject_cast<CChildFrame*>(w); child && child->view())
             child->view()->setSettings(settings);

@@ -24,6 +24,7 @@ class CChildFrame;
 class CMainFrame;
 class ThumbnailLoader;
 class DeviceCommands;
+class FillPathCommands;
 class ImageCommands;
 class LayerCommands;
 class TextCommands;
@@ -54,6 +55,8 @@ public:
     LayerCommands& layers() { return *layers_; }
     // The text tool and the text dialog.
     TextCommands& text() { return *text_; }
+    // Fill, gradient and the path panel.
+    FillPathCommands& fillPath() { return *fillPath_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -131,6 +134,7 @@ private:
     std::unique_ptr<ImageCommands> image_;
     std::unique_ptr<LayerCommands> layers_;
     std::unique_ptr<TextCommands> text_;
+    std::unique_ptr<FillPathCommands> fillPath_;
 };
 
 }  // namespace quillet

@@ -14,6 +14,7 @@
 #include "document/CBrevDoc.h"
 #include "view/ToolState.h"
 #include "view/qt/ToolCursors.h"
+#include "view/qt/ToolOverlay.h"
 
 namespace quillet {
 
@@ -185,6 +186,7 @@ void CBrevView::mouseMoveEvent(QMouseEvent* e) {
     state_.MouseMove(p, left);
     updateCursor();
     syncTimer();
+    if (left && ToolOverlayFollowsPointer(state_)) viewport()->update();
 }
 
 void CBrevView::mouseReleaseEvent(QMouseEvent* e) {

@@ -7,6 +7,7 @@
 
 #include "document/CBrevDoc.h"
 #include "view/qt/CBrevView.h"
+#include "view/qt/ToolOverlay.h"
 
 namespace quillet {
 
@@ -120,6 +121,7 @@ void CBrevView::paintViewport(QPainter& painter, const QRect& clip) {
     phase_ = !phase_;
     v.recomposeNeeded = false;
     painter.drawImage(clip, frame_, clip);
+    DrawToolOverlay(painter, state_, settings_);
 }
 
 void CBrevView::paintEvent(QPaintEvent* event) {
