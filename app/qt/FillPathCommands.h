@@ -4,9 +4,9 @@
 #include <QObject>
 #include <QPointer>
 
+#include "view/qt/CDlg_GradientBucket.h"
 #include "view/tools/FloodFill.h"
 #include "view/tools/Gradient.h"
-#include "view/qt/CDlg_GradientBucket.h"
 #include "view/tools/PathTools.h"
 
 namespace quillet {
