@@ -5,6 +5,8 @@
 // so they survive the view and are shared by every window on the document.
 #include <cstdint>
 
+#include "document/GuidePath.h"
+
 namespace quillet {
 
 struct AnchorPoint {
@@ -58,6 +60,7 @@ struct DocViewState {
     // Changes whenever the selection mask's bytes change, so that views rebuild the outline
     // without composing the layers again.
     uint32_t maskRevision = 0;
+    GuidePath path;  // the path panel's guide points
 };
 
 }  // namespace quillet

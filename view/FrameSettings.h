@@ -67,4 +67,10 @@ struct FrameSettings {
     bool operator==(const FrameSettings&) const = default;
 };
 
+// A settings colour (0x00BBGGRR) as the layer pixel accessors hold it (0x00RRGGBB).
+inline uint32_t LayerColourOf(uint32_t settingsColour) {
+    return (settingsColour & 0xFF) << 16 | (settingsColour & 0xFF00) |
+           ((settingsColour >> 16) & 0xFF);
+}
+
 }  // namespace quillet

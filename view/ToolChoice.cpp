@@ -69,6 +69,10 @@ ToolChoice ChooseTool(ToolState& s, ToolId id, CBrevDoc* doc) {
         s.slider1 = Feather(s);
     } else if (id == ToolId::WaterDrop) {
         s.slider1 = {true, "퍼짐정도", 10, 5, 30};
+    } else if (id == ToolId::Fill) {
+        s.slider1 = {true, "포함한계치", 10, 0, 60};
+        s.slider2 = Feather(s);
+        s.slider2.minimum = s.slider2.maximum = 0;
     } else if (IsPathTool(id)) {
         s.selectionKind = SelectionKind::Path;
     }

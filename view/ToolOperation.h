@@ -4,6 +4,7 @@
 // fill, path, text and transform families register themselves in a ToolRegistry. A tool records
 // its steps on the document's journal, so they are the same with or without a window.
 #include <map>
+#include <optional>
 
 #include "view/ToolId.h"
 #include "view/ViewTypes.h"
@@ -28,6 +29,11 @@ public:
     virtual void doubleClick(ToolEvent&) {}
     // Mouse movement with no button held.
     virtual void hover(ToolEvent&) {}
+    // The cursor (CursorId) over the view at `zoomed` with no button held, for tools that
+    // decide it by where the pointer is; nothing: the tool table's.
+    virtual std::optional<int> hoverCursor(CBrevDoc&, const ToolState&, ViewPoint) const {
+        return std::nullopt;
+    }
 };
 
 class ToolRegistry {

@@ -14,7 +14,11 @@ ToolOperation* ViewState::CurrentOperation() const {
 
 ToolEvent ViewState::EventAt(ViewPoint zoomed) { return {doc_, ctx_.tools, zoomed}; }
 
-int ViewState::Cursor() const { return CursorFor(ctx_.tools.currentTool, leftDown_); }
+int ViewState::Cursor() const {
+    if (const ToolOperation* op = CurrentOperation(); op && !leftDown_ && lastRaw_)
+        if (const auto c = op->hoverCursor(doc_, ctx_.tools, ToZoomed(*lastRaw_))) return *c;
+    return CursorFor(ctx_.tools.currentTool, leftDown_);
+}
 
 void ViewState::DropSelection() {
     // The magic wand adding to its selection keeps the mask.

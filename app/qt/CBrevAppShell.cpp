@@ -16,6 +16,7 @@
 #include "app/qt/CDlg_KGFile.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/FillPathCommands.h"
 #include "app/qt/ImageCommands.h"
 #include "app/qt/LayerCommands.h"
 #include "app/qt/MoviePanels.h"
@@ -125,7 +126,8 @@ CChildFrame* CBrevAppShell::openWindow(CBrevDoc& doc) {
     connect(window, &CChildFrame::viewReleased, this, &CBrevAppShell::windowGone);
     CBrevView* view = window->view();
     const FrameSettings& s = app_->settings();
-    view->setSettings(ViewSettings{s.gridSpacing, s.gridColour, s.transparencyPattern});
+    view->setSettings(ViewSettings{s.gridSpacing, s.gridColour, s.transparencyPattern,
+                                   s.pathSegmentColour, s.pathPointColour});
     connect(view, &CBrevView::nudgeRunChanged, frame_.get(), &CMainFrame::updateCommandStates);
     view->setContextMenuFactory(
         [this](QWidget* owner) { return frame_->createViewContextMenu(owner); });
@@ -289,6 +291,8 @@ void CBrevAppShell::registerCommands() {
     image_->install(f);
     layers_ = std::make_unique<LayerCommands>(*this);
     layers_->install(f);
+    fillPath_ = std::make_unique<FillPathCommands>(*this);
+    fillPath_->install(f);
     text_ = std::make_unique<TextCommands>(*this);
     text_->install(f);
     selection_ = std::make_unique<SelectionCommands>(*this);

@@ -24,6 +24,7 @@ class CChildFrame;
 class CMainFrame;
 class ThumbnailLoader;
 class DeviceCommands;
+class FillPathCommands;
 class ImageCommands;
 class LayerCommands;
 class PaintCommands;
@@ -63,6 +64,8 @@ public:
     SelectionCommands& selection() { return *selection_; }
     // The painting tools and their panels.
     PaintCommands& paint() { return *paint_; }
+    // Fill, gradient and the path panel.
+    FillPathCommands& fillPath() { return *fillPath_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -142,6 +145,7 @@ private:
     std::unique_ptr<TransformCommands> transforms_;
     std::unique_ptr<SelectionCommands> selection_;
     std::unique_ptr<PaintCommands> paint_;
+    std::unique_ptr<FillPathCommands> fillPath_;
 };
 
 }  // namespace quillet

@@ -81,5 +81,6 @@ std::span<const ApplyOperation> GeometryOperations();
 std::span<const ApplyOperation> TextOperations();
 std::span<const ApplyOperation> TransformOperations();
 std::span<const ApplyOperation> PaintOperations();
+std::span<const ApplyOperation> FillOperations();
 
 }  // namespace quillet::cli

@@ -14,6 +14,7 @@
 #include "document/CBrevDoc.h"
 #include "view/ToolState.h"
 #include "view/qt/ToolCursors.h"
+#include "view/qt/ToolOverlay.h"
 
 namespace quillet {
 

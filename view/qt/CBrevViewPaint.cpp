@@ -9,6 +9,7 @@
 #include "document/CBrevDoc.h"
 #include "view/ToolState.h"
 #include "view/qt/CBrevView.h"
+#include "view/qt/ToolOverlay.h"
 
 namespace quillet {
 
@@ -169,6 +170,7 @@ void CBrevView::paintViewport(QPainter& painter, const QRect& clip) {
     phase_ = !phase_;
     v.recomposeNeeded = false;
     painter.drawImage(clip, paintOverlay() ? overlaid_ : frame_, clip);
+    DrawToolOverlay(painter, state_, settings_);
 }
 
 bool CBrevView::paintOverlay() {
