@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/fuzz}
-seconds=${2:-${QUILLET_FUZZ_SECONDS:-10}}
+seconds=${2:-${QUILLET_FUZZ_SECONDS:-5}}
 
 mkdir -p "$build"
 if ! { CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DQUILLET_FUZZ=ON \
