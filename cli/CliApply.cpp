@@ -30,6 +30,14 @@ bool ParseValue(const ApplyParameter& p, std::string_view text, int64_t& value) 
             value = p.minimum + int64_t(i);
             return true;
         }
+    // Colours read as hexadecimal: #RRGGBB or 0xRRGGBB.
+    if (text.starts_with('#') || text.starts_with("0x")) {
+        text.remove_prefix(text[0] == '#' ? 1 : 2);
+        const char* end = text.data() + text.size();
+        auto [ptr, ec] = std::from_chars(text.data(), end, value, 16);
+        return ec == std::errc() && ptr == end && !text.empty() && value >= p.minimum &&
+               value <= p.maximum;
+    }
     return ParseNumber(text, value) && value >= p.minimum && value <= p.maximum;
 }
 

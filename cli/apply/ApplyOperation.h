@@ -70,5 +70,6 @@ const ApplyOperation* FindApplyOperation(std::string_view name);
 std::span<const ApplyOperation> AdjustOperations();
 std::span<const ApplyOperation> FilterOperations();
 std::span<const ApplyOperation> GeometryOperations();
+std::span<const ApplyOperation> DecorOperations();
 
 }  // namespace quillet::cli

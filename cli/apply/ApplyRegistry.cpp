@@ -21,7 +21,7 @@ std::span<const ApplyOperation* const> ApplyOperations() {
         std::vector<const ApplyOperation*> v;
         // One line a theme.
         for (std::span<const ApplyOperation> theme :
-             {AdjustOperations(), FilterOperations(), GeometryOperations()})
+             {AdjustOperations(), FilterOperations(), GeometryOperations(), DecorOperations()})
             for (const ApplyOperation& op : theme) v.push_back(&op);
         return v;
     }();
