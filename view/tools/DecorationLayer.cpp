@@ -70,12 +70,19 @@ void DecorationLayer::Cancel() {
 
 OpaqueWriter::OpaqueWriter(LayerTable& t, int slot) : t_(t), slot_(slot) {
     const Layer& l = t.layer(slot);
-    const LayerPlanes& p = t.planesOf(slot);
+    LayerPlanes& p = t.planesOf(slot);
     if (p.pixels.size() != l.pixelSize || p.alpha.size() != l.planeSize) return;
     width_ = l.width;
     height_ = l.height;
     const int bits = t.LayerBits(slot);
     bytes_ = bits == 24 ? 3 : bits == 32 ? 4 : 0;
+    pixels_ = p.pixels.data();
+    alpha_ = p.alpha.data();
+    stride_ = l.stride;
+}
+
+void OpaqueWriter::PutIndexed(int x, int stored, uint32_t colour) {
+    t_.PutColor(slot_, x, stored, colour);
 }
 
 void OpaqueWriter::Span(int y, int x0, int x1, uint32_t colour) {
@@ -83,17 +90,18 @@ void OpaqueWriter::Span(int y, int x0, int x1, uint32_t colour) {
     x0 = std::max(x0, 0);
     x1 = std::min(x1, width_);
     if (x0 >= x1) return;
-    const int stored = height_ - 1 - y;  // layers keep the bottom row first
-    std::memset(t_.AlphaRow(slot_, stored) + x0, 255, size_t(x1 - x0));
+    const size_t stored = size_t(height_ - 1 - y);
+    std::memset(alpha_ + stored * size_t(width_) + size_t(x0), 255, size_t(x1 - x0));
     if (bytes_ == 0) {
-        for (int x = x0; x < x1; ++x) t_.PutColor(slot_, x, stored, colour);
+        for (int x = x0; x < x1; ++x) PutIndexed(x, int(stored), colour);
         return;
     }
-    const uint8_t bgr[4] = {uint8_t(colour), uint8_t(colour >> 8), uint8_t(colour >> 16), 255};
-    uint8_t* px = t_.PixelRow(slot_, stored) + size_t(x0) * size_t(bytes_);
-    for (int x = x0; x < x1; ++x, px += bytes_) std::memcpy(px, bgr, size_t(bytes_));
+    uint8_t* px = pixels_ + stored * stride_ + size_t(x0) * size_t(bytes_);
+    for (int x = x0; x < x1; ++x, px += bytes_) {
+        px[0] = uint8_t(colour);
+        px[1] = uint8_t(colour >> 8);
+        px[2] = uint8_t(colour >> 16);
+    }
 }
-
-void OpaqueWriter::Put(int x, int y, uint32_t colour) { Span(y, x, x + 1, colour); }
 
 }  // namespace quillet
