@@ -17,14 +17,13 @@ namespace quillet::cli {
 namespace {
 
 constexpr int64_t kWhite = 0xFFFFFF;
-constexpr std::string_view kColourHelp = "#RRGGBB";
 
 constexpr ApplyParameter kShadow[] = {
     {"distance", 0, kMaxShadowDistance, 7, {}, "pixels; 0 takes the shadow away"},
     {"angle", -359, 360, 0, {}, "degrees; 0 casts it to the left, 90 downwards"},
     {"opacity", 5, 100, 70},
     {"softness", 0, 99, 50},
-    {"colour", 0, kWhite, 0, {}, kColourHelp}};
+    {.name = "colour", .maximum = kWhite, .kind = ApplyValueKind::Colour}};
 
 EditOutcome shadow(CBrevDoc& doc, const ApplyValues& v) {
     ShadowSettings s;
@@ -41,7 +40,7 @@ constexpr ApplyParameter kLinePattern[] = {
     {"type", kFirstLinePattern, kLastLinePattern, kFirstLinePattern, kPatternTypes,
      "패턴0 .. 패턴3"},
     {"spacing", kMinPatternSpacing, 100000, 6, {}, "pixels between lines"},
-    {"colour", 0, kWhite, 0, {}, kColourHelp}};
+    {.name = "colour", .maximum = kWhite, .kind = ApplyValueKind::Colour}};
 
 EditOutcome linePattern(CBrevDoc& doc, const ApplyValues& v) {
     return PutLinePattern(doc, {v.Int("type"), v.Int("spacing"), uint32_t(v["colour"])});
@@ -50,8 +49,12 @@ EditOutcome linePattern(CBrevDoc& doc, const ApplyValues& v) {
 constexpr ApplyParameter kFrame[] = {
     {"style", 0, kPhotoFrameStyles - 1, 0, {}, "0 graded, 1 bevelled, 2 mat, 3 striped"},
     {"width", 1, 100000, 20, {}, "pixels from the canvas edge"},
-    {"colour", 0, kWhite, 0x8B5A2B, {}, kColourHelp},
-    {"second", 0, kWhite, 0xF0E6D2, {}, "secondary colour of styles 2 and 3, #RRGGBB"}};
+    {.name = "colour", .maximum = kWhite, .defaultValue = 0x8B5A2B, .kind = ApplyValueKind::Colour},
+    {.name = "second",
+     .maximum = kWhite,
+     .defaultValue = 0xF0E6D2,
+     .help = "styles 2 and 3",
+     .kind = ApplyValueKind::Colour}};
 
 EditOutcome frame(CBrevDoc& doc, const ApplyValues& v) {
     return PutPhotoFrame(
@@ -64,15 +67,21 @@ constexpr ApplyParameter kCalendar[] = {
     {"x", -100000, 100000, 10, {}, "canvas position of the title"},
     {"y", -100000, 100000, 10},
     {"size", 2, 500, 12, {}, "points"},
-    {"colour", 0, kWhite, 0, {}, "title and weekdays, #RRGGBB"},
-    {"sunday", 0, kWhite, 0xFF0000, {}, kColourHelp},
-    {"saturday", 0, kWhite, 0x0000FF, {}, kColourHelp}};
+    {.name = "colour",
+     .maximum = kWhite,
+     .help = "title and weekdays",
+     .kind = ApplyValueKind::Colour},
+    {.name = "sunday", .maximum = kWhite, .defaultValue = 0xFF0000, .kind = ApplyValueKind::Colour},
+    {.name = "saturday",
+     .maximum = kWhite,
+     .defaultValue = 0x0000FF,
+     .kind = ApplyValueKind::Colour}};
 
 EditOutcome calendar(CBrevDoc& doc, const ApplyValues& v) {
     // One font engine for the run; the editor's own fonts when the machine has them.
     static const std::unique_ptr<TextRasterizer> rasterizer = MakeSystemTextRasterizer();
     if (!rasterizer) {
-        doc.User().showMessage("no font engine for the calendar's text", MessageIcon::Error);
+        doc.User().showMessage("no font engine could be started: text cannot be drawn");
         return EditOutcome::Refused;
     }
     CalendarRequest q = CalendarRequestFor(v.Int("year"), v.Int("month"));

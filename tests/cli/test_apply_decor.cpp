@@ -47,7 +47,7 @@ TEST_F(ApplyDecorTest, FrameAndLinePatternAreDrawnOverThePicture) {
     EXPECT_EQ(f.at(10, 8), kGrey);
 
     ASSERT_EQ(run({"apply", path("in.bmp"), path("p.bmp"), "line-pattern", "type=rows", "spacing=3",
-                   "colour=0xFFFFFF"})
+                   "colour=FFFFFF"})
                   .code,
               0);
     const Pixels p(path("p.bmp"));
