@@ -21,6 +21,7 @@
 #include "app/qt/MoviePanels.h"
 #include "app/qt/QtTranslations.h"
 #include "app/qt/TextCommands.h"
+#include "app/qt/DecorCommands.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
@@ -287,6 +288,8 @@ void CBrevAppShell::registerCommands() {
     layers_->install(f);
     text_ = std::make_unique<TextCommands>(*this);
     text_->install(f);
+    decor_ = std::make_unique<DecorCommands>(*this);
+    decor_->install(f);
     layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
     registerDocumentCommand(Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });

@@ -27,6 +27,7 @@ class DeviceCommands;
 class ImageCommands;
 class LayerCommands;
 class TextCommands;
+class DecorCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -131,6 +132,7 @@ private:
     std::unique_ptr<ImageCommands> image_;
     std::unique_ptr<LayerCommands> layers_;
     std::unique_ptr<TextCommands> text_;
+    std::unique_ptr<DecorCommands> decor_;
 };
 
 }  // namespace quillet
