@@ -4,6 +4,7 @@
 #include "app/qt/CBrevAppShell.h"
 #include "app/qt/CMainFrame.h"
 #include "document/CBrevDoc.h"
+#include "view/LayerGrowth.h"
 #include "view/ToolChoice.h"
 #include "view/ToolState.h"
 #include "view/qt/CDlg_ImgFrame.h"
@@ -38,6 +39,47 @@ void DecorCommands::install(CMainFrame& frame) {
     onDocument(C::CombPattern, &DecorCommands::linePattern);
     onDocument(C::PhotoFrame, &DecorCommands::photoFrame);
     onDocument(C::Calendar, &DecorCommands::calendar);
+    onDocument(C::UndoBrush, &DecorCommands::undoBrush);
+    shell_.toolRegistry().add(ToolId::UndoBrush, *this);
+}
+
+void DecorCommands::undoBrush(CBrevDoc& doc) {
+    // Without a usable previous step nothing happens (a changed layer is reported).
+    if (!undoBrush_.Begin(doc)) return;
+    if (ChooseTool(shell_.tools(), ToolId::UndoBrush, &doc) == ToolChoice::Refused) {
+        undoBrush_.Release();
+        frame_->setPressedButton(CommandOf(shell_.tools().currentTool));
+        return;
+    }
+    frame_->setCurrentTool(shell_.tools().currentTool);
+}
+
+void DecorCommands::strokeTo(ToolEvent& event) {
+    CBrevDoc& doc = event.doc;
+    const LayerTable& t = doc.Layers();
+    if (!t.InList(doc.CurrentLayer())) return;
+    const LayerPoint p = ToLayer(t.layer(doc.CurrentLayer()), CanvasOf(event.zoomed, doc.Zoom()));
+    const FrameSettings& f = shell_.app().settings();
+    const BrushStamp stamp(f.brushThickness, f.brushKind == FrameSettings::Brush);
+    if (lastX_ < 0) {
+        lastX_ = p.x;
+        lastRow_ = p.row;
+    }
+    undoBrush_.Stroke(doc, stamp, lastX_, lastRow_, p.x, p.row);
+    lastX_ = p.x;
+    lastRow_ = p.row;
+}
+
+void DecorCommands::down(ToolEvent& event) {
+    lastX_ = lastRow_ = -1;
+    strokeTo(event);
+}
+
+void DecorCommands::drag(ToolEvent& event) { strokeTo(event); }
+
+void DecorCommands::up(ToolEvent& event) {
+    undoBrush_.Finish(event.doc);
+    lastX_ = lastRow_ = -1;
 }
 
 bool DecorCommands::holdTool(ToolId tool) {

@@ -7,6 +7,8 @@
 #include "app/CommandId.h"
 #include "platform/qt/QtTextRasterizer.h"
 #include "view/ToolId.h"
+#include "view/ToolOperation.h"
+#include "view/tools/UndoBrush.h"
 
 namespace quillet {
 
@@ -14,17 +16,24 @@ class CBrevAppShell;
 class CBrevDoc;
 class CMainFrame;
 
-class DecorCommands : public QObject {
+// Also the undo brush's mouse handlers: each drag step paints the previous step back.
+class DecorCommands : public QObject, public ToolOperation {
     Q_OBJECT
 public:
     explicit DecorCommands(CBrevAppShell& shell);
     void install(CMainFrame& frame);
+
+    void down(ToolEvent& event) override;
+    void drag(ToolEvent& event) override;
+    void up(ToolEvent& event) override;
 
 private:
     void shadow(CBrevDoc& doc);
     void linePattern(CBrevDoc& doc);
     void photoFrame(CBrevDoc& doc);
     void calendar(CBrevDoc& doc);
+    void undoBrush(CBrevDoc& doc);
+    void strokeTo(ToolEvent& event);
     // Makes `tool` current for the dialog's time; false when the frame refuses the switch.
     bool holdTool(ToolId tool);
     void releaseTool();
@@ -33,6 +42,8 @@ private:
     CBrevAppShell& shell_;
     CMainFrame* frame_ = nullptr;
     QtTextRasterizer rasterizer_;
+    UndoBrush undoBrush_;
+    int lastX_ = -1, lastRow_ = -1;  // the stroke's last point, layer column and storage row
 };
 
 }  // namespace quillet
