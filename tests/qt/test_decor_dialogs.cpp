@@ -1,6 +1,7 @@
 // The decoration commands in the whole program: the shadow, line-pattern, photo-frame and
 // calendar dialogs reached through their commands, previewing, recording on OK and leaving
 // nothing on Cancel.
+#include <QMdiArea>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -15,11 +16,14 @@
 #include "document/LayerOps.h"
 #include "image/RaViru.h"
 #include "platform/RecordingUserPort.h"
+#include "view/qt/CBrevView.h"
+#include "view/qt/CChildFrame.h"
 #include "view/qt/CDlg_ImgFrame.h"
 #include "view/qt/CDlg_LayerEffect.h"
 #include "view/qt/CDlg_Pattern_Layer.h"
 #include "view/qt/CDlg_PutCalendar.h"
 #include "view/qt/DecorWidgets.h"
+#include "view/tools/UndoBrush.h"
 
 using namespace quillet;
 using quillet::testing::whenShown;
@@ -180,6 +184,32 @@ private slots:
         QVERIFY(p.shell.frame().dispatchCommand(CommandId::Calendar));
         QCOMPARE(doc.Layers().layer(doc.CurrentLayer()).Name(), std::u16string(u" [달력] 6월"));
         QCOMPARE(p.lastLabel(), std::u16string(u"[달력]"));
+    }
+
+    void undoBrushPaintsThePreviousStepBackUnderTheMouse() {
+        Program p;
+        CBrevDoc& doc = *p.doc;
+        // Right after opening there is no previous step: the tool is not even chosen.
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::UndoBrush));
+        QVERIFY(p.shell.tools().currentTool != ToolId::UndoBrush);
+        const int slot = doc.CurrentLayer();
+        LayerTable& t = doc.Layers();
+        const uint32_t opened = t.ColorAt(slot, 30, 45);
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 120; ++x) t.PutColor(slot, x, y, 0x00FF00);
+        doc.RecordStep(u"채우기", StepKind::PixelEdit);
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::UndoBrush));
+        QCOMPARE(p.shell.tools().currentTool, ToolId::UndoBrush);
+        auto* window = qobject_cast<CChildFrame*>(p.shell.frame().mdiArea()->currentSubWindow());
+        QWidget* port = window->view()->viewport();
+        const ViewRect r = window->view()->state().DisplayedRect();
+        const QPoint at(r.left + 30, r.top + 90 - 1 - 45);
+        QTest::mousePress(port, Qt::LeftButton, {}, at);
+        QTest::mouseMove(port, at + QPoint(10, 0));
+        QTest::mouseRelease(port, Qt::LeftButton, {}, at + QPoint(10, 0));
+        QCOMPARE(t.ColorAt(slot, 30, 45), opened);
+        QCOMPARE(t.ColorAt(slot, 100, 10), 0x00FF00u);
+        QCOMPARE(p.lastLabel(), std::u16string(u"작업취소붓"));
     }
 };
 
