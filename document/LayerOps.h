@@ -34,6 +34,13 @@ inline constexpr const char* PasteTooLarge = "그림이 너무 커서 붙일 수
 // picture yet).
 int AddEmptyLayer(CBrevDoc& doc);
 
+// An empty, fully transparent raster layer of canvas size at (0, 0) directly above `below`,
+// called `name`: no journal step, and the current layer stays. Decorations draw into it before
+// they record it. The new slot, or -1 (all 40 slots used, or no picture yet).
+int InsertLayerAbove(CBrevDoc& doc, int below, std::u16string_view name);
+// Takes out a layer that no journal step has recorded yet (a cancelled decoration).
+void RemoveUnrecordedLayer(CBrevDoc& doc, int slot);
+
 // "레이어삭제": the current layer goes; the layer above it becomes current (the one below when
 // it was the top). Every remaining layer keeps its name.
 bool DeleteCurrentLayer(CBrevDoc& doc);

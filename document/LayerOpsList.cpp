@@ -66,12 +66,11 @@ void RestoreCurrentFromSnapshot(CBrevDoc& doc, int slot) {
 }
 }  // namespace
 
-int AddEmptyLayer(CBrevDoc& doc) {
+int InsertLayerAbove(CBrevDoc& doc, int below, std::u16string_view name) {
     LayerTable& t = doc.Layers();
-    const int current = ListedCurrentLayer(doc);
     const int canvasW = t.header.canvasWidth, canvasH = t.header.canvasHeight;
     if (doc.Busy() || canvasW < 1 || canvasH < 1) return -1;
-    if (current >= 0) RestoreCurrentFromSnapshot(doc, current);
+    if (below >= 0 && !t.InList(below)) return -1;
     const int slot = doc.FreeSlotForNewLayer();
     if (slot < 0) return -1;
 
@@ -90,7 +89,25 @@ int AddEmptyLayer(CBrevDoc& doc) {
     a.kind = LayerKind::Raster;
     if (!doc.CreateLayer(a)) return -1;
     FinishNewRecord(t, slot);
-    t.LinkAbove(slot, current);  // -1: the list was empty and it becomes the bottom
+    if (!name.empty()) t.layer(slot).SetName(name);
+    t.LinkAbove(slot, below);  // -1: the list was empty and it becomes the bottom
+    return slot;
+}
+
+void RemoveUnrecordedLayer(CBrevDoc& doc, int slot) {
+    if (!doc.Layers().InList(slot)) return;
+    RemoveFromList(doc, slot);
+    doc.Layers().planesOf(slot).Release();
+    doc.NotifyLayerListChanged();
+}
+
+int AddEmptyLayer(CBrevDoc& doc) {
+    LayerTable& t = doc.Layers();
+    const int current = ListedCurrentLayer(doc);
+    if (doc.Busy() || t.header.canvasWidth < 1 || t.header.canvasHeight < 1) return -1;
+    if (current >= 0) RestoreCurrentFromSnapshot(doc, current);
+    const int slot = InsertLayerAbove(doc, current, {});
+    if (slot < 0) return -1;
     MakeCurrent(doc, slot);
     doc.RecordStep(u"레이어추가", StepKind::AddLayer, slot);
     doc.NotifyViewsUpdate();

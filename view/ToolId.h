@@ -39,6 +39,10 @@ enum class ToolId : int32_t {
     UndoBrush = 4660,
     ZoomIn = 1420,
     ZoomOut = 1421,
+    // Decorations whose dialogs hold the current tool while they are open.
+    LinePattern = 4614,
+    PhotoFrame = 3392,
+    Calendar = 3379,
 };
 
 }  // namespace quillet

@@ -16,6 +16,7 @@
 #include "app/qt/CDlg_KGFile.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/DecorCommands.h"
 #include "app/qt/FillPathCommands.h"
 #include "app/qt/ImageCommands.h"
 #include "app/qt/LayerCommands.h"
@@ -299,6 +300,8 @@ void CBrevAppShell::registerCommands() {
     selection_->install(f);
     paint_ = std::make_unique<PaintCommands>(*this);
     paint_->install(f);
+    decor_ = std::make_unique<DecorCommands>(*this);
+    decor_->install(f);
     layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
     transforms_ = std::make_unique<TransformCommands>(*this);
     transforms_->install(f);

@@ -31,6 +31,7 @@ class PaintCommands;
 class TextCommands;
 class TransformCommands;
 class SelectionCommands;
+class DecorCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -146,6 +147,7 @@ private:
     std::unique_ptr<SelectionCommands> selection_;
     std::unique_ptr<PaintCommands> paint_;
     std::unique_ptr<FillPathCommands> fillPath_;
+    std::unique_ptr<DecorCommands> decor_;
 };
 
 }  // namespace quillet

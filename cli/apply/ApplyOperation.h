@@ -82,5 +82,6 @@ std::span<const ApplyOperation> TextOperations();
 std::span<const ApplyOperation> TransformOperations();
 std::span<const ApplyOperation> PaintOperations();
 std::span<const ApplyOperation> FillOperations();
+std::span<const ApplyOperation> DecorOperations();
 
 }  // namespace quillet::cli

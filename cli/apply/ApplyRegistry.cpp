@@ -28,7 +28,7 @@ std::span<const ApplyOperation* const> ApplyOperations() {
         // One line a theme.
         for (std::span<const ApplyOperation> theme :
              {AdjustOperations(), FilterOperations(), GeometryOperations(), TextOperations(),
-              TransformOperations(), PaintOperations(), FillOperations()})
+              TransformOperations(), PaintOperations(), FillOperations(), DecorOperations()})
             for (const ApplyOperation& op : theme) v.push_back(&op);
         return v;
     }();

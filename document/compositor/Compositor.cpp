@@ -78,6 +78,13 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
         p.pixels = planes.pixels.data();
         p.stride = l.stride;
         p.alpha = planes.alpha.data();
+        if (l.effectValue1 != 0 && planes.effect.size() >= size_t(l.width) * size_t(l.height)) {
+            p.effect = planes.effect.data();
+            const uint32_t c = l.EffectColour();  // 0x00RRGGBB
+            p.shadow[0] = uint8_t(c);
+            p.shadow[1] = uint8_t(c >> 8);
+            p.shadow[2] = uint8_t(c >> 16);
+        }
         if (text) {
             // Drawn in its text colour whatever the picture's palette.
             p.source = kConstant;
@@ -123,7 +130,8 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
             for (int k = p.k0; k < p.k1; ++k)
                 p.columns.push_back(int32_t(int64_t(cols[size_t(k)]) - l.x));
         }
-        p.replaces = (p.bottom || p.mode == BlendMode::Normal) && p.coverage[255] == 1.0f;
+        p.replaces =
+            (p.bottom || p.mode == BlendMode::Normal) && p.coverage[255] == 1.0f && !p.effect;
         if (p.k1 > p.k0) passes.push_back(std::move(p));
     }
     return passes;

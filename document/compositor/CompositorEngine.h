@@ -35,6 +35,10 @@ struct LayerPass {
     const uint8_t* pixels = nullptr;
     size_t stride = 0;
     const uint8_t* alpha = nullptr;
+    // The shadow pass: where the effect plane is not 0 the layer shows the shadow colour with
+    // that value as its alpha. Null for a layer without a layer effect.
+    const uint8_t* effect = nullptr;
+    uint8_t shadow[4] = {0, 0, 0, 0};  // blue, green, red, 0
     uint8_t colour[4] = {0, 0, 0, 0};
     uint8_t lut[256][4] = {};      // indexed colours, blue, green, red, 0
     int k0 = 0, k1 = 0;            // covered range of the composition's distinct columns

@@ -264,14 +264,39 @@ inline unsigned IndexAt(const uint8_t* row, int bits, int x) {
 }
 
 struct Scratch {
-    std::vector<uint8_t> row;     // distinct-column row when output columns repeat
-    std::vector<uint8_t> colour;  // fetched colours, 4 bytes each
-    std::vector<uint8_t> alpha;   // gathered alpha values
+    std::vector<uint8_t> row;          // distinct-column row when output columns repeat
+    std::vector<uint8_t> colour;       // fetched colours, 4 bytes each
+    std::vector<uint8_t> alpha;        // gathered alpha values
+    std::vector<uint8_t> shadeColour;  // colours with the shadow put in, 4 bytes each
+    std::vector<uint8_t> shadeAlpha;   // alpha values with the shadow put in
 };
+
+// The shadow pass over n pixels: where the effect value is not 0 the shadow colour with that
+// value as alpha, elsewhere the layer's own colour and alpha. The result is read 4 bytes a pixel.
+void PutShadow(const LayerPass& p, const uint8_t* effect, const int32_t* cols, int n,
+               const uint8_t*& s, int& step, const uint8_t*& a, Scratch& sc) {
+    uint8_t* c = sc.shadeColour.data();
+    uint8_t* sa = sc.shadeAlpha.data();
+    for (int i = 0; i < n; ++i, c += 4) {
+        const uint8_t e = cols ? effect[cols[i]] : effect[i];
+        if (e != 0) {
+            std::memcpy(c, p.shadow, 4);
+            sa[i] = e;
+        } else {
+            // Three bytes even for 24-bit pixels: the last one may end its buffer.
+            std::memcpy(c, s + size_t(i) * size_t(step), step == 4 ? 4 : 3);
+            sa[i] = a[i];
+        }
+    }
+    s = sc.shadeColour.data();
+    step = 4;
+    a = sc.shadeAlpha.data();
+}
 
 // The layer over distinct columns [ka, kb) of one row.
 void RunSegment(const LayerPass& p, const Plan& plan, const uint8_t* srcRow,
-                const uint8_t* alphaRow, uint8_t* row, Scratch& sc, int ka, int kb) {
+                const uint8_t* alphaRow, const uint8_t* effectRow, uint8_t* row, Scratch& sc,
+                int ka, int kb) {
     const int n = kb - ka;
     uint8_t* dst = row + size_t(ka) * 4;
     const uint8_t* a;
@@ -324,12 +349,21 @@ void RunSegment(const LayerPass& p, const Plan& plan, const uint8_t* srcRow,
             step = 4;
         }
     }
+    if (effectRow) {
+        if (plan.contiguous) {
+            const int lx0 = int(int64_t(plan.distinctColumns[size_t(ka)]) - p.x);
+            PutShadow(p, effectRow + lx0, nullptr, n, s, step, a, sc);
+        } else {
+            PutShadow(p, effectRow, p.columns.data() + (ka - p.k0), n, s, step, a, sc);
+        }
+    }
     RunFor(p, step)(dst, s, a, n, p);
 }
 
 struct RowSource {
     const uint8_t* pixels = nullptr;
-    const uint8_t* alpha = nullptr;  // null: the layer has no row here
+    const uint8_t* alpha = nullptr;   // null: the layer has no row here
+    const uint8_t* effect = nullptr;  // null: no shadow pass
 };
 
 RowSource SourceRow(const LayerPass& p, int canvasRow) {
@@ -337,7 +371,9 @@ RowSource SourceRow(const LayerPass& p, int canvasRow) {
     const int64_t ly = int64_t(canvasRow) - p.y;
     if (ly < 0 || ly >= p.height || p.k1 <= p.k0) return {};
     const int64_t storedRow = p.height - 1 - ly;  // layers keep the bottom row first
-    return {p.pixels + size_t(storedRow) * p.stride, p.alpha + size_t(storedRow) * size_t(p.width)};
+    const size_t plane = size_t(storedRow) * size_t(p.width);
+    return {p.pixels + size_t(storedRow) * p.stride, p.alpha + plane,
+            p.effect ? p.effect + plane : nullptr};
 }
 
 // A pass replaces a pixel outright where its alpha is 255 and it has no transparency in the
@@ -378,7 +414,7 @@ void RunPass(const LayerPass& p, int pi, const Plan& plan, const RowSource& src,
              Scratch& sc, const std::vector<int8_t>* cover) {
     if (!src.alpha) return;
     if (!cover) {
-        RunSegment(p, plan, src.pixels, src.alpha, row, sc, p.k0, p.k1);
+        RunSegment(p, plan, src.pixels, src.alpha, src.effect, row, sc, p.k0, p.k1);
         return;
     }
     const int8_t* hidden = cover->data();
@@ -391,7 +427,7 @@ void RunPass(const LayerPass& p, int pi, const Plan& plan, const RowSource& src,
         int e = (k / 8 + 1) * 8;
         while (e < p.k1 && hidden[e / 8] <= pi) e += 8;
         e = std::min(e, p.k1);
-        RunSegment(p, plan, src.pixels, src.alpha, row, sc, k, e);
+        RunSegment(p, plan, src.pixels, src.alpha, src.effect, row, sc, k, e);
         k = e;
     }
 }
@@ -406,6 +442,12 @@ void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32
     sc.colour.resize(distinct * 4);
     sc.alpha.resize(distinct);
     if (!direct) sc.row.resize(distinct * 4);
+    for (const LayerPass& p : passes)
+        if (p.effect) {
+            sc.shadeColour.resize(distinct * 4);
+            sc.shadeAlpha.resize(distinct);
+            break;
+        }
     std::vector<RowSource> sources(passes.size());
     std::vector<int8_t> cover((distinct + 7) / 8);
     int replacing = 0;

@@ -148,6 +148,13 @@ public:
 
     const std::string& LastError() const { return lastError_; }
 
+    // The pixel buffer of a listed `slot` as the history holds it at `step`: from the latest
+    // layer file at or before that step. `fields` describe it (size, stride) and `x`, `y` give
+    // the slot's place at the step. False when the step did not have the layer or no file
+    // holds its pixels (a text layer, no journal folder, a missing or damaged file).
+    bool ReadLayerPixels(int slot, int step, StepSlotFields& fields, int& x, int& y,
+                         std::vector<uint8_t>& pixels) const;
+
     std::string LayerFileName(int step, int slot) const;
     std::string InitialListFileName() const;
     std::string RedoListFileName() const;

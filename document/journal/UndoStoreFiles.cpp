@@ -125,6 +125,26 @@ bool UndoStore::ReadLayerFile(int step, int slot, const StepSlotFields& f) {
     return ok;
 }
 
+bool UndoStore::ReadLayerPixels(int slot, int step, StepSlotFields& fields, int& x, int& y,
+                                std::vector<uint8_t>& pixels) const {
+    if (!LayerTable::IsValidIndex(slot) || step < 0 || step > stepIndex_ || folder_.empty())
+        return false;
+    const StepEntry& e = entries_[size_t(step)];
+    if (!e.used[size_t(slot)]) return false;
+    const int source = SourceStep(slot, step);
+    fields = entries_[size_t(source)].slotFields[size_t(slot)];
+    if (!fields.stored || fields.kind == LayerKind::Text) return false;
+    x = e.x[size_t(slot)];
+    y = e.y[size_t(slot)];
+    FilePtr file(std::fopen(LayerFileName(source, slot).c_str(), "rb"));
+    struct stat st {};
+    if (!file || fstat(fileno(file.get()), &st) != 0 ||
+        uint64_t(st.st_size) != layerFileBytes(fields))
+        return false;
+    pixels.resize(fields.pixelSize);
+    return readBytes(file.get(), pixels.data(), pixels.size());
+}
+
 // The files a step wrote are the slots its entry marks as saved (entries move with their files).
 void UndoStore::DeleteStepFiles(int step) {
     if (folder_.empty()) return;

@@ -57,10 +57,23 @@ inline Placed Place(const LayerTable& t, int slot) {
                 }
             }
             const size_t at = size_t(cy) * W + cx;
+            uint8_t alpha = planes.alpha[size_t(stored) * l.width + lx];
+            // The shadow pass: a layer with a layer effect shows its effect plane in the
+            // shadow colour, the effect value as alpha.
+            if (l.effectValue1 != 0 && planes.effect.size() >= size_t(l.width) * l.height) {
+                const uint8_t e = planes.effect[size_t(stored) * l.width + lx];
+                if (e != 0) {
+                    const uint32_t c = l.EffectColour();
+                    b = uint8_t(c);
+                    g = uint8_t(c >> 8);
+                    r = uint8_t(c >> 16);
+                    alpha = e;
+                }
+            }
             p.colour[at * 3] = b;
             p.colour[at * 3 + 1] = g;
             p.colour[at * 3 + 2] = r;
-            p.alpha[at] = planes.alpha[size_t(stored) * l.width + lx];
+            p.alpha[at] = alpha;
         }
     }
     return p;
