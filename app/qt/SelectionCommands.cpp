@@ -41,12 +41,22 @@ void SelectionCommands::install(CMainFrame& frame) {
                 [this, &frame, id](CBrevDoc& d) { chooseSelectionTool(frame, d, id); });
     command(frame, ColourRange, [this, &frame](CBrevDoc& d) { startColourRange(frame, d); });
     command(frame, InvertSelection, [](CBrevDoc& d) { ::quillet::InvertSelection(d); });
-    command(frame, Deselect, [this, &frame](CBrevDoc& d) {
-        DropSelection(d);
-        shell_.tools().currentTool = ToolId::None;
-        frame.setCurrentTool(ToolId::None);
-        frame.setPressedButton(CommandId::None);
-    });
+    // Deselect is on while there is something to drop: a selection, a floating layer or a tool.
+    frame.setCommandHandler(
+        Deselect,
+        [this, &frame] {
+            if (CBrevDoc* d = shell_.activeDocument()) DropSelection(*d);
+            shell_.tools().currentTool = ToolId::None;
+            frame.setCurrentTool(ToolId::None);
+            frame.setPressedButton(CommandId::None);
+            frame.updateCommandStates();
+        },
+        [this] {
+            const CBrevDoc* d = shell_.activeDocument();
+            return d && (d->SelectionActive() || d->ViewShared().selectionShown ||
+                         d->Layers().FirstFloatingLayer() >= 0 ||
+                         shell_.tools().currentTool != ToolId::None);
+        });
     command(frame, Cut, [this](CBrevDoc& d) {
         ToolState& t = shell_.tools();
         t.previousTool = t.currentTool;
