@@ -30,9 +30,9 @@ bool readExact(ByteStream& in, void* dst, size_t n) {
     return in.Read(dst, 1, n) == n;
 }
 
-bool readPlane(ByteStream& in, std::vector<uint8_t>& plane, size_t n) {
+bool readPlane(ByteStream& in, PlaneBuffer& plane, size_t n) {
     if (uint64_t(in.Remaining()) < n) return false;  // before allocating
-    plane.resize(n);
+    plane = PlaneBuffer::Uninitialized(n);
     return readExact(in, plane.data(), n);
 }
 

@@ -17,6 +17,10 @@ bool readInto(ByteStream& in, std::vector<uint8_t>& to) {
     return to.empty() || in.Read(to.data(), 1, to.size()) == to.size();
 }
 
+bool readInto(ByteStream& in, PlaneBuffer& to) {
+    return to.empty() || in.Read(to.PrepareOverwrite(), 1, to.size()) == to.size();
+}
+
 void clearLayers(CBrevDoc& doc) {
     doc.Layers().Clear();
     doc.Snapshot().Clear();
