@@ -9,6 +9,7 @@
 
 #include "document/Layer.h"
 #include "document/LayerTable.h"
+#include "document/journal/JournalWriter.h"
 #include "image/BitmapInfo.h"
 
 namespace quillet {
@@ -148,6 +149,11 @@ public:
 
     const std::string& LastError() const { return lastError_; }
 
+    // Large files are written in the background (see JournalWriter); this waits until every
+    // recorded step's files are on disk. False when some could not be written (LastError).
+    bool FinishWrites();
+    JournalWriter& Writer() { return writer_; }
+
     std::string LayerFileName(int step, int slot) const;
     std::string InitialListFileName() const;
     std::string RedoListFileName() const;
@@ -187,6 +193,8 @@ private:
     JournalViewState viewState_;
     std::u16string lastRedoText_;
     std::string lastError_;
+    // Last: the files it is still writing are dropped before the store deletes them.
+    JournalWriter writer_;
 };
 
 }  // namespace quillet

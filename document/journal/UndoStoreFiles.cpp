@@ -1,6 +1,7 @@
 // The journal's files: layer files of one step and slot, and the two list files.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -19,14 +20,6 @@ struct FileCloser {
     }
 };
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
-
-bool writeBytes(FILE* f, const void* data, size_t have, size_t want) {
-    const size_t n = have < want ? have : want;
-    if (n && std::fwrite(data, 1, n, f) != n) return false;
-    for (size_t i = n; i < want; ++i)
-        if (std::fputc(0, f) == EOF) return false;
-    return true;
-}
 
 bool readBytes(FILE* f, void* data, size_t n) { return n == 0 || std::fread(data, 1, n, f) == n; }
 
@@ -71,32 +64,46 @@ bool UndoStore::WriteLayerFile(int step, int slot) {
     const Layer& l = t.layer(slot);
     const LayerPlanes& p = t.planesOf(slot);
     const std::string path = LayerFileName(step, slot);
-    FilePtr f(std::fopen(path.c_str(), "wb"));
-    if (!f) {
+    const int fd = JournalWriter::CreateFile(path);
+    if (fd < 0) {
         lastError_ = "cannot create journal file " + path;
         return false;
     }
+    // The planes go as they are (shared: the document may change them meanwhile); the mask and
+    // the text are small and copied. Shorter buffers are padded with zeros to their sizes.
+    std::vector<FilePiece> pieces;
     const bool text = l.kind == LayerKind::Text;
-    bool ok = (text || writeBytes(f.get(), p.pixels.data(), p.pixels.size(), l.pixelSize)) &&
-              writeBytes(f.get(), p.alpha.data(), p.alpha.size(), l.planeSize) &&
-              writeBytes(f.get(), p.effect.data(), p.effect.size(), l.planeSize) &&
-              writeBytes(f.get(), t.mask.bytes.data(), t.mask.bytes.size(),
-                         size_t(uint32_t(t.mask.width)) * size_t(uint32_t(t.mask.height)));
-    if (ok && text && l.textLength > 0)
-        ok = writeBytes(f.get(), p.text.data(), p.text.size() * 2, size_t(l.textLength) * 2);
-    ok = (std::fclose(f.release()) == 0) && ok;
-    if (!ok) {
-        // A half-written file would be read back as a whole one.
-        std::remove(path.c_str());
-        lastError_ = "cannot write journal file " + path;
+    if (!text) pieces.push_back(FilePiece::Plane(p.pixels, l.pixelSize));
+    pieces.push_back(FilePiece::Plane(p.alpha, l.planeSize));
+    pieces.push_back(FilePiece::Plane(p.effect, l.planeSize));
+    const uint64_t maskBytes = uint64_t(uint32_t(t.mask.width)) * uint32_t(t.mask.height);
+    FilePiece mask = FilePiece::Bytes(t.mask.bytes.data(),
+                                      size_t(std::min<uint64_t>(t.mask.bytes.size(), maskBytes)));
+    mask.length = maskBytes;
+    pieces.push_back(std::move(mask));
+    if (text && l.textLength > 0) {
+        const uint64_t bytes = uint64_t(l.textLength) * 2;
+        FilePiece units =
+            FilePiece::Bytes(p.text.data(), size_t(std::min<uint64_t>(p.text.size() * 2, bytes)));
+        units.length = bytes;
+        pieces.push_back(std::move(units));
     }
-    return ok;
+    writer_.Write(fd, path, std::move(pieces));
+    return true;
+}
+
+bool UndoStore::FinishWrites() {
+    const std::string errors = writer_.Finish();
+    if (errors.empty()) return true;
+    lastError_ = errors;
+    return false;
 }
 
 bool UndoStore::ReadLayerFile(int step, int slot, const StepSlotFields& f) {
     LayerTable& t = doc_.Layers();
     LayerPlanes& p = t.planesOf(slot);
     const std::string path = LayerFileName(step, slot);
+    FinishWrites();
     FilePtr file(folder_.empty() ? nullptr : std::fopen(path.c_str(), "rb"));
     if (!file) {
         lastError_ = "journal file missing: " + path;
@@ -116,9 +123,10 @@ bool UndoStore::ReadLayerFile(int step, int slot, const StepSlotFields& f) {
     const bool text = f.kind == LayerKind::Text;
     const size_t textBytes = text && f.textLength > 0 ? size_t(f.textLength) * 2 : 0;
     if (textBytes) p.text.assign(size_t(f.textLength) + 1, 0);
-    bool ok = (text || readBytes(file.get(), p.pixels.data(), p.pixels.size())) &&
-              readBytes(file.get(), p.alpha.data(), p.alpha.size()) &&
-              readBytes(file.get(), p.effect.data(), p.effect.size()) &&
+    // Planes still shared with the snapshot get fresh storage rather than a copy to overwrite.
+    bool ok = (text || readBytes(file.get(), p.pixels.PrepareOverwrite(), p.pixels.size())) &&
+              readBytes(file.get(), p.alpha.PrepareOverwrite(), p.alpha.size()) &&
+              readBytes(file.get(), p.effect.PrepareOverwrite(), p.effect.size()) &&
               readBytes(file.get(), t.mask.bytes.data(), t.mask.bytes.size()) &&
               readBytes(file.get(), p.text.data(), textBytes);
     if (!ok) lastError_ = "cannot read journal file " + path;
@@ -135,6 +143,7 @@ void UndoStore::DeleteStepFiles(int step) {
 
 void UndoStore::DeleteAllFiles() {
     if (folder_.empty()) return;
+    writer_.Abandon();
     for (int step = 0; step < kSteps; ++step)
         for (int s = 0; s < kLayerSlots; ++s) std::remove(LayerFileName(step, s).c_str());
     std::remove(InitialListFileName().c_str());
@@ -143,19 +152,17 @@ void UndoStore::DeleteAllFiles() {
 
 bool UndoStore::WriteListFile(const std::string& path) {
     if (folder_.empty()) return false;
-    FileStream out(path.c_str(), "wb");
-    if (!out.isOpen()) {
+    const int fd = JournalWriter::CreateFile(path);
+    if (fd < 0) {
         lastError_ = "cannot create journal list file " + path;
         return false;
     }
-    if (!WriteJournalList(out, doc_.Layers(), lastError_)) {
-        std::remove(path.c_str());
-        return false;
-    }
+    writer_.Write(fd, path, JournalListPieces(doc_.Layers()));
     return true;
 }
 
 bool UndoStore::ReadListFile(const std::string& path, int bottomSlot) {
+    FinishWrites();
     FileStream in(path.c_str(), "rb");
     if (!in.isOpen()) return false;  // no file: the document stays as it is
     JournalListContent content;

@@ -153,6 +153,7 @@ bool UndoStore::RecordStep(std::u16string_view label, StepKind kind, int layer,
         doc_.Snapshot().planesOf(layer).Release();
     }
     doc_.SetBusy(false);
+    lastError_ += writer_.TakeErrors();
     return lastError_.empty();
 }
 
