@@ -83,14 +83,17 @@ Status readPicture(CBrevDoc& doc, RaViru& picture, const std::string& path, Imag
 
 uint64_t EstimateOpenBytes(const ImageInfo& info) {
     const uint64_t pixels = info.Pixels();
-    // The document is 24 bits (32 when the picture is): its layer, alpha and effect planes, the
-    // snapshot's copy of them, and the working copy with its alpha.
+    // The document is 24 bits (32 when the picture is): its layer and alpha planes (the effect
+    // plane stays untouched zero pages, the snapshot shares the planes), the selection mask, and
+    // the working copy with its alpha once a tool uses it.
     const uint64_t layerBytes = info.bitCount == 32 ? 4 : 3;
-    const uint64_t document = pixels * ((layerBytes + 2) * 2 + layerBytes + 1);
+    const uint64_t document = pixels * (layerBytes + 1 + 1 + layerBytes + 1);
     // A picture below 24 bits keeps its first layer while the converted one is made.
     const uint64_t conversion = info.bitCount < 24 ? info.PictureBytes() + pixels * 2 : 0;
-    // The decoded picture lives until its pixels are in the layer.
-    return info.PictureBytes() + std::max(info.workBytes, document + conversion);
+    // A picture of the document's depth becomes the layer's pixels; another one lives until its
+    // pixels are in the layer.
+    const uint64_t decoded = info.bitCount >= 24 ? 0 : info.PictureBytes();
+    return decoded + std::max(info.PictureBytes() + info.workBytes, document + conversion);
 }
 
 std::string LowerExtension(std::string_view path) {
@@ -224,6 +227,7 @@ Status BuildDocumentFromImage(CBrevDoc& doc, RaViru& picture, std::u16string_vie
     a.kind = LayerKind::Raster;
     a.creationTag = -1;
     a.centre = true;
+    a.fillPlanes = false;  // every plane is given below
     if (!doc.CreateLayer(a)) {
         t.Clear();
         image.Destroy();
@@ -233,15 +237,27 @@ Status BuildDocumentFromImage(CBrevDoc& doc, RaViru& picture, std::u16string_vie
     t.header.originX = l.x;
     t.header.originY = l.y;
 
-    // Same depth and width on both sides, so the rows have the same stride.
-    const size_t rowBytes = std::min<size_t>(l.stride, image.rowBytes);
-    for (int y = 0; y < l.height; ++y) std::memcpy(t.PixelRow(0, y), image.Row(y), rowBytes);
+    LayerPlanes& p = t.planesOf(0);
     if (image.BitCount() == 32) {
         for (int y = 0; y < l.height; ++y) {
             const uint8_t* src = image.Row(y) + 3;
             uint8_t* alpha = t.AlphaRow(0, y);
             for (int x = 0; x < l.width; ++x) alpha[x] = src[4 * size_t(x)];
         }
+    } else {
+        p.alpha.assign(l.planeSize, initialAlpha);
+    }
+    p.effect = PlaneBuffer::Zeroed(l.planeSize);
+    // Same depth and width on both sides, so the rows have the same stride and the picture's
+    // rows are the layer's pixel buffer: the block moves over instead of being copied.
+    if (size_t(image.rowBytes) == l.stride && image.Height() == l.height) {
+        size_t offset = 0;
+        std::unique_ptr<uint8_t[]> block = image.ReleaseBlock(offset);
+        p.pixels = PlaneBuffer::Adopt(std::move(block), offset, l.pixelSize);
+    } else {
+        const size_t rowBytes = std::min<size_t>(l.stride, image.rowBytes);
+        p.pixels.assign(l.pixelSize, 255);
+        for (int y = 0; y < l.height; ++y) std::memcpy(t.PixelRow(0, y), image.Row(y), rowBytes);
     }
     image.Destroy();
     if (!FinishOpening(doc, 0)) return {StatusCode::Failed, "The document could not be finished"};

@@ -180,7 +180,7 @@ void RaViru::AdoptFrom(RaViru& other) {
 }
 
 std::unique_ptr<uint8_t[]> RaViru::ReleaseBlock(size_t& pixelOffset) {
-    pixelOffset = 40 + PaletteBytes();
+    pixelOffset = dib_ && bits ? size_t(bits - dib_.get()) : 0;
     bits = nullptr;
     return std::move(dib_);
 }

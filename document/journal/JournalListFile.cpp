@@ -241,6 +241,7 @@ void ApplyJournalList(JournalListContent&& c, int bottomSlot, LayerTable& t, boo
         a.background = j.record.background != 0;
         a.kind = j.record.kind;
         a.creationTag = j.record.creationTag;
+        a.fillPlanes = false;  // the parsed planes take their place
         // The sizes were checked against the same rules create layer applies.
         t.CreateLayer(a, nullptr, 0, selectionActive);
         t.layer(j.slot) = j.record;
