@@ -158,15 +158,15 @@ void RaViru::CloneFrom(const RaViru& source, bool copyPixels) {
         header = source.header;
         return;
     }
-    if (!Allocate(source.Width(), source.Height(), source.BitCount(), source.kind)) return;
     if (copyPixels) {
-        std::memcpy(dib_.get(), source.dib_.get(), source.TotalSize());
+        CopyBlockFrom(source);
         header = source.header;
-    } else {
-        const size_t paletteBytes = std::min(PaletteBytes(), source.PaletteBytes());
-        std::memcpy(dib_.get() + 40, source.dib_.get() + 40, std::min<size_t>(paletteBytes, 1024));
-        std::memcpy(bits, source.bits, header.biSizeImage);
+        return;
     }
+    if (!Allocate(source.Width(), source.Height(), source.BitCount(), source.kind)) return;
+    const size_t paletteBytes = std::min(PaletteBytes(), source.PaletteBytes());
+    std::memcpy(dib_.get() + 40, source.dib_.get() + 40, std::min<size_t>(paletteBytes, 1024));
+    std::memcpy(bits, source.bits, header.biSizeImage);
 }
 
 void RaViru::AdoptFrom(RaViru& other) {
@@ -190,13 +190,62 @@ void RaViru::ShareHeaderFrom(const RaViru& other) {
     header = other.header;
     static_cast<RaViruInfo&>(*this) = other;
     if (!dib_ && other.dib_) {
-        std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[other.TotalSize()]);
-        if (block) {
-            std::memcpy(block.get(), other.dib_.get(), other.TotalSize());
-            dib_ = std::move(block);
-        }
+        CopyBlockFrom(other);
+        return;
     }
     bits = dib_ ? dib_.get() + 40 + PaletteBytes() : nullptr;
+}
+
+// Header and palette come from the other block, the rows from where its rows are (its block, or
+// the rows it borrows).
+void RaViru::CopyBlockFrom(const RaViru& other) {
+    dib_.reset();
+    bits = nullptr;
+    if (!other.dib_) return;
+    const size_t head = 40 + other.PaletteBytes();
+    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[other.TotalSize()]);
+    if (!block) {
+        SetError("Not enough memory for the image");
+        return;
+    }
+    std::memcpy(block.get(), other.dib_.get(), head);
+    if (other.bits) std::memcpy(block.get() + head, other.bits, other.header.biSizeImage);
+    dib_ = std::move(block);
+    bits = dib_.get() + head;
+}
+
+Status RaViru::BorrowRows(const uint8_t* rows, int width, int height, int bitCount,
+                          ImageKind newKind) {
+    if (!rows || width <= 0 || height <= 0) return Fail(StatusCode::Failed, "Image has no pixels");
+    if (!FitsPixelLimit(width, height))
+        return Fail(StatusCode::TooLarge, "Image is larger than the pixel limit");
+    const int depth = bitCount <= 1   ? 1
+                      : bitCount <= 4 ? 4
+                      : bitCount <= 8 ? 8
+                      : bitCount < 25 ? 24
+                                      : 32;
+    const uint32_t paletteCount = depth <= 8 ? (1u << depth) : 0;
+    const size_t row = *dibRowBytes(size_t(width), unsigned(depth));
+    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[40 + paletteCount * 4]);
+    if (!block) return Fail(StatusCode::OutOfMemory, "Not enough memory for the image");
+    dib_ = std::move(block);
+    header = BitmapInfoHeader{};
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = uint16_t(depth);
+    header.biSizeImage = uint32_t(row * size_t(height));
+    header.biClrUsed = paletteCount;
+    header.biXPelsPerMeter = dpiToPelsPerMeter(dpiX);
+    header.biYPelsPerMeter = dpiToPelsPerMeter(dpiY);
+    rowBytes = uint32_t(row);
+    colourClass = depth <= 8 ? 1 : 2;
+    kind = newKind;
+    std::memcpy(dib_.get(), &header, sizeof(header));
+    std::memset(dib_.get() + 40, 0, paletteCount * 4);
+    // Writers only read the rows; the image never writes through this pointer.
+    bits = const_cast<uint8_t*>(rows);
+    return {};
 }
 
 void RaViru::SetHorizontalDpi(int dpi) {

@@ -85,6 +85,10 @@ public:
     // Allocate for a reader: a failure comes back as TooLarge or OutOfMemory with lastError.
     Status AllocatePicture(int width, int height, int bitCount, ImageKind kind,
                            NewPixels pixels = NewPixels::White);
+    // An image to be written whose pixel rows (bottom-up, rowBytes apart) live elsewhere, such
+    // as a layer's buffer: the block holds only the header and a zeroed palette, and nothing is
+    // copied. The rows are only read, and must outlive the image.
+    Status BorrowRows(const uint8_t* rows, int width, int height, int bitCount, ImageKind kind);
     bool HasBlock() const { return dib_ != nullptr; }
     uint8_t* Dib() { return dib_.get(); }
     const uint8_t* Dib() const { return dib_.get(); }
@@ -166,6 +170,8 @@ public:
 
 private:
     void Reset(ImageKind kind);
+    // The header, palette and rows of `other` in a block of this image's own.
+    void CopyBlockFrom(const RaViru& other);
     Status DecodeKind(ByteStream& stream, ImageKind kind);
 
     std::unique_ptr<uint8_t[]> dib_;
