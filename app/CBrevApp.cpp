@@ -47,9 +47,16 @@ CBrevDoc& CBrevApp::createDocument() {
     return *documents_.back().doc;
 }
 
+void CBrevApp::decodeAhead(const std::string& path) {
+    ahead_ = std::make_unique<PictureDecodedAhead>(path, OpenOptions{});
+}
+
 CBrevDoc* CBrevApp::openDocument(const std::string& path, Status* status) {
     CBrevDoc& doc = createDocument();
-    Status opened = OpenDocument(doc, path);
+    OpenOptions options;
+    if (ahead_ && ahead_->Path() == path) options.decodedAhead = ahead_.get();
+    Status opened = OpenDocument(doc, path, options);
+    if (options.decodedAhead) ahead_.reset();
     if (status) *status = opened;
     if (!opened) {
         closeDocument(doc);

@@ -11,6 +11,7 @@
 #include "app/AppCounters.h"
 #include "app/CommandId.h"
 #include "base/Status.h"
+#include "document/DocumentFiles.h"
 #include "document/journal/JournalFolder.h"
 #include "services/AcquiredPicture.h"
 #include "view/FrameSettings.h"
@@ -53,6 +54,9 @@ public:
     // also for an opened picture that is incomplete. A very large picture is opened only when
     // the user agrees.
     CBrevDoc* openDocument(const std::string& path, Status* status = nullptr);
+    // Starts decoding the picture at `path` on a thread of its own; openDocument of the same
+    // path takes it from there (start-up decodes the command line's first file during the splash).
+    void decodeAhead(const std::string& path);
     // A new document from one of the built-in pictures (the bitmap, JPEG, GIF and TIFF
     // resource commands), titled "<kind> Resource Image %d" with the next running number.
     CBrevDoc* openResourcePicture(CommandId command);
@@ -97,6 +101,7 @@ private:
     std::unique_ptr<JournalFolder> journal_;
     int abandonedRemoved_ = 0;
     std::vector<Entry> documents_;
+    std::unique_ptr<PictureDecodedAhead> ahead_;
 };
 
 }  // namespace quillet

@@ -17,6 +17,7 @@
 #include "app/qt/CMainFrame.h"
 #include "app/qt/KoreanFont.h"
 #include "app/qt/SplashPicture.h"
+#include "app/qt/StartupTiming.h"
 #include "services/qt/CDlg_UpdateCheck.h"
 
 int main(int argc, char** argv) {
@@ -35,17 +36,8 @@ int main(int argc, char** argv) {
     quillet::CBrevAppShell shell;
     if (!shell.start(quillet::quilletHomeDirectory(quillet::currentHomeEnvironment()))) return 1;
     quillet::CMainFrame& frame = shell.frame();
-    quillet::showSplash(500);
-    frame.setWindowTitle(QStringLiteral("[인터넷] 연결하여 업데이트 여부 확인..."));
-    frame.setAcceptDrops(true);
-    frame.showMaximized();
-    if (std::getenv("QUILLET_STARTUP_TIMING"))
-        QTimer::singleShot(0, [&] {
-            std::fprintf(stderr, "quillet: first window shown after %lld ms\n",
-                         static_cast<long long>(clock.elapsed()));
-        });
-
-    // Every file named on the command line opens, one after the other.
+    // Every file named on the command line opens, one after the other; the first is decoded
+    // while the splash shows.
     std::vector<std::string> args;
     for (const QString& word : QApplication::arguments().mid(1)) args.push_back(word.toStdString());
     QStringList files;
@@ -55,6 +47,19 @@ int main(int argc, char** argv) {
              return std::filesystem::exists(p, ec);
          }))
         files << QString::fromStdString(file);
+    if (!files.isEmpty()) shell.decodeAhead(files.front());
+    quillet::showSplash(500);
+    frame.setWindowTitle(QStringLiteral("[인터넷] 연결하여 업데이트 여부 확인..."));
+    frame.setAcceptDrops(true);
+    frame.showMaximized();
+    if (std::getenv("QUILLET_STARTUP_TIMING")) {
+        QTimer::singleShot(0, [&] {
+            std::fprintf(stderr, "quillet: first window shown after %lld ms\n",
+                         static_cast<long long>(clock.elapsed()));
+        });
+        quillet::reportFirstPicturePainted(application, clock);
+    }
+
     if (!files.isEmpty()) frame.openFiles(files);
     frame.setWindowTitle(QStringLiteral("Quillet 4.6"));
     if (files.isEmpty() && shell.app().settings().showOpenAtStart)
