@@ -10,12 +10,23 @@
 
 namespace quillet {
 
+namespace {
+uint64_t nextStorageId() {
+    static std::atomic<uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+}  // namespace
+
 // The bytes live either in a vector (planes built as vectors, moved in without a copy) or in a
 // block from new[] (fresh planes, decoders' blocks with their header in front).
 struct PlaneBuffer::Storage {
     // Holders of this storage. Another thread (the journal's writer) may let go of its share at
     // any time, never take a new one; so a count of 1 read with acquire means ours alone.
     std::atomic<int> refs{1};
+    // Names this storage for PlaneStamp; `writes` counts the holder's non-const accesses (only
+    // the document's thread writes planes).
+    const uint64_t id = nextStorageId();
+    uint64_t writes = 0;
     std::vector<uint8_t> vec;
     std::unique_ptr<uint8_t[]> block;
     void* mapped = nullptr;  // large planes: pages of their own, given back whole when freed
@@ -157,8 +168,16 @@ int PlaneBuffer::Holders() const {
     return storage_ ? storage_->refs.load(std::memory_order_acquire) : 0;
 }
 
+PlaneStamp PlaneBuffer::Stamp() const {
+    return storage_ ? PlaneStamp{storage_->id, storage_->writes, size_} : PlaneStamp{};
+}
+
 void PlaneBuffer::Detach() {
-    if (!storage_ || storage_->refs.load(std::memory_order_acquire) == 1) return;
+    if (!storage_) return;
+    if (storage_->refs.load(std::memory_order_acquire) == 1) {
+        ++storage_->writes;
+        return;
+    }
     PlaneBuffer copy = Uninitialized(size_);
     std::memcpy(copy.data_, data_, size_);
     swap(copy);
@@ -168,6 +187,8 @@ uint8_t* PlaneBuffer::PrepareOverwrite() {
     if (storage_ && storage_->refs.load(std::memory_order_acquire) > 1) {
         PlaneBuffer fresh = Uninitialized(size_);
         swap(fresh);
+    } else if (storage_) {
+        ++storage_->writes;
     }
     return data_;
 }
@@ -178,6 +199,7 @@ void PlaneBuffer::assign(size_t count, uint8_t value) {
         swap(fresh);
         if (value == 0) return;
     }
+    if (storage_) ++storage_->writes;
     if (size_) std::memset(data_, value, size_);
 }
 

@@ -17,6 +17,15 @@
 
 namespace quillet {
 
+// Which bytes a plane holds, without looking at them: equal stamps mean the same storage, not
+// written in between (every write goes through a non-const access, which counts).
+struct PlaneStamp {
+    uint64_t storage = 0;  // 0 for an empty plane
+    uint64_t writes = 0;
+    size_t size = 0;
+    bool operator==(const PlaneStamp&) const = default;
+};
+
 class PlaneBuffer {
 public:
     using value_type = uint8_t;
@@ -80,7 +89,7 @@ public:
             std::copy(first, last, fresh.data_);
             swap(fresh);
         } else {
-            std::copy(first, last, data_);
+            std::copy(first, last, data());  // counts the write
         }
     }
     void resize(size_t count, uint8_t value = 0);
@@ -105,6 +114,7 @@ public:
     }
     // Holders of this storage, this one included; 0 for an empty plane.
     int Holders() const;
+    PlaneStamp Stamp() const;
 
     friend bool operator==(const PlaneBuffer& a, const PlaneBuffer& b);
     friend bool operator==(const PlaneBuffer& a, const std::vector<uint8_t>& b);

@@ -65,6 +65,9 @@ struct StepSlotFields {
     int32_t textX = 0, textY = 0;
     int32_t maskX = 0, maskY = 0, maskWidth = 0, maskHeight = 0;
     Layer record{};
+    // What the file holds, to know a later step's file of the slot would be the same bytes.
+    PlaneStamp pixelsStamp, alphaStamp, effectStamp;
+    uint64_t maskHash = 0;
 };
 
 struct StepPictureValues {
@@ -106,6 +109,9 @@ struct HistoryRow {
     int step = 0;                         // -1 for the row of a picture without history
     StepKind kind = StepKind::PixelEdit;  // the layer window picks the row's icon from it
 };
+
+// A 64-bit hash of the selection mask's bytes, kept with each layer file.
+uint64_t MaskHash(const std::vector<uint8_t>& bytes);
 
 class UndoStore {
 public:
@@ -171,6 +177,7 @@ private:
     void ShiftOut();
     // Files.
     bool WriteLayerFile(int step, int slot);
+    bool LinkUnchangedLayerFile(int step, int slot);
     bool ReadLayerFile(int step, int slot, const StepSlotFields& f);
     void DeleteStepFiles(int step);
     void DeleteAllFiles();

@@ -43,7 +43,12 @@ void UndoStore::StoreSlot(StepEntry& e, int step, int slot) {
     f.maskWidth = t.mask.width;
     f.maskHeight = t.mask.height;
     f.record = l;
-    WriteLayerFile(step, slot);
+    const LayerPlanes& p = t.planesOf(slot);
+    f.pixelsStamp = p.pixels.Stamp();
+    f.alphaStamp = p.alpha.Stamp();
+    f.effectStamp = p.effect.Stamp();
+    f.maskHash = MaskHash(t.mask.bytes);
+    if (!LinkUnchangedLayerFile(step, slot)) WriteLayerFile(step, slot);
 }
 
 void UndoStore::StorePictureValues(StepEntry& e, int layer) {
