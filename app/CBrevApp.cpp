@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "app/DataDirectory.h"
+#include "app/FileMessages.h"
 #include "app/QuilletHome.h"
 #include "app/SettingsFile.h"
 #include "base/Utf.h"
@@ -14,7 +16,43 @@
 
 namespace quillet {
 
-CBrevApp::CBrevApp(UserPort& user) : user_(user) {}
+class CBrevApp::DocumentUserPort : public UserPort {
+public:
+    explicit DocumentUserPort(UserPort& user) : user_(user) {}
+    void showMessage(const std::string& text, MessageIcon icon) override {
+        if (holding_)
+            held_.push_back({text, icon});
+        else
+            user_.showMessage(text, icon);
+    }
+    Answer ask(const std::string& text, Buttons buttons, MessageIcon icon) override {
+        return user_.ask(text, buttons, icon);
+    }
+    void progress(int percent) override { user_.progress(percent); }
+    void waitCursor(bool on) override { user_.waitCursor(on); }
+
+    void hold() {
+        holding_ = true;
+        held_.clear();
+    }
+    // Ends holding; the held messages are shown when `show`, else dropped. Returns the first.
+    std::string release(bool show) {
+        holding_ = false;
+        std::string first = held_.empty() ? std::string() : held_.front().first;
+        if (show)
+            for (const auto& [text, icon] : held_) user_.showMessage(text, icon);
+        held_.clear();
+        return first;
+    }
+
+private:
+    UserPort& user_;
+    bool holding_ = false;
+    std::vector<std::pair<std::string, MessageIcon>> held_;
+};
+
+CBrevApp::CBrevApp(UserPort& user)
+    : user_(user), documentUser_(std::make_unique<DocumentUserPort>(user)) {}
 
 CBrevApp::~CBrevApp() {
     // Documents delete their journal files, which live in the folder: they go first.
@@ -29,6 +67,9 @@ bool CBrevApp::start(const std::string& home, std::u16string_view startDirectory
         std::fprintf(stderr, "quillet: %s\n", error.c_str());
     if (!loadFrameSettings(home_, startDirectory, settings_, user_)) return false;
     const std::string tmp = quilletTmpDirectory(home_);
+    // Folders of programs that died with documents open are claimed (locked) before the
+    // clean-up, which then passes them by: they go once the user has been offered them back.
+    recovery_ = RecoveryFolder::ClaimAbandoned(tmp);
     // Clean-up first: our own folder is locked from birth, so it is never taken for abandoned.
     abandonedRemoved_ = JournalFolder::RemoveAbandoned(tmp);
     journal_ = JournalFolder::Create(tmp, error);
@@ -41,7 +82,7 @@ bool CBrevApp::saveSettings() const {
 }
 
 CBrevDoc& CBrevApp::createDocument() {
-    auto doc = std::make_unique<CBrevDoc>(user_, numbers_.Acquire());
+    auto doc = std::make_unique<CBrevDoc>(*documentUser_, numbers_.Acquire());
     if (journal_) doc->Journal().SetFolder(journal_->Path());
     documents_.push_back({std::move(doc), {}});
     return *documents_.back().doc;
@@ -55,14 +96,43 @@ CBrevDoc* CBrevApp::openDocument(const std::string& path, Status* status) {
     CBrevDoc& doc = createDocument();
     OpenOptions options;
     if (ahead_ && ahead_->Path() == path) options.decodedAhead = ahead_.get();
+    documentUser_->hold();
     Status opened = OpenDocument(doc, path, options);
     if (options.decodedAhead) ahead_.reset();
-    if (status) *status = opened;
+    const std::string said = documentUser_->release(opened.ok());
     if (!opened) {
+        closeDocument(doc);
+        // The document's own texts were held back: one message says it all.
+        if (opened.message().empty()) opened = Status(opened.code(), said);
+        if (const std::string text = openFailureMessage(path, opened); !text.empty())
+            user_.showMessage(text, MessageIcon::Warning);
+        if (status) *status = opened;
+        return nullptr;
+    }
+    if (status) *status = opened;
+    documents_.back().path = path;
+    // Named after the file it came from: a VLR document carries the path of the picture it was
+    // first made from, which is not where it lives now.
+    doc.SetFileName(utf8ToUtf16(path));
+    return &doc;
+}
+
+std::u16string CBrevApp::untitledName(int documentNumber) {
+    return u"새 그림 " + utf8ToUtf16(std::to_string(documentNumber));
+}
+
+CBrevDoc* CBrevApp::newDocument(const NewImageRequest& request, Status* status) {
+    CBrevDoc& doc = createDocument();
+    Status created = NewDocument(doc, request);
+    if (status) *status = created;
+    if (!created) {
         closeDocument(doc);
         return nullptr;
     }
-    documents_.back().path = path;
+    if (doc.FileName().empty()) {
+        doc.SetFileName(untitledName(doc.DocumentNumber()));
+        doc.NotifyViewsUpdate();
+    }
     return &doc;
 }
 

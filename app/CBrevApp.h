@@ -12,7 +12,9 @@
 #include "app/CommandId.h"
 #include "base/Status.h"
 #include "document/DocumentFiles.h"
+#include "document/compositor/Compositor.h"
 #include "document/journal/JournalFolder.h"
+#include "document/journal/Recovery.h"
 #include "services/AcquiredPicture.h"
 #include "view/FrameSettings.h"
 
@@ -21,6 +23,7 @@ namespace quillet {
 class CBrevDoc;
 class RaViru;
 class UserPort;
+struct NewImageRequest;
 
 class CBrevApp {
 public:
@@ -49,14 +52,18 @@ public:
     // --- Documents ------------------------------------------------------------------------
     // An empty document with its number and journal folder; the caller fills it or discards it.
     CBrevDoc& createDocument();
-    // Opens a file into a new document; on failure the document is discarded (the user port
-    // has been told why) and nullptr comes back. `status` (optional) receives how it went,
-    // also for an opened picture that is incomplete. A very large picture is opened only when
-    // the user agrees.
+    // Opens a file into a new document; on failure the document is discarded, the user port is
+    // told in one message naming the file and the reason (nothing when the user declined), and
+    // nullptr comes back. `status` (optional) receives how it went, also for an opened picture
+    // that is incomplete. A very large picture is opened only when the user agrees.
     CBrevDoc* openDocument(const std::string& path, Status* status = nullptr);
     // Starts decoding the picture at `path` on a thread of its own; openDocument of the same
     // path takes it from there (start-up decodes the command line's first file during the splash).
     void decodeAhead(const std::string& path);
+    // A new blank picture (File > New). One without a name is called "새 그림 N" after its
+    // document number, so that its window title and the name Save As proposes show something.
+    CBrevDoc* newDocument(const NewImageRequest& request, Status* status = nullptr);
+    static std::u16string untitledName(int documentNumber);
     // A new document from one of the built-in pictures (the bitmap, JPEG, GIF and TIFF
     // resource commands), titled "<kind> Resource Image %d" with the next running number.
     CBrevDoc* openResourcePicture(CommandId command);
@@ -85,6 +92,31 @@ public:
     // The open document read from `path`, if any: opening it again only activates it.
     CBrevDoc* findByPath(const std::string& path) const;
 
+    // --- Recovery (CBrevAppRecovery.cpp) ---------------------------------------------------
+    // The documents left by programs that died, found by start() before its clean-up; their
+    // folders stay locked and untouched until finishRecovery().
+    struct RecoveryCandidate {
+        const RecoveryFolder* folder = nullptr;
+        const RecoverableDocument* document = nullptr;
+    };
+    std::vector<RecoveryCandidate> recoveryCandidates() const;
+    // One line for each manifest that could not be read.
+    std::vector<std::string> recoveryProblems() const;
+    // The document as a new, modified document whose history starts at the recovered state;
+    // nullptr with `status` set when its files are missing or damaged.
+    CBrevDoc* recoverDocument(const RecoveryCandidate& candidate, Status* status = nullptr);
+    // A small picture of the document (`width` × `height` at most, 32-bit BGRA, top row first);
+    // empty when it cannot be rebuilt.
+    Image32 recoveryThumbnail(const RecoveryCandidate& candidate, int width, int height);
+    // The end of the offer: the claimed folders are cleaned up (`remove`, once the user took
+    // what they wanted or discarded the rest) or only let go, to be offered again next time.
+    void finishRecovery(bool remove);
+    // The quiet close of a session that ends (SIGTERM, SIGHUP): the settings are written and
+    // every document's journal files and manifest are put on disk; nothing is asked and the
+    // journal folder is kept for the next start to offer back. The caller then ends the process
+    // without the normal clean-up.
+    void quietClose();
+
 private:
     struct Entry {
         std::unique_ptr<CBrevDoc> doc;
@@ -93,7 +125,11 @@ private:
     Entry* find(const CBrevDoc& doc);
     const Entry* find(const CBrevDoc& doc) const;
 
+    // What documents talk to: passes everything on to the user, except while an open is under
+    // way, when messages wait so that a failure can be told once, with the file and reason.
+    class DocumentUserPort;
     UserPort& user_;
+    std::unique_ptr<DocumentUserPort> documentUser_;
     std::string home_;
     FrameSettings settings_;
     AppCounters counters_;
@@ -102,6 +138,7 @@ private:
     int abandonedRemoved_ = 0;
     std::vector<Entry> documents_;
     std::unique_ptr<PictureDecodedAhead> ahead_;
+    std::vector<std::unique_ptr<RecoveryFolder>> recovery_;
 };
 
 }  // namespace quillet

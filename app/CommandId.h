@@ -51,6 +51,20 @@ enum class CommandId : int32_t {
     Grayscale = 1414,
     Threshold = 2113,
     RedEye = 1476,
+    Normalise = 2077,
+    DesaturateLayer = 4224,
+    Reduce256 = 2016,
+    ConvertRgb24 = 2093,
+    FilterFirst = 6201,  // the filters of the filter list, in its order: FilterCommand()
+    FilterLast = 6224,
+    SplitRgb = 1441,
+    SplitYuv = 1442,
+    SplitHsl = 1443,
+    RemoveTransparency = 1430,
+    RemoveAlphaChannel = 1483,
+    InvertAlphaChannel = 1485,
+    ToggleAlphaPalette = 1486,
+    StripAlpha = 1490,
     // 레이어
     AddLayer = 1552,
     DeleteLayer = 1553,
@@ -120,6 +134,7 @@ enum class CommandId : int32_t {
     OneClickCameraPanel = 1511,
     CloseProgram = 5008,
     MovieMaker = 5009,
+    FilterDialog = 6200,  // "필터링설정": the filter list's choice
     ForegroundColour = 1384,
     BackgroundColour = 1385,
     SwapColours = 1386,
@@ -148,6 +163,11 @@ enum class CommandId : int32_t {
 inline constexpr int kRecentFileCount = 9;
 constexpr CommandId RecentFileCommand(int index) {
     return CommandId(int32_t(CommandId::RecentFile) + index);
+}
+
+// The menu command of the filter at `index` in the filter list.
+constexpr CommandId FilterCommand(int index) {
+    return CommandId(int32_t(CommandId::FilterFirst) + index);
 }
 
 constexpr CommandId CommandOf(ToolId tool) { return CommandId(int32_t(tool)); }

@@ -20,6 +20,11 @@ HomeEnvironment currentHomeEnvironment() {
     return {std::getenv("QUILLET_HOME"), std::getenv("XDG_DATA_HOME"), std::getenv("HOME")};
 }
 
+std::string quilletProfileFile(const HomeEnvironment& env, const std::string& home) {
+    if (!env.quilletHome || !*env.quilletHome || home.empty()) return {};
+    return home + "/Quillet.conf";
+}
+
 std::string quilletHomeDirectory(const HomeEnvironment& env) {
     if (env.quilletHome && *env.quilletHome) return env.quilletHome;
     std::string data;

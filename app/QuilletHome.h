@@ -19,6 +19,9 @@ struct HomeEnvironment {
 
 HomeEnvironment currentHomeEnvironment();
 std::string quilletHomeDirectory(const HomeEnvironment& env);
+// The file of the profile (recent files): inside the home when QUILLET_HOME chooses one, so that
+// a separate home never reads or writes the user's own; "" for the desktop's usual place.
+std::string quilletProfileFile(const HomeEnvironment& env, const std::string& home);
 inline std::string quilletTmpDirectory(const std::string& home) { return home + "/tmp"; }
 
 // The project's default "RereCon_380.ini", built into the program.

@@ -3,7 +3,11 @@
 #include <charconv>
 #include <ostream>
 
+#include "cli/CliApply.h"
+#include "cli/CliFiles.h"
 #include "cli/CliScan.h"
+#include "cli/CliSplit.h"
+#include "cli/StderrUserPort.h"
 #include "cli/Thumbnail.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
@@ -16,27 +20,18 @@ namespace quillet::cli {
 namespace {
 constexpr const char* kUsage =
     "usage: quillet-cli info FILE [--max-pixels N]\n"
+    "       quillet-cli layers FILE\n"
     "       quillet-cli convert IN OUT [--frame N] [--quality Q] [--max-pixels N]\n"
     "       quillet-cli scan OUT [--device NAME] [--option NAME=VALUE]...\n"
     "       quillet-cli thumbnail IN OUT.png SIZE\n"
+    "       quillet-cli apply IN OUT OPERATION [NAME=VALUE ...] [--layer SLOT] [--select X,Y,W,H]\n"
+    "                   [--max-pixels N]\n"
+    "       quillet-cli apply --list\n"
+    "       quillet-cli recover FOLDER OUTDIR\n"
+    "       quillet-cli split IN PREFIX rgb|yuv|hsl [--max-pixels N]\n"
     "       quillet-cli movie OUT.avi --size WxH [--join fade|lines|zoom|pan-down|pan-right|\n"
     "                   pan-down-left|push-right|push-left|push-down|push-up] [--seconds S]\n"
     "                   [--sound FILE] PICTURE...\n";
-
-// Messages the editor would show in a box go to standard error; questions get the default.
-class StderrUserPort : public UserPort {
-public:
-    explicit StderrUserPort(std::ostream& err) : err_(err) {}
-    void showMessage(const std::string& text, MessageIcon) override { err_ << text << '\n'; }
-    Answer ask(const std::string& text, Buttons buttons, MessageIcon) override {
-        err_ << text << '\n';
-        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No
-                                                                            : Answer::Cancel;
-    }
-
-private:
-    std::ostream& err_;
-};
 
 bool parseInt(const std::string& text, int low, int high, int& value) {
     const char* end = text.data() + text.size();
@@ -56,8 +51,7 @@ bool parsePixels(const std::string& text, uint64_t& value) {
 }
 
 void report(std::ostream& err, const std::string& path, const Status& status) {
-    err << path << ": " << (status.incomplete() ? "warning: " : "") << status.message() << " ("
-        << StatusCodeName(status.code()) << ")\n";
+    ReportStatus(err, path, status);
 }
 
 int info(const std::string& path, uint64_t maxPixels, std::ostream& out, std::ostream& err) {
@@ -128,6 +122,7 @@ int convert(const std::vector<std::string>& args, std::ostream& err) {
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() == 2 && args[0] == "layers") return Layers(args[1], out, err);
     if (args.size() >= 2 && args[0] == "info") {
         uint64_t maxPixels = kDefaultMaxPixels;
         if (args.size() == 4 && args[2] == "--max-pixels") {
@@ -143,6 +138,18 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return code == 2 ? usage(err) : code;
     }
     if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
+    if (!args.empty() && args[0] == "apply") {
+        const int code = RunApply(args, out, err);
+        return code == 2 ? usage(err) : code;
+    }
+    if (!args.empty() && args[0] == "recover") {
+        const int code = Recover(args, out, err);
+        return code == 2 ? usage(err) : code;
+    }
+    if (!args.empty() && args[0] == "split") {
+        const int code = RunSplit(args, err);
+        return code == 2 ? usage(err) : code;
+    }
     if (!args.empty() && args[0] == "movie") {
         const int rc = Movie(args, err);
         return rc >= 0 ? rc : usage(err);

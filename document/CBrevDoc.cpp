@@ -8,7 +8,6 @@
 namespace quillet {
 
 namespace {
-const char* const kTextLayerRefused = "현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택";
 const char* const kTooManyLayers =
     "레이어수 과다... 기존 레이어의 병합 혹은 제거하신 후에 다시 시도.";
 }  // namespace
@@ -94,6 +93,7 @@ bool CBrevDoc::CommitWorkingCopy(int slot) {
         p.pixels.assign(workingPixels_.cbegin(), workingPixels_.cend());
     if (!p.alpha.SharesWith(workingAlpha_))
         p.alpha.assign(workingAlpha_.cbegin(), workingAlpha_.cend());
+    current_->Touch(slot);
     return true;
 }
 
@@ -115,9 +115,7 @@ void CBrevDoc::ComposeForSave() {
 
 bool CBrevDoc::ComposeIntoLayer(int startSlot, int count) {
     if (!current_->InList(startSlot)) return false;
-    Image32 full = Compositor::ComposeFull(*current_, startSlot, count);
-    if (full.Empty()) return false;
-    if (!Compositor::WriteIntoLayer(*current_, startSlot, full)) return false;
+    if (!Compositor::ComposeIntoLayer(*current_, startSlot, count)) return false;
     const Layer& l = current_->layer(startSlot);
     // The working copy always matches the layer sizes of the last creation or resize.
     if ((workingPending_ ? pendingPixelSize_ : workingPixels_.size()) != l.pixelSize)

@@ -12,10 +12,15 @@
 #include "document/compositor/Compositor.h"
 #include "document/journal/UndoStore.h"
 #include "image/RaViru.h"
+#include "image/effects/Rand15.h"
 
 namespace quillet {
 
 class UserPort;
+
+// Shown when an operation that needs pixels meets a text layer.
+inline constexpr const char* kTextLayerRefused =
+    "현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택";
 
 class CBrevDoc {
 public:
@@ -75,6 +80,14 @@ public:
     // Copies the working copy into the layer; fails when the sizes differ.
     bool CommitWorkingCopy(int slot);
     void ReleaseWorkingCopy();
+    // The working copy's alpha size, made or not; and a fresh working copy as create layer
+    // leaves it, for a document rebuilt from its recorded parts.
+    uint32_t WorkingPlaneSize() const {
+        return workingPending_ ? pendingPlaneSize_ : uint32_t(workingAlpha_.size());
+    }
+    void ResetWorkingCopy(uint32_t pixelSize, uint32_t planeSize) {
+        SetPendingWorkingCopy(pixelSize, planeSize);
+    }
 
     // Flat-image buffer: the picture composed at full size for saving, 4 bytes per pixel.
     std::vector<uint8_t>& FlatImage() { return flatImage_; }
@@ -125,6 +138,9 @@ public:
     }
     bool Undo() { return journal_->Undo(); }
     bool Redo() { return journal_->Redo(); }
+    // The random source of the random filters: one per document, seedable so a run repeats.
+    Rand15& Random() { return random_; }
+
     // Period 0 stops the selection outline animation.
     void NotifySelectionOutlineTimer(int milliseconds);
 
@@ -152,6 +168,7 @@ private:
     double zoom_ = 1.0;
     DocViewState viewShared_;
     std::vector<DocumentObserver*> observers_;
+    Rand15 random_;
     // Last: destroyed first, while the document number it deletes files by is still there.
     std::unique_ptr<UndoStore> journal_;
 };

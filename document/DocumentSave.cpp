@@ -8,6 +8,7 @@
 #include "document/DocumentFiles.h"
 #include "document/vlr/VlrWriter.h"
 #include "image/codecs/CQuantizer.h"
+#include "image/codecs/NearestPalette.h"
 #include "platform/UserPort.h"
 
 namespace quillet {
@@ -22,6 +23,7 @@ int composeThreads() { return std::thread::hardware_concurrency() > 1 ? 2 : 1; }
 void fillExport(const LayerTable& t, const std::vector<uint8_t>& flat, RaViru& out) {
     const int W = out.Width(), H = out.Height(), bits = out.BitCount();
     const bool have = flat.size() == size_t(W) * size_t(H) * 4;
+    NearestPalette nearest(t.palette.data(), int(t.palette.size()));
     for (int y = 0; y < H; ++y) {
         uint8_t* dst = out.Row(y);
         if (!have || (bits != 24 && bits != 32 && bits != 8)) {
@@ -39,8 +41,7 @@ void fillExport(const LayerTable& t, const std::vector<uint8_t>& flat, RaViru& o
             std::memcpy(dst, src, size_t(W) * 4);
         } else {
             for (int x = 0; x < W; ++x, src += 4)
-                dst[x] = uint8_t(
-                    t.NearestPaletteIndex(uint32_t(src[2]) << 16 | uint32_t(src[1]) << 8 | src[0]));
+                dst[x] = uint8_t(nearest.Find(src[2], src[1], src[0]));
         }
     }
 }

@@ -174,6 +174,7 @@ bool LayerTable::CreateLayer(const CreateLayerArgs& a, const Rgbquad* imagePalet
     }
 
     // 7.
+    Touch(a.slot);
     if (a.fillPlanes) {
         p.pixels.assign(l.pixelSize, 255);
         p.alpha.assign(l.planeSize, a.initialAlpha);
@@ -212,6 +213,7 @@ void LayerTable::CopyLayerFrom(const LayerTable& source, int slot) {
     header.canvasPixelCount = source.header.canvasPixelCount;
     palette = source.palette;
     planes[size_t(slot)] = source.planes[size_t(slot)];
+    Touch(slot);
 }
 
 void LayerTable::CopyAllUsedFrom(const LayerTable& source) {
@@ -227,6 +229,7 @@ void LayerTable::Clear() {
     palette = {};
     mask.Release();
     bottom = -1;
+    for (int i = 0; i < kLayerSlots; ++i) Touch(i);
 }
 
 int LayerTable::LayerBits(int slot) const {

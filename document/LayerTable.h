@@ -94,6 +94,14 @@ public:
     // Frees every buffer and empties the list.
     void Clear();
 
+    // A number that changes whenever a slot's content may have changed (created, copied in,
+    // composed into, committed, saved by a journal step, rebuilt). Numbers are never reused
+    // within a table, so a picture made from a layer stays valid while its number holds.
+    uint64_t Revision(int slot) const { return IsValidIndex(slot) ? revisions_[size_t(slot)] : 0; }
+    void Touch(int slot) {
+        if (IsValidIndex(slot)) revisions_[size_t(slot)] = ++revisionClock_;
+    }
+
     // Layer pixel access; y counts rows in storage order (bottom row first). Colours are
     // 0x00RRGGBB. Reads outside the layer give `outside` (colour) or 0 (alpha); writes outside
     // do nothing. Indexed layers read through the palette and write the nearest index.
@@ -112,6 +120,9 @@ public:
 
 private:
     bool HasPixel(int slot, int x, int y) const;
+
+    std::array<uint64_t, kLayerSlots> revisions_{};
+    uint64_t revisionClock_ = 0;
 };
 
 }  // namespace quillet

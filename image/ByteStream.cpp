@@ -91,6 +91,8 @@ size_t MemoryStream::Read(void* buffer, size_t size, size_t count) {
     } else {
         eof_ = true;
     }
+    // An empty stream has no data pointer, and memcpy must not be given one even for 0 bytes.
+    if (items == 0) return 0;
     std::memcpy(buffer, data_ + pos_, items * size);
     pos_ += items * size;
     return items;

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ ccache pkg-config clang-format git
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libjpeg62-turbo-dev libtiff-dev zlib1g-dev libcurl4-openssl-dev libpng-dev
   libsane-dev libxcb1-dev
   # movie maker and player

@@ -26,6 +26,7 @@ void ViewState::DropSelection() {
 }
 
 void ViewState::ButtonDown(ViewPoint window) {
+    EndNudgeRun();
     leftDown_ = true;
     lastRaw_ = window;
     const ViewPoint z = ToZoomed(window);
@@ -137,24 +138,33 @@ void ViewState::KeyDown(int key, unsigned flags) {
         else if (key == VirtualKey::One)
             ZoomOneToOne(doc_);
     }
-    if (ctx_.tools.currentTool == ToolId::Move) {
-        switch (key) {
-            case VirtualKey::Left:
-                MoveLayerBy(-1, 0);
-                break;
-            case VirtualKey::Up:
-                MoveLayerBy(0, -1);
-                break;
-            case VirtualKey::Right:
-                MoveLayerBy(1, 0);
-                break;
-            case VirtualKey::Down:
-                MoveLayerBy(0, 1);
-                break;
-            default:
-                break;
-        }
+    int dx = 0, dy = 0;
+    switch (key) {
+        case VirtualKey::Left:
+            dx = -1;
+            break;
+        case VirtualKey::Up:
+            dy = -1;
+            break;
+        case VirtualKey::Right:
+            dx = 1;
+            break;
+        case VirtualKey::Down:
+            dy = 1;
+            break;
+        default:
+            break;
     }
+    const bool nudge = (dx || dy) && ctx_.tools.currentTool == ToolId::Move;
+    const bool modifierOnly = key == VirtualKey::Shift || key == VirtualKey::Control;
+    if (!nudge && !modifierOnly) EndNudgeRun();
+    if (!nudge) return;
+    const int slot = doc_.CurrentLayer();
+    if (!LayerTable::IsValidIndex(slot) || !doc_.Layers().layer(slot).used) return;
+    if (nudgeSlot_ != slot) EndNudgeRun();
+    MoveLayerBy(dx, dy);
+    nudgeSlot_ = slot;
+    doc_.SetModified(true);
 }
 
 void ViewState::KeyUp(int key) {
@@ -170,6 +180,7 @@ void ViewState::FocusGained() {
 }
 
 void ViewState::FocusLost() {
+    EndNudgeRun();
     animation_.focusLost(doc_.ViewShared().selectionShown);
     doc_.ViewShared().outlinePaused = animation_.paused();
 }

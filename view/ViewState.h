@@ -113,6 +113,11 @@ public:
     // Pastes a pending drop from another document as a new layer. True when it did.
     bool AcceptPendingDrop();
     void MoveLayerBy(int dx, int dy);
+    // Arrow keys with the move tool: each nudge moves the layer and marks the document
+    // modified; the run of nudges becomes one journal step when it ends (a pause, another key,
+    // a click, the focus leaving, or any command). True when a step was recorded.
+    bool NudgeRunOpen() const { return nudgeSlot_ >= 0; }
+    bool EndNudgeRun();
 
 private:
     void MoveDown(ViewPoint zoomed);
@@ -139,6 +144,7 @@ private:
     ViewPoint moveStartRaw_{-1, -1};
     ViewPoint moveStartLayer_{0, 0};
     int moveSlot_ = -1;
+    int nudgeSlot_ = -1;  // layer of the open run of arrow-key nudges
     std::optional<ViewPoint> lastRaw_;
 };
 

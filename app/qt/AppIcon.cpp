@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QPointF>
 #include <QTransform>
 #include <utility>
@@ -136,6 +137,13 @@ QImage renderAppIcon(int size) {
         painter.drawPath(shape.path);
     }
     return image;
+}
+
+QIcon appIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(renderAppIcon(size)));
+    return icon;
 }
 
 QByteArray appIconSvg() {

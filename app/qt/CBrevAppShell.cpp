@@ -1,15 +1,26 @@
 #include "app/qt/CBrevAppShell.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <cstdio>
 
 #include "app/CloseSequence.h"
+#include "app/FileMessages.h"
+#include "app/QuilletHome.h"
+#include "app/ThumbnailLoader.h"
+#include "app/qt/AppIcon.h"
+#include "app/qt/CDlg_KGFile.h"
 #include "app/qt/CDlg_SetEnvironment.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/ImageCommands.h"
+#include "app/qt/LayerCommands.h"
 #include "app/qt/MoviePanels.h"
+#include "app/qt/QtTranslations.h"
+#include "app/qt/TextCommands.h"
 #include "base/Utf.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
@@ -52,12 +63,22 @@ CBrevAppShell::~CBrevAppShell() {
 }
 
 bool CBrevAppShell::start(const std::string& home) {
-    if (!app_->start(home, QDir::currentPath().toStdU16String())) return false;
+    startDirectory_ = QDir::currentPath();
+    if (!app_->start(home, startDirectory_.toStdU16String())) return false;
+    if (!installQtKoreanTranslations())
+        std::fprintf(stderr, "quillet: Qt's Korean translations are not installed\n");
+    // Every window of the program, the document windows included, shows Quillet's icon.
+    QApplication::setWindowIcon(appIcon());
     frame_ = std::make_unique<CMainFrame>(app_->counters());
+    frame_->setProfileFile(
+        QFile::decodeName(quilletProfileFile(currentHomeEnvironment(), home).c_str()));
     if (boxes_) boxes_->setParent(frame_.get());
     frame_->setCloseHandler([this] { return closeSequence(); });
     frame_->setOpenFileHandler([this](const QString& path) { return openFile(path); });
     frame_->setSwatches(swatchesFromSettings(app_->settings()));
+    connect(frame_.get(), &CMainFrame::commandAboutToRun, this, &CBrevAppShell::finishNudges);
+    connect(frame_->mdiArea(), &QMdiArea::subWindowActivated, this,
+            &CBrevAppShell::updateDocumentTitle);
     connect(frame_.get(), &CMainFrame::swatchesChanged, this,
             [this] { storeSwatches(frame_->swatches(), app_->settings()); });
     registerCommands();
@@ -94,16 +115,21 @@ bool CBrevAppShell::openFile(const QString& path) {
 CChildFrame* CBrevAppShell::openWindow(CBrevDoc& doc) {
     auto* window = new CChildFrame(doc, ViewContext{tools_, &clipboard_, &registry_});
     window->setAttribute(Qt::WA_DeleteOnClose);
+    const QPoint at = frame_->nextWindowPosition();
     frame_->mdiArea()->addSubWindow(window);
+    // At the next cascade place rather than wherever the area finds room; the window then
+    // takes its picture's size up to the area's edges.
+    window->move(at);
     window->installEventFilter(this);
     ++windowCounts_[&doc];
-    CBrevDoc* key = &doc;
-    connect(window, &QObject::destroyed, this, [this, key] { windowGone(key); });
+    // Not QObject::destroyed: that comes while the view still watches the document.
+    connect(window, &CChildFrame::viewReleased, this, &CBrevAppShell::windowGone);
     CBrevView* view = window->view();
     const FrameSettings& s = app_->settings();
     view->setSettings(ViewSettings{s.gridSpacing, s.gridColour, s.transparencyPattern});
-    connect(view, &CBrevView::commandRequested, frame_.get(),
-            [this](CommandId id) { frame_->dispatchCommand(id); });
+    connect(view, &CBrevView::nudgeRunChanged, frame_.get(), &CMainFrame::updateCommandStates);
+    view->setContextMenuFactory(
+        [this](QWidget* owner) { return frame_->createViewContextMenu(owner); });
     window->show();
     frame_->mdiArea()->setActiveSubWindow(window);
     view->setFocus();
@@ -126,8 +152,9 @@ QList<CChildFrame*> CBrevAppShell::windowsOf(const CBrevDoc& doc) const {
     QList<CChildFrame*> out;
     if (!frame_) return out;
     for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
+        // A window being destroyed has let go of its view already.
         if (auto* child = qobject_cast<CChildFrame*>(w);
-            child && &child->view()->document() == &doc)
+            child && child->view() && &child->document() == &doc)
             out << child;
     return out;
 }
@@ -136,6 +163,7 @@ bool CBrevAppShell::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::Close) return QObject::eventFilter(watched, event);
     auto* window = qobject_cast<CChildFrame*>(watched);
     if (!window || quietClose_ || frame_->isClosingAllDocuments()) return false;
+    window->view()->finishNudges();
     CBrevDoc& doc = window->view()->document();
     // Only the last window of a document asks; the others simply go.
     if (windowCounts_[&doc] > 1 || askToSave(doc)) return false;
@@ -147,8 +175,29 @@ void CBrevAppShell::windowGone(CBrevDoc* doc) {
     auto it = windowCounts_.find(doc);
     if (it == windowCounts_.end() || --it->second > 0) return;
     windowCounts_.erase(it);
+    if (layers_) layers_->documentClosing(*doc);
     app_->closeDocument(*doc);
     if (frame_) frame_->updateCommandStates();
+    updateDocumentTitle();
+}
+
+void CBrevAppShell::updateDocumentTitle() {
+    if (!frame_) return;
+    const CBrevDoc* doc = activeDocument();
+    frame_->setDocumentTitle(doc ? QFileInfo(toQString(doc->FileName())).fileName() : QString());
+}
+
+bool CBrevAppShell::nudgeRunOpen(const CBrevDoc& doc) const {
+    for (CChildFrame* w : windowsOf(doc))
+        if (w->view()->state().NudgeRunOpen()) return true;
+    return false;
+}
+
+void CBrevAppShell::finishNudges() {
+    if (!frame_) return;
+    for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w); child && child->view())
+            child->view()->finishNudges();
 }
 
 void CBrevAppShell::closeWindowsQuietly(CBrevDoc& doc) {
@@ -176,6 +225,7 @@ bool CBrevAppShell::askToSave(CBrevDoc& doc) {
 }
 
 bool CBrevAppShell::closeSequence() {
+    finishNudges();
     class Closer : public ClosableDocument {
     public:
         Closer(CBrevAppShell& shell, CBrevDoc& doc) : shell_(shell), doc_(doc) {}
@@ -208,13 +258,19 @@ bool CBrevAppShell::closeSequence() {
 
 // --- Commands -----------------------------------------------------------------------------
 
-void CBrevAppShell::registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run) {
+// A document busy with a filter on a worker thread takes no command until the run ends: the
+// worker is reading its planes.
+void CBrevAppShell::registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run,
+                                            std::function<bool(const CBrevDoc&)> enabled) {
     frame_->setCommandHandler(
         id,
         [this, run = std::move(run)] {
-            if (CBrevDoc* doc = activeDocument()) run(*doc);
+            if (CBrevDoc* doc = activeDocument(); doc && !doc->Busy()) run(*doc);
         },
-        [this] { return activeDocument() != nullptr; });
+        [this, enabled = std::move(enabled)] {
+            const CBrevDoc* doc = activeDocument();
+            return doc && !doc->Busy() && (!enabled || enabled(*doc));
+        });
 }
 
 void CBrevAppShell::registerCommands() {
@@ -229,11 +285,22 @@ void CBrevAppShell::registerCommands() {
         });
     devices_ = std::make_unique<DeviceCommands>(*this);
     devices_->install(f);
+    image_ = std::make_unique<ImageCommands>(*this);
+    image_->install(f);
+    layers_ = std::make_unique<LayerCommands>(*this);
+    layers_->install(f);
+    text_ = std::make_unique<TextCommands>(*this);
+    text_->install(f);
+    layers_->setTextEditor([this](CBrevDoc& d, int slot) { text_->editText(d, slot); });
     registerDocumentCommand(Save, [this](CBrevDoc& d) { commandSave(d); });
     registerDocumentCommand(SaveAs, [this](CBrevDoc& d) { commandSaveAs(d); });
     registerDocumentCommand(Close, [this](CBrevDoc& d) { commandCloseDocument(d); });
-    registerDocumentCommand(Undo, [this](CBrevDoc& d) { undoRedo(d, true); });
-    registerDocumentCommand(Redo, [this](CBrevDoc& d) { undoRedo(d, false); });
+    registerDocumentCommand(
+        Undo, [this](CBrevDoc& d) { undoRedo(d, true); },
+        [this](const CBrevDoc& d) { return d.Journal().CanUndo() || nudgeRunOpen(d); });
+    registerDocumentCommand(
+        Redo, [this](CBrevDoc& d) { undoRedo(d, false); },
+        [](const CBrevDoc& d) { return d.Journal().CanRedo(); });
     registerDocumentCommand(NewWindow, [this](CBrevDoc& d) { openWindow(d); });
     // Zoom in and out are tools (a click zooms at its point); 1:1 acts at once.
     for (ToolId tool : {ToolId::ZoomIn, ToolId::ZoomOut})
@@ -260,26 +327,29 @@ void CBrevAppShell::registerCommands() {
         frame_->setCurrentTool(tools_.currentTool);
         frame_->setPreviousTool(tools_.previousTool);
     });
+    registerGeometryCommands();
 }
 
 void CBrevAppShell::commandOpen() {
-    const QString path = chooseOpenName_
-                             ? chooseOpenName_()
-                             : QFileDialog::getOpenFileName(frame_.get(), QStringLiteral("열기"),
-                                                            QString(), openFilter());
-    if (!path.isEmpty() && openFile(path)) frame_->addRecentFile(path);
+    // A chooser set by the caller stands in for the traditional dialog.
+    if (chooseOpenName_ || app_->settings().browserKind != FrameSettings::OwnBrowser)
+        openWithSystemDialog();
+    else
+        openWithBrowser();
 }
 
 bool CBrevAppShell::saveDocumentAs(CBrevDoc& doc, const QString& path) {
-    if (Status saved = SaveDocument(doc, toPath(path)); !saved) {
-        user_->showMessage(saved.message(), MessageIcon::Error);
+    const std::string target = toPath(path);
+    if (Status saved = SaveDocument(doc, target); !saved) {
+        user_->showMessage(saveFailureMessage(target, saved), MessageIcon::Error);
         return false;
     }
-    app_->setDocumentPath(doc, toPath(path));
+    app_->setDocumentPath(doc, target);
     // Named like an opened file: the title and the save question show the whole path.
     doc.SetFileName(path.toStdU16String());
     for (CChildFrame* w : windowsOf(doc))
         w->setWindowTitle(QString::fromStdString(w->view()->state().Title()));
+    updateDocumentTitle();
     frame_->addRecentFile(path);
     return true;
 }
@@ -293,17 +363,16 @@ bool CBrevAppShell::commandSave(CBrevDoc& doc) {
 bool CBrevAppShell::commandSaveAs(CBrevDoc& doc) {
     // The kind of the file the document came from decides the extension a bare name gets.
     const FileKind pathKind = FileKindOfPath(app_->documentPath(doc));
-    const FileKind kind = KindWritable(pathKind) && pathKind != FileKind::Vlr
-                              ? pathKind
-                              : FileKindOf(doc.Image().kind);
+    const FileKind kind = KindWritable(pathKind) ? pathKind : FileKindOf(doc.Image().kind);
     const QString proposed = toQString(ProposedSaveName(
         QFile::decodeName(app_->documentPath(doc).c_str()).toStdU16String(), doc.FileName(), kind));
-    const QString chosen = chooseSaveName_
-                               ? chooseSaveName_(proposed)
-                               : QFileDialog::getSaveFileName(
-                                     frame_.get(), QStringLiteral("다른 이름으로 저장"), proposed,
-                                     QStringLiteral("그림 파일 (*.jpg *.bmp *.gif *.tif *.vlr);;"
-                                                    "모든 파일 (*)"));
+    QString chosen;
+    if (chooseSaveName_) {
+        chosen = chooseSaveName_(proposed);
+    } else {
+        CDlg_KGFile dialog(proposed, frame_.get());
+        if (dialog.exec() == QDialog::Accepted) chosen = dialog.selectedFiles().value(0);
+    }
     if (chosen.isEmpty()) return false;
     return saveDocumentAs(doc, toQString(CompleteSaveName(chosen.toStdU16String(), kind)));
 }
@@ -316,18 +385,20 @@ void CBrevAppShell::commandNew() {
     CDlg_NewImage dialog(frame_.get(), app_->settings().background,
                          CDlg_NewImage::clipboardBitmapSize());
     if (dialog.exec() != QDialog::Accepted) return;
-    CBrevDoc& doc = app_->createDocument();
-    if (Status created = NewDocument(doc, dialog.request()); !created) {
-        app_->closeDocument(doc);
+    Status created;
+    CBrevDoc* doc = app_->newDocument(dialog.request(), &created);
+    if (!doc) {
         if (!created.message().empty()) user_->showMessage(created.message(), MessageIcon::Warning);
         return;
     }
-    openWindow(doc);
+    openWindow(*doc);
 }
 
 void CBrevAppShell::commandEnvironment() {
     CDlg_SetEnvironment dialog(app_->settings(), frame_->popupY(), frame_.get());
     if (dialog.exec() == QDialog::Accepted) applySettingsToViews();
+    // The dialog is over: the button of the tool in use is the pressed one again.
+    frame_->setPressedButton(CommandOf(tools_.currentTool));
 }
 
 void CBrevAppShell::undoRedo(CBrevDoc& doc, bool undo) {
@@ -340,7 +411,8 @@ void CBrevAppShell::applySettingsToViews() {
     const FrameSettings& s = app_->settings();
     const ViewSettings settings{s.gridSpacing, s.gridColour, s.transparencyPattern};
     for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
-        if (auto* child = qobject_cast<CChildFrame*>(w)) child->view()->setSettings(settings);
+        if (auto* child = qobject_cast<CChildFrame*>(w); child && child->view())
+            child->view()->setSettings(settings);
 }
 
 }  // namespace quillet

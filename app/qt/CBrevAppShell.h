@@ -22,7 +22,11 @@ class CBrevDoc;
 class CBrevView;
 class CChildFrame;
 class CMainFrame;
+class ThumbnailLoader;
 class DeviceCommands;
+class ImageCommands;
+class LayerCommands;
+class TextCommands;
 
 class CBrevAppShell : public QObject {
     Q_OBJECT
@@ -40,8 +44,16 @@ public:
     CMainFrame& frame() { return *frame_; }
     UserPort& user() { return *user_; }
     ToolState& tools() { return tools_; }
+    // The tools' mouse handlers, by tool id.
+    ToolRegistry& toolRegistry() { return registry_; }
     // Scanning, capture and printing (1474, 1475, 1424, 57606, 57607, 57609).
     DeviceCommands& devices() { return *devices_; }
+    // The image menu: adjustments, filters, red-eye, channels, alpha commands.
+    ImageCommands& imageCommands() { return *image_; }
+    // The layer commands and the layer window.
+    LayerCommands& layers() { return *layers_; }
+    // The text tool and the text dialog.
+    TextCommands& text() { return *text_; }
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
@@ -75,19 +87,34 @@ protected:
 
 private:
     void registerCommands();
-    void registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run);
+    // A command on the active document; `enabled`, when given, further decides whether it is on.
+    void registerDocumentCommand(CommandId id, std::function<void(CBrevDoc&)> run,
+                                 std::function<bool(const CBrevDoc&)> enabled = {});
     void commandOpen();
+    // The two open paths of the browser setting, and what both do with the chosen files
+    // (CBrevAppShellOpen.cpp).
+    void openWithBrowser();
+    void openWithSystemDialog();
+    void openChosenFiles(const QStringList& paths);
     bool commandSave(CBrevDoc& doc);
     bool commandSaveAs(CBrevDoc& doc);
     void commandCloseDocument(CBrevDoc& doc);
     void commandNew();
     void commandEnvironment();
     void undoRedo(CBrevDoc& doc, bool undo);
+    // Flips, turns, image size, canvas size, free rotation (CBrevAppShellGeometry.cpp).
+    void registerGeometryCommands();
+    void commandImageSize(CBrevDoc& doc);
+    void commandCanvasSize(CBrevDoc& doc);
+    void commandFreeRotate(CBrevDoc& doc);
     void applySettingsToViews();
     // Asks about saving a modified document; false when the user cancelled or the save failed.
     bool askToSave(CBrevDoc& doc);
     void closeWindowsQuietly(CBrevDoc& doc);
     void windowGone(CBrevDoc* doc);
+    void finishNudges();
+    bool nudgeRunOpen(const CBrevDoc& doc) const;
+    void updateDocumentTitle();
 
     std::unique_ptr<QtUserPort> boxes_;
     UserPort* user_ = nullptr;
@@ -100,7 +127,12 @@ private:
     bool quietClose_ = false;
     std::function<QString(const QString&)> chooseSaveName_;
     std::function<QString()> chooseOpenName_;
+    QString startDirectory_;                       // the current folder when the program started
+    std::unique_ptr<ThumbnailLoader> thumbnails_;  // the browser's, kept while the program runs
     std::unique_ptr<DeviceCommands> devices_;
+    std::unique_ptr<ImageCommands> image_;
+    std::unique_ptr<LayerCommands> layers_;
+    std::unique_ptr<TextCommands> text_;
 };
 
 }  // namespace quillet

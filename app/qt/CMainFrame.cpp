@@ -12,21 +12,27 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
+#include <memory>
 
 #include "app/qt/ToolIcons.h"
+#include "platform/qt/QtClipboard.h"
 
 namespace quillet {
 namespace {
 
 QString utf8(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
-// The registry profile of the original becomes the application's QSettings.
-QSettings profile() {
-    return QSettings(QStringLiteral("Velloran Applications"), QStringLiteral("Quillet"));
+// The registry profile of the original becomes the application's QSettings, or an INI file in
+// the Quillet home when one is chosen.
+std::unique_ptr<QSettings> openProfile(const QString& file) {
+    if (!file.isEmpty()) return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QStringLiteral("Velloran Applications"),
+                                       QStringLiteral("Quillet"));
 }
 const QString kRecentGroup = QStringLiteral("Recent File List");
 
@@ -34,7 +40,7 @@ const QString kRecentGroup = QStringLiteral("Recent File List");
 
 CMainFrame::CMainFrame(AppCounters& counters, QWidget* parent)
     : QMainWindow(parent), counters_(counters) {
-    setWindowTitle(QStringLiteral("Quillet 4.6"));
+    setCaption(QStringLiteral("Quillet 4.6"));
     setObjectName(QStringLiteral("CMainFrame"));
     setAcceptDrops(true);
     mdiArea_ = new QMdiArea(this);
@@ -46,7 +52,18 @@ CMainFrame::CMainFrame(AppCounters& counters, QWidget* parent)
     buildMenus();
     buildToolBars();
     installFrameCommands();
+    // After a menu's prompts the status bar returns to its idle text instead of going blank.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
+        if (text.isEmpty()) statusBar()->showMessage(QStringLiteral("준비"));
+    });
     statusBar()->showMessage(QStringLiteral("준비"));
+    // Long operations (resampling, turning large pictures) report here through the user port.
+    auto* progress = new QProgressBar(this);
+    progress->setObjectName(QStringLiteral("progressBar"));
+    progress->setRange(0, 100);
+    progress->setMaximumWidth(220);
+    progress->hide();
+    statusBar()->addPermanentWidget(progress);
 
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] { updateCommandStates(); });
     if (QClipboard* clip = QGuiApplication::clipboard())
@@ -67,6 +84,8 @@ CMainFrame::~CMainFrame() {
     // Closing the window while it is torn down activates the remaining document windows one
     // by one; the command states must not be refreshed from a half-destroyed frame.
     disconnect(mdiArea_, nullptr, this, nullptr);
+    // The status bar clears its message as it goes; the idle text must not come back then.
+    disconnect(statusBar(), nullptr, this, nullptr);
 }
 
 // --- Menus and keys -------------------------------------------------------------------------
@@ -215,6 +234,7 @@ bool CMainFrame::dispatchCommand(CommandId id) {
     if (!requestToolSwitch(id)) return false;
     // A copy: the handler may replace or remove its own registration.
     const std::function<void()> run = handlers_[id].run;
+    emit commandAboutToRun(id);
     run();
     emit commandDispatched(id);
     updateCommandStates();
@@ -234,11 +254,7 @@ void CMainFrame::updateCommandStates() {
     for (QAction* a : recentActions_) a->setEnabled(bool(openFile_));
 }
 
-bool CMainFrame::clipboardHoldsBitmap() const {
-    const QClipboard* clip = QGuiApplication::clipboard();
-    const QMimeData* data = clip ? clip->mimeData() : nullptr;
-    return data && (data->hasImage() || data->hasFormat(QStringLiteral("image/bmp")));
-}
+bool CMainFrame::clipboardHoldsBitmap() const { return QtClipboard().hasBitmap(); }
 
 // --- Files ----------------------------------------------------------------------------------
 
@@ -275,15 +291,31 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void CMainFrame::setProfileFile(const QString& path) {
+    profileFile_ = path;
+    rebuildRecentFileMenu();
+}
+
 QStringList CMainFrame::recentFiles() const {
-    QSettings settings = profile();
-    settings.beginGroup(kRecentGroup);
+    const auto settings = openProfile(profileFile_);
+    settings->beginGroup(kRecentGroup);
     QStringList list;
     for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString path = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        const QString path = settings->value(QStringLiteral("File%1").arg(i)).toString();
         if (!path.isEmpty()) list << path;
     }
     return list;
+}
+
+void CMainFrame::writeRecentFiles(const QStringList& list) {
+    const auto settings = openProfile(profileFile_);
+    settings->remove(kRecentGroup);
+    settings->beginGroup(kRecentGroup);
+    for (int i = 0; i < list.size() && i < kRecentFileCount; ++i)
+        settings->setValue(QStringLiteral("File%1").arg(i + 1), list[i]);
+    settings->endGroup();
+    settings->sync();
+    rebuildRecentFileMenu();
 }
 
 void CMainFrame::addRecentFile(const QString& path) {
@@ -291,19 +323,7 @@ void CMainFrame::addRecentFile(const QString& path) {
     QStringList list = recentFiles();
     list.removeAll(full);
     list.prepend(full);
-    while (list.size() > kRecentFileCount) list.removeLast();
-    QSettings settings = profile();
-    settings.beginGroup(kRecentGroup);
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString key = QStringLiteral("File%1").arg(i);
-        if (i <= list.size())
-            settings.setValue(key, list[i - 1]);
-        else
-            settings.remove(key);
-    }
-    settings.endGroup();
-    settings.sync();
-    rebuildRecentFileMenu();
+    writeRecentFiles(list);
 }
 
 void CMainFrame::rebuildRecentFileMenu() {
@@ -337,14 +357,7 @@ void CMainFrame::rebuildRecentFileMenu() {
             // A file that no longer opens leaves the list.
             QStringList rest = recentFiles();
             rest.removeAll(path);
-            QSettings settings = profile();
-            settings.remove(kRecentGroup);
-            settings.beginGroup(kRecentGroup);
-            for (int k = 0; k < rest.size(); ++k)
-                settings.setValue(QStringLiteral("File%1").arg(k + 1), rest[k]);
-            settings.endGroup();
-            settings.sync();
-            rebuildRecentFileMenu();
+            writeRecentFiles(rest);
         });
         recentMenuHost_->insertAction(before, action);
         recentActions_.push_back(action);

@@ -49,6 +49,15 @@ public:
     ~CMainFrame() override;
 
     QMdiArea* mdiArea() const { return mdiArea_; }
+    // Window arrangement: the n-th cascade position (one title bar down and right per window,
+    // starting over before the windows would be squeezed), where the next new document window
+    // goes, and Cascade, which keeps each window at its picture's size within the room.
+    QPoint cascadePosition(int index) const;
+    QPoint nextWindowPosition() const;
+    void cascadeWindows();
+    // The caption with the active document's name after it ("Quillet 4.6 - 그림.jpg").
+    void setCaption(const QString& caption);
+    void setDocumentTitle(const QString& name);
     AppCounters& counters() const { return counters_; }
 
     // --- Commands -------------------------------------------------------------------------
@@ -104,6 +113,8 @@ public:
     void openFiles(const QStringList& paths);
     void addRecentFile(const QString& path);
     QStringList recentFiles() const;
+    // Where the profile (recent files) is kept: an INI file, or "" for the desktop's usual place.
+    void setProfileFile(const QString& path);
 
     // --- Colours --------------------------------------------------------------------------
     const ColourSwatches& swatches() const { return swatches_; }
@@ -126,6 +137,9 @@ public:
 signals:
     void filesDropped(const QStringList& paths);
     void swatchesChanged();
+    // Before the handler of a command that passed the gate: work in progress in a view (a run
+    // of arrow-key nudges) is finished first, so that the command, undo above all, sees it.
+    void commandAboutToRun(CommandId id);
     void commandDispatched(CommandId id);
 
 protected:
@@ -144,6 +158,7 @@ private:
     void fillMenu(QMenu* menu, std::span<const MenuEntry> entries);
     QAction* makeCommandAction(CommandId id, const QString& text, QObject* parent);
     void rebuildRecentFileMenu();
+    void writeRecentFiles(const QStringList& list);
     // CMainFrameBars.cpp: tool bars, fly-outs, option bar, swatches, status bar.
     void buildToolBars();
     void fillToolBar(QToolBar* bar, std::span<const ToolButtonDef> buttons);
@@ -180,6 +195,9 @@ private:
     std::array<QPointer<QWidget>, kPanelCount> panels_{};
     std::array<PanelPlacement, kPanelCount> placements_{};
 
+    QString profileFile_;
+    QString caption_;
+    QString documentTitle_;
     std::function<bool(const QString&)> openFile_;
     std::function<bool()> canClose_;
     ColourSwatches swatches_;

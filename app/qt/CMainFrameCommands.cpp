@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -35,7 +36,7 @@ SwatchColour swatchFor(const QColor& c, int previousIndex) {
 
 void CMainFrame::installFrameCommands() {
     using enum CommandId;
-    setCommandHandler(Cascade, [this] { mdiArea_->cascadeSubWindows(); });
+    setCommandHandler(Cascade, [this] { cascadeWindows(); });
     setCommandHandler(Tile, [this] { mdiArea_->tileSubWindows(); });
     setCommandHandler(CloseAll, [this] { closeAllDocuments(); });
     setCommandHandler(About, [this] { showAboutDialog(); });
@@ -79,8 +80,65 @@ void CMainFrame::showAboutDialog() {
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("확인"));
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     layout->addWidget(buttons);
-    dialog.move(dialog.x(), popupY());
+    dialog.adjustSize();
+    dialog.move(geometry().center() - dialog.rect().center());
     dialog.exec();
+}
+
+// --- Window arrangement and caption ---------------------------------------------------------
+
+namespace {
+// One title bar's height: each cascaded window shows the title of the one behind it.
+int cascadeStep(const QMdiArea* area) {
+    QMdiSubWindow probe;
+    return std::max(8, area->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &probe));
+}
+
+QList<QMdiSubWindow*> arrangedWindows(const QMdiArea* area) {
+    QList<QMdiSubWindow*> out;
+    for (QMdiSubWindow* w : area->subWindowList(QMdiArea::CreationOrder))
+        if (w->isVisible() && !w->isMinimized()) out << w;
+    return out;
+}
+}  // namespace
+
+QPoint CMainFrame::cascadePosition(int index) const {
+    const int step = cascadeStep(mdiArea_);
+    const QSize room = mdiArea_->viewport()->size();
+    // Start over once a window would have less than half the area left.
+    const int steps = std::max(1, std::min(room.width(), room.height()) / 2 / step + 1);
+    const int k = index % steps;
+    return {k * step, k * step};
+}
+
+QPoint CMainFrame::nextWindowPosition() const {
+    return cascadePosition(int(arrangedWindows(mdiArea_).size()));
+}
+
+void CMainFrame::cascadeWindows() {
+    QMdiSubWindow* active = mdiArea_->activeSubWindow();
+    const QSize room = mdiArea_->viewport()->size();
+    int i = 0;
+    for (QMdiSubWindow* w : arrangedWindows(mdiArea_)) {
+        if (w->isMaximized()) w->showNormal();
+        const QPoint at = cascadePosition(i++);
+        const QSize wanted = w->sizeHint().expandedTo(w->minimumSizeHint());
+        const QSize size = wanted.boundedTo(QSize(room.width() - at.x(), room.height() - at.y()));
+        w->setGeometry(QRect(at, size.expandedTo(QSize(120, 80))));
+        w->raise();
+    }
+    if (active) mdiArea_->setActiveSubWindow(active);
+}
+
+void CMainFrame::setCaption(const QString& caption) {
+    caption_ = caption;
+    setWindowTitle(documentTitle_.isEmpty() ? caption_
+                                            : caption_ + QStringLiteral(" - ") + documentTitle_);
+}
+
+void CMainFrame::setDocumentTitle(const QString& name) {
+    documentTitle_ = name;
+    setCaption(caption_);
 }
 
 void CMainFrame::setColourChooser(ColourChooser chooser) { colourChooser_ = std::move(chooser); }

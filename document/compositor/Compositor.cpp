@@ -50,7 +50,7 @@ bool BuffersMatch(const Layer& l, const LayerPlanes& p, int bits) {
 namespace compositing {
 
 std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int count,
-                                     const Plan& plan) {
+                                     const Plan& plan, bool alone) {
     std::vector<LayerPass> passes;
     const int limit = count > 0 ? count : kLayerSlots;
     const int pictureBits = table.header.bitsPerPixel;
@@ -60,7 +60,7 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
     for (int walked = 0; walked < limit && walked < kLayerSlots && LayerTable::IsValidIndex(slot);
          ++walked, slot = table.layer(slot).next) {
         const Layer& l = table.layer(slot);
-        if (!l.IsVisible()) continue;  // skipped, still counted
+        if (!l.IsVisible() && !alone) continue;  // skipped, still counted
         const bool text = l.kind == LayerKind::Text;
         const int bits = text ? 8 : pictureBits;
         if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) continue;
@@ -68,8 +68,8 @@ std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int
         if (!BuffersMatch(l, planes, bits)) continue;
 
         LayerPass p;
-        p.bottom = slot == table.bottom;
-        p.mode = l.Blend();
+        p.bottom = alone || slot == table.bottom;
+        p.mode = alone ? BlendMode::Normal : l.Blend();
         p.bits = bits;
         p.x = l.x;
         p.y = l.y;
@@ -179,6 +179,20 @@ Image32 Compositor::ComposeFull(const LayerTable& table, int startSlot, int coun
 
 void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayRequest& q, Image32& out,
                                     int threads) {
+    Plan plan;
+    if (!PlanDisplay(table, q, out, plan)) return;
+    ComposeAll(PreparePasses(table, table.bottom, 0, plan), plan, out, threads);
+}
+
+void Compositor::ComposeLayerAloneInto(const LayerTable& table, int slot, const DisplayRequest& q,
+                                       Image32& out) {
+    Plan plan;
+    if (!LayerTable::IsValidIndex(slot) || !PlanDisplay(table, q, out, plan)) return;
+    ComposeAll(PreparePasses(table, slot, 1, plan, true), plan, out, 1);
+}
+
+bool Compositor::PlanDisplay(const LayerTable& table, const DisplayRequest& q, Image32& out,
+                             Plan& plan) {
     out.x = out.y = out.width = out.height = 0;
     out.bottomUp = false;
     // The buffer is kept for reuse (the rows are cleared as they are composed); an early return
@@ -186,18 +200,17 @@ void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayReques
     std::vector<uint8_t> buffer = std::move(out.bytes);
     out.bytes.clear();
     const int W = table.header.canvasWidth, H = table.header.canvasHeight;
-    if (W < 1 || H < 1 || !(q.zoomX > 0) || !(q.zoomY > 0)) return;
+    if (W < 1 || H < 1 || !(q.zoomX > 0) || !(q.zoomY > 0)) return false;
     // The part of the area the picture occupies.
     const int64_t px1 = int64_t(q.originX) + ScaledSize(W, q.zoomX);
     const int64_t py1 = int64_t(q.originY) + ScaledSize(H, q.zoomY);
     const int left = std::max(q.left, q.originX), top = std::max(q.top, q.originY);
     const int right = int(std::min<int64_t>(q.right, px1));
     const int bottom = int(std::min<int64_t>(q.bottom, py1));
-    if (right <= left || bottom <= top) return;
+    if (right <= left || bottom <= top) return false;
     // A view asks for its clip box; an area no screen has is refused rather than allocated.
-    if (!FitsPixelLimit(int64_t(right) - left, int64_t(bottom) - top)) return;
+    if (!FitsPixelLimit(int64_t(right) - left, int64_t(bottom) - top)) return false;
 
-    Plan plan;
     std::vector<int> columns(size_t(right - left));
     for (int j = 0; j < right - left; ++j)
         columns[size_t(j)] = SourceOf(left + j, q.originX, q.zoomX, W);
@@ -212,8 +225,7 @@ void Compositor::ComposeDisplayInto(const LayerTable& table, const DisplayReques
     out.height = bottom - top;
     buffer.resize(size_t(out.width) * size_t(out.height) * 4);
     out.bytes = std::move(buffer);
-    const auto passes = PreparePasses(table, table.bottom, 0, plan);
-    ComposeAll(passes, plan, out, threads);
+    return true;
 }
 
 void Compositor::ComposeFullInto(const LayerTable& table, int startSlot, int count, Image32& out,

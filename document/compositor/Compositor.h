@@ -8,6 +8,9 @@
 namespace quillet {
 
 class LayerTable;
+namespace compositing {
+struct Plan;
+}
 
 // A composed 32-bit picture: 4 bytes per pixel, blue, green, red, alpha; created zeroed.
 struct Image32 {
@@ -65,9 +68,22 @@ public:
     static void ComposeFullInto(const LayerTable& table, int startSlot, int count, Image32& out,
                                 int threads = 1);
 
-    // Flatten and merge: converts a full-size composition into the picture's pixel format and
-    // an alpha plane and puts both into `slot`, resized to the canvas at (0, 0).
-    static bool WriteIntoLayer(LayerTable& table, int slot, const Image32& composed);
+    // One layer drawn by itself at the request's zoom, hidden or not and whatever its blend
+    // mode, with its transparency: the layer window's pictures of layers.
+    static void ComposeLayerAloneInto(const LayerTable& table, int slot,
+                                      const DisplayRequest& request, Image32& out);
+
+    // Flatten and merge: composes `count` layers from `slot` (all when count <= 0) at full size
+    // into the picture's pixel format and an alpha plane, and puts both into `slot`, resized to
+    // the canvas at (0, 0). The same bytes as ComposeFull converted, without a canvas-sized
+    // 32-bit image in between.
+    static bool ComposeIntoLayer(LayerTable& table, int slot, int count);
+
+private:
+    // The columns and rows a display composition maps to; sizes `out` for them (its old bytes
+    // kept for reuse). False, with `out` empty, when nothing of the picture is in the area.
+    static bool PlanDisplay(const LayerTable& table, const DisplayRequest& request, Image32& out,
+                            compositing::Plan& plan);
 };
 
 }  // namespace quillet

@@ -56,8 +56,10 @@ inline float CoverageOf(unsigned R, unsigned transparency) {
     return (R == 255 ? 1.0f : float(R) / 255.0f) * float(255 - int(transparency)) / 255.0f;
 }
 
+// `alone` draws the one layer at `startSlot` by itself, as the layer window pictures it: hidden
+// or not, in the rule of a bottom layer whatever its blend mode.
 std::vector<LayerPass> PreparePasses(const LayerTable& table, int startSlot, int count,
-                                     const Plan& plan);
+                                     const Plan& plan, bool alone = false);
 // Composes output rows [rowBegin, rowEnd) of `out` (plan-sized; its old bytes do not matter).
 void ComposeRows(const std::vector<LayerPass>& passes, const Plan& plan, Image32& out, int rowBegin,
                  int rowEnd);

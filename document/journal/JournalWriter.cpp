@@ -129,6 +129,12 @@ void JournalWriter::Loop() {
     for (;;) {
         wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
         if (queue_.empty()) return;  // stopping with nothing left
+        // A task comes after every file handed over before it, also one a waiter is writing;
+        // it stays first in the queue meanwhile, so that nothing after it can overtake it.
+        if (queue_.front().task && running_ > 0) {
+            idle_.wait(lock);
+            continue;
+        }
         Job job = std::move(queue_.front());
         queue_.pop_front();
         ++running_;
@@ -145,6 +151,10 @@ std::string JournalWriter::Finish() {
     std::unique_lock lock(mutex_);
     // Whoever waits writes what is left itself: the thread may be slowed by its low priority.
     while (!queue_.empty()) {
+        if (queue_.front().task && running_ > 0) {
+            idle_.wait(lock);
+            continue;
+        }
         Job job = std::move(queue_.front());
         queue_.pop_front();
         ++running_;
@@ -153,6 +163,7 @@ std::string JournalWriter::Finish() {
         job = {};
         lock.lock();
         --running_;
+        idle_.notify_all();
     }
     idle_.wait(lock, [this] { return running_ == 0; });
     return std::exchange(errors_, {});

@@ -68,6 +68,7 @@ struct StepSlotFields {
     // What the file holds, to know a later step's file of the slot would be the same bytes.
     PlaneStamp pixelsStamp, alphaStamp, effectStamp;
     uint64_t maskHash = 0;
+    uint64_t inode = 0;  // of the file, which keeps it through renames
 };
 
 struct StepPictureValues {
@@ -161,6 +162,9 @@ public:
     JournalWriter& Writer() { return writer_; }
 
     std::string LayerFileName(int step, int slot) const;
+    std::string ManifestPath() const;
+    // Steps recorded, undone or redone since the document opened: the manifest's serial.
+    uint64_t Serial() const { return serial_; }
     std::string InitialListFileName() const;
     std::string RedoListFileName() const;
 
@@ -181,6 +185,13 @@ private:
     bool ReadLayerFile(int step, int slot, const StepSlotFields& f);
     void DeleteStepFiles(int step);
     void DeleteAllFiles();
+    // Removes a file that a manifest still waiting in the writer's queue may name: it is renamed
+    // out of the way at once and removed once that manifest is on disk.
+    void RetireFile(const std::string& path);
+    void RemoveRetiredFiles();
+    // The recovery manifest of the state the document is at: written by the writer after the
+    // files it names, or (`now`) after waiting for them, here.
+    void WriteManifest(bool now);
     // Undo and redo.
     bool Rebuild(int slot, int fileStep, int stateStep);
     int SourceStep(int slot, int atOrBelow) const;
@@ -200,6 +211,8 @@ private:
     JournalViewState viewState_;
     std::u16string lastRedoText_;
     std::string lastError_;
+    uint64_t serial_ = 0;
+    uint64_t retired_ = 0;
     // Last: the files it is still writing are dropped before the store deletes them.
     JournalWriter writer_;
 };

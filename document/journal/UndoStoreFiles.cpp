@@ -121,6 +121,9 @@ bool UndoStore::WriteLayerFile(int step, int slot) {
         units.length = bytes;
         pieces.push_back(std::move(units));
     }
+    struct stat st {};
+    entries_[size_t(step)].slotFields[size_t(slot)].inode =
+        ::fstat(fd, &st) == 0 ? uint64_t(st.st_ino) : 0;
     writer_.Write(fd, path, std::move(pieces));
     return true;
 }
@@ -143,7 +146,9 @@ bool UndoStore::LinkUnchangedLayerFile(int step, int slot) {
         return false;
     const std::string path = LayerFileName(step, slot);
     ::unlink(path.c_str());
-    return ::link(LayerFileName(earlier, slot).c_str(), path.c_str()) == 0;
+    if (::link(LayerFileName(earlier, slot).c_str(), path.c_str()) != 0) return false;
+    entries_[size_t(step)].slotFields[size_t(slot)].inode = e.inode;
+    return true;
 }
 
 bool UndoStore::FinishWrites() {
@@ -202,12 +207,15 @@ void UndoStore::DeleteStepFiles(int step) {
     if (folder_.empty()) return;
     const StepEntry& e = entries_[size_t(step)];
     for (int s = 0; s < kLayerSlots; ++s)
-        if (e.slotFields[size_t(s)].stored) std::remove(LayerFileName(step, s).c_str());
+        if (e.slotFields[size_t(s)].stored) RetireFile(LayerFileName(step, s));
 }
 
 void UndoStore::DeleteAllFiles() {
     if (folder_.empty()) return;
     writer_.Abandon();
+    // The manifest first: a document cut off half-deleted is not offered back.
+    std::remove(ManifestPath().c_str());
+    RemoveRetiredFiles();
     for (int step = 0; step < kSteps; ++step)
         for (int s = 0; s < kLayerSlots; ++s) std::remove(LayerFileName(step, s).c_str());
     std::remove(InitialListFileName().c_str());

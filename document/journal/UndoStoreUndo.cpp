@@ -113,6 +113,7 @@ bool UndoStore::Rebuild(int slot, int fileStep, int stateStep) {
     l.textColour = f.textColour;
     l.textX = f.textX;
     l.textY = f.textY;
+    t.Touch(slot);
 
     t.header.originX = e.picture.originX;
     t.header.originY = e.picture.originY;
@@ -217,6 +218,8 @@ bool UndoStore::Undo() {
         doc_.NotifyViewsUpdate();
     }
     FinishReplay();
+    ++serial_;
+    WriteManifest(true);
     return true;
 }
 
@@ -256,6 +259,8 @@ bool UndoStore::Redo() {
     KeepCurrentLayerListed(e.layer);
     lastRedoText_ = HistoryText();
     FinishReplay();
+    ++serial_;
+    WriteManifest(true);
     return true;
 }
 

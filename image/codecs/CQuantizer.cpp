@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "image/RaViru.h"
+#include "image/codecs/NearestPalette.h"
 
 namespace quillet {
 
@@ -16,81 +17,6 @@ constexpr int kCacheBits = 14;
 inline uint32_t colourHash(uint32_t colour, int bits) {
     return (colour * 2654435761u) >> (32 - bits);
 }
-
-// Exact nearest palette entry by RaViru's rule (smallest squared distance, the lower index on a
-// tie). The colour cube is cut into 32 × 32 × 32 cells of 8 × 8 × 8 colours; each cell, when first
-// met, lists the entries that can be nearest for some colour in it: those whose least distance
-// to the cell does not exceed the smallest greatest distance of any entry. An entry at the
-// minimal distance always passes that test, and the list keeps index order, so a strict
-// comparison over it gives the same answer as a scan of the whole palette.
-class NearestFinder {
-public:
-    NearestFinder(const Rgbquad* palette, int count)
-        : palette_(palette, palette + count), cellStart_(kCells, -1), cellEnd_(kCells, 0) {
-        cache_.assign(size_t(1) << 16, Slot{});
-    }
-
-    int Find(uint8_t red, uint8_t green, uint8_t blue) {
-        const uint32_t key = packBgr(red, green, blue);
-        Slot& slot = cache_[colourHash(key, 16)];
-        if (slot.colour == key) return slot.index;
-        slot.colour = key;
-        slot.index = Search(red, green, blue);
-        return slot.index;
-    }
-
-private:
-    static constexpr int kCells = 32 * 32 * 32;
-    struct Slot {
-        uint32_t colour = 0xFFFFFFFF;  // never a 24-bit colour
-        int index = 0;
-    };
-
-    static int axisMin(int v, int lo) {  // distance from v to the span lo..lo+7
-        return v < lo ? lo - v : v > lo + 7 ? v - (lo + 7) : 0;
-    }
-    static int axisMax(int v, int lo) { return std::max(std::abs(v - lo), std::abs(v - (lo + 7))); }
-
-    void Fill(int cell) {
-        const int r0 = (cell >> 10) << 3, g0 = ((cell >> 5) & 31) << 3, b0 = (cell & 31) << 3;
-        int bound = INT_MAX;
-        for (const Rgbquad& q : palette_) {
-            const int dr = axisMax(q.red, r0), dg = axisMax(q.green, g0), db = axisMax(q.blue, b0);
-            bound = std::min(bound, dr * dr + dg * dg + db * db);
-        }
-        cellStart_[size_t(cell)] = int(candidates_.size());
-        for (int i = 0; i < int(palette_.size()); ++i) {
-            const Rgbquad& q = palette_[size_t(i)];
-            const int dr = axisMin(q.red, r0), dg = axisMin(q.green, g0), db = axisMin(q.blue, b0);
-            if (dr * dr + dg * dg + db * db <= bound) candidates_.push_back(i);
-        }
-        cellEnd_[size_t(cell)] = int(candidates_.size());
-    }
-
-    int Search(int red, int green, int blue) {
-        if (palette_.empty()) return 0;
-        const int cell = ((red >> 3) << 10) | ((green >> 3) << 5) | (blue >> 3);
-        if (cellStart_[size_t(cell)] < 0) Fill(cell);
-        int best = INT_MAX, bestIndex = 0;
-        for (int k = cellStart_[size_t(cell)]; k < cellEnd_[size_t(cell)]; ++k) {
-            const int i = candidates_[size_t(k)];
-            const Rgbquad& q = palette_[size_t(i)];
-            const int dr = q.red - red, dg = q.green - green, db = q.blue - blue;
-            const int d = dr * dr + dg * dg + db * db;
-            if (d < best) {
-                best = d;
-                bestIndex = i;
-                if (d == 0) break;
-            }
-        }
-        return bestIndex;
-    }
-
-    std::vector<Rgbquad> palette_;
-    std::vector<int> cellStart_, cellEnd_;
-    std::vector<int> candidates_;
-    std::vector<Slot> cache_;
-};
 
 }  // namespace
 
@@ -208,6 +134,16 @@ bool CQuantizer::ProcessImage(const RaViru& image) {
     return true;
 }
 
+void CQuantizer::AddRows(const uint8_t* firstRow, size_t stride, int width, int height,
+                         int bytesPerPixel) {
+    // Kept until the quantizer goes: the rows of several layers share it.
+    if (cache_.empty()) cache_.assign(size_t(1) << kCacheBits, CacheSlot{});
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* p = firstRow + size_t(y) * stride;
+        for (int x = 0; x < width; ++x, p += bytesPerPixel) AddColour(p[2], p[1], p[0]);
+    }
+}
+
 void CQuantizer::Collect(const Node* node, std::vector<Rgbquad>& out) {
     if (!node) return;
     if (node->isLeaf) {
@@ -237,7 +173,7 @@ bool CQuantizer::MakeIndexed(const RaViru& source, RaViru& target) const {
     palette.resize(256);
     result.SetPaletteFromQuads(palette.data(), 256);
 
-    NearestFinder nearest(result.PaletteBase(), result.PaletteCount());
+    NearestPalette nearest(result.PaletteBase(), result.PaletteCount());
     for (int y = 0; y < h; ++y) {
         uint8_t* dst = result.Row(y);
         if (depth >= 24) {

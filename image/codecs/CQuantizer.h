@@ -33,6 +33,8 @@ public:
     // Adds every pixel: indexed pictures give each pixel's palette colour, true-colour ones
     // their pixel bytes. False when the picture has no pixels.
     bool ProcessImage(const RaViru& image);
+    // Adds every pixel of rows of blue, green, red (and a fourth byte at 4 bytes per pixel).
+    void AddRows(const uint8_t* firstRow, size_t stride, int width, int height, int bytesPerPixel);
 
     unsigned LeafCount() const { return leafCount_; }
     unsigned MaxColours() const { return maxColours_; }

@@ -262,6 +262,21 @@ Status RaViruJPG::Read(ByteStream& stream) {
         jpeg_destroy_decompress(&cinfo);
         return Fail(StatusCode::TooLarge, "Image is larger than the pixel limit");
     }
+    fullWidth_ = int(cinfo.image_width);
+    fullHeight_ = int(cinfo.image_height);
+    if (fitSize_ > 0) {
+        const int longer = std::max(fullWidth_, fullHeight_);
+        for (unsigned d : {8u, 4u, 2u})
+            if (longer / int(d) >= fitSize_) {
+                cinfo.scale_num = 1;
+                cinfo.scale_denom = d;
+                break;
+            }
+        // A preview is reduced further anyway: the quicker steps lose nothing it shows.
+        cinfo.dct_method = JDCT_IFAST;
+        cinfo.do_fancy_upsampling = FALSE;
+        cinfo.do_block_smoothing = FALSE;
+    }
     // Colour comes out in the block's blue, green, red order straight away.
     if (cinfo.out_color_space == JCS_RGB) cinfo.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&cinfo);

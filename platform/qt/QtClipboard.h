@@ -1,7 +1,9 @@
 #pragma once
 // The system clipboard for the core's packed DIBs. A copy offers "image/bmp" (a BMP file: the
-// 14-byte file header before the packed DIB, as other programs expect) and "image/png"; a paste
-// takes "image/bmp" first and falls back to any picture Qt can read.
+// 14-byte file header before the packed DIB, as other programs expect, keeping the marker) and
+// "image/png" (with a whole layer's transparency); a paste takes "image/bmp" first, then PNG or
+// any other picture format Qt reads. A foreign picture with transparency arrives as a 32-bit
+// whole-layer bitmap, so the pasted layer keeps its alpha.
 #include <QByteArray>
 
 #include "platform/ClipboardPort.h"

@@ -1,6 +1,7 @@
 #include "platform/qt/QtTextRasterizer.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -17,10 +18,16 @@ QColor fromRgb(uint32_t c) { return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c 
 }  // namespace
 
 QFont QtTextRasterizer::fontFor(const FontSpec& spec) {
+    const QString korean = QStringLiteral("NanumGothic");
     QString family = QString::fromUtf16(spec.face.data(), qsizetype(spec.face.size()));
-    if (family.isEmpty() || family == QStringLiteral("굴림") || family == QStringLiteral("Gulim"))
-        family = QStringLiteral("NanumGothic");
-    QFont font(family);
+    // A face this machine lacks is drawn in the Korean sans face; a face without Hangul falls
+    // back to it letter by letter, so Hangul never shows as empty boxes.
+    if (family.isEmpty() || family == QStringLiteral("굴림") || family == QStringLiteral("Gulim") ||
+        !QFontDatabase::hasFamily(family))
+        family = korean;
+    QFont font;
+    font.setFamilies(family == korean ? QStringList{korean} : QStringList{family, korean});
+    font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(std::max(1, spec.pixelHeight));
     font.setWeight(spec.weight >= 700 ? QFont::Bold : QFont::Normal);
     font.setItalic(spec.italic);
@@ -43,6 +50,7 @@ void QtTextRasterizer::draw(const std::u16string& line, const FontSpec& font, ui
     const QString text = toQString(line);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setRenderHint(QPainter::Antialiasing);
     if (background >= 0) {
         const QFontMetrics metrics(f);
         painter.fillRect(x, y, metrics.horizontalAdvance(text), metrics.height(),

@@ -1,6 +1,6 @@
 #pragma once
-// The text rasterizer on Qt: QFont and QPainter::drawText into a QImage. "굴림" is drawn with
-// NanumGothic (or the Korean sans font installed).
+// The text rasterizer on Qt: QFont and QPainter::drawText into a QImage. "굴림" and faces the
+// machine lacks are drawn with NanumGothic, which also stands in for letters a face has not.
 #include "platform/TextRasterizer.h"
 
 class QFont;

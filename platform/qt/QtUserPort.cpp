@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <algorithm>
 
 namespace quillet {
 
@@ -64,6 +66,21 @@ Answer QtUserPort::ask(const std::string& text, Buttons buttons, MessageIcon ico
                    : set & QMessageBox::No   ? Answer::No
                                              : Answer::Ok;
     }
+}
+
+void QtUserPort::progress(int percent) {
+    auto* bar =
+        parent_ ? parent_->findChild<QProgressBar*>(QStringLiteral("progressBar")) : nullptr;
+    if (!bar) return;
+    if (percent < 0) {
+        bar->hide();
+        bar->reset();
+        return;
+    }
+    bar->setValue(std::min(percent, 100));
+    bar->show();
+    // The work runs on this thread: paint the bar now rather than when the loop is back.
+    bar->repaint();
 }
 
 void QtUserPort::waitCursor(bool on) {

@@ -15,6 +15,8 @@ public:
     void showMessage(const std::string& text, MessageIcon icon = MessageIcon::Information) override;
     Answer ask(const std::string& text, Buttons buttons,
                MessageIcon icon = MessageIcon::Question) override;
+    // Shown on the progress bar named "progressBar" under the parent window, if there is one.
+    void progress(int percent) override;
     void waitCursor(bool on) override;
 
 private:

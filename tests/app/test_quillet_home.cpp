@@ -25,6 +25,13 @@ TEST(QuilletHome, FollowsTheEnvironmentLikeQtAppDataLocation) {
     EXPECT_EQ(quilletTmpDirectory("/q"), "/q/tmp");
 }
 
+TEST(QuilletHome, AChosenHomeKeepsTheProfileToo) {
+    EXPECT_EQ(quilletProfileFile({"/q/home", "/xdg", "/home/u"}, "/q/home"),
+              "/q/home/Quillet.conf");
+    EXPECT_EQ(quilletProfileFile({"", "/xdg", "/home/u"}, "/xdg/x"), "");
+    EXPECT_EQ(quilletProfileFile({nullptr, nullptr, "/home/u"}, "/home/u/.local/share/x"), "");
+}
+
 TEST(QuilletHome, DefaultSettingsAreOurWritersOutputForDefaultSettings) {
     // resources/RereCon_380.ini is generated from FrameSettings{}; both copies must agree.
     // After changing the defaults, run this test once with QUILLET_WRITE_DEFAULT_SETTINGS=1.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <random>
 
@@ -387,8 +388,18 @@ TEST(Compositor, LayersAnywhereAnInt32ReachesComposeWithoutOverflow) {
         const int start = order.size() > 1 ? order[1] : order[0];
         const Image32 merged = Compositor::ComposeFull(*t, start, 3);
         ExpectSame(merged, reference::Full(*t, start, 3));
-        ASSERT_TRUE(Compositor::WriteIntoLayer(*t, start, merged));
+        ASSERT_TRUE(Compositor::ComposeIntoLayer(*t, start, 3));
         EXPECT_EQ(t->layer(start).x, 0);
         EXPECT_EQ(t->layer(start).width, 37);
+        const LayerPlanes& p = t->planesOf(start);
+        for (int r = 0; r < 29; ++r)
+            for (int x = 0; x < 37; ++x) {
+                const uint8_t* want = merged.Row(r) + x * 4;
+                ASSERT_EQ(p.alpha[size_t(r) * 37 + x], want[3]);
+                if (t->header.bitsPerPixel == 24) {
+                    const uint8_t* got = p.pixels.data() + r * t->layer(start).stride + x * 3;
+                    ASSERT_EQ(std::memcmp(got, want, 3), 0);
+                }
+            }
     }
 }

@@ -210,8 +210,14 @@ inline ::testing::AssertionResult sameTable(const TableState& want, const LayerT
         const int slot = want.order[i];
         if (a.width != b.width || a.height != b.height || a.x != b.x || a.y != b.y)
             return ::testing::AssertionFailure() << "slot " << slot << " geometry differs";
-        if (std::memcmp(&a, &b, sizeof a) != 0)
-            return ::testing::AssertionFailure() << "slot " << slot << " record differs";
+        if (std::memcmp(&a, &b, sizeof a) != 0) {
+            const auto* pa = reinterpret_cast<const uint8_t*>(&a);
+            const auto* pb = reinterpret_cast<const uint8_t*>(&b);
+            size_t at = 0;
+            while (pa[at] == pb[at]) ++at;
+            return ::testing::AssertionFailure()
+                   << "slot " << slot << " record differs from byte " << at;
+        }
         const LayerPlanes& p = want.planes[i];
         const LayerPlanes& q = got.planes[i];
         if (p.pixels != q.pixels)

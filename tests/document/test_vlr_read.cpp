@@ -47,8 +47,9 @@ Bytes HandRecord(const HandLayer& h, size_t recordBytes) {
     writeI32LE(r + 244, h.y);
     writeI32LE(r + 248, ht);
     writeI32LE(r + 252, w);
-    writeI32LE(r + 256, w * ht);
-    writeI32LE(r + 260, stride * ht);
+    // The stored fields hold the low 32 bits, as a writer with huge claimed sizes would leave.
+    writeI32LE(r + 256, int32_t(uint32_t(w) * uint32_t(ht)));
+    writeI32LE(r + 260, int32_t(uint32_t(stride) * uint32_t(ht)));
     writeI32LE(r + 264, stride);
     writeI32LE(r + 268, int32_t(h.text.size()));
     writeI32LE(r + 272, 7);

@@ -27,6 +27,17 @@ TEST(MemoryStream, ReadsWholeItemsAndReportsEnd) {
     EXPECT_TRUE(s.Error());
 }
 
+TEST(MemoryStream, EmptyStreamReadsNothingAndReportsEnd) {
+    MemoryStream empty;
+    uint8_t byte = 0x5A;
+    EXPECT_EQ(empty.Read(&byte, 1, 1), 0u);
+    EXPECT_TRUE(empty.Eof());
+    EXPECT_EQ(byte, 0x5A);
+    MemoryStream none(nullptr, 0);
+    EXPECT_EQ(none.Read(&byte, 1, 4), 0u);
+    EXPECT_EQ(none.GetByte(), -1);
+}
+
 TEST(MemoryStream, WritesGrowAndSeekBackOverwrites) {
     MemoryStream s;
     const uint8_t a[3] = {1, 2, 3};

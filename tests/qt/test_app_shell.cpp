@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "ProgramFixture.h"
 #include "QtTestRegistry.h"
 #include "app/CBrevApp.h"
 #include "app/qt/CBrevAppShell.h"
@@ -24,61 +25,15 @@
 #include "view/qt/CChildFrame.h"
 
 using namespace quillet;
+using namespace quillet::testing;
 
 namespace {
 
 constexpr int kWidth = 60, kHeight = 40;
-
-uint32_t Pattern(int x, int y) { return uint32_t(x * 4) << 16 | uint32_t(y * 6) << 8 | 0x30; }
-
-// A 24-bit BMP written by the image core.
-QString WritePicture(const QString& path) {
-    RaViru image(kWidth, kHeight, 24, ImageKind::Bmp);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) image.PutPixelColor(x, y, Pattern(x, y));
-    if (!image.WriteFile(QFile::encodeName(path).toStdString(), ImageKind::Bmp)) return {};
-    return path;
-}
-
+uint32_t Pattern(int x, int y) { return ProgramPattern(x, y); }
 void Mouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent e(type, p, w->mapToGlobal(p), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
+    SendMouse(w, type, p, button, held);
 }
-
-struct Program {
-    QTemporaryDir dir;
-    RecordingUserPort user;
-    CBrevAppShell shell{&user};
-    QString picture;
-
-    bool start() {
-        if (!shell.start(home().toStdString())) return false;
-        shell.frame().resize(1000, 760);
-        shell.frame().show();
-        picture = WritePicture(dir.filePath(QStringLiteral("그림 한 장.bmp")));
-        return !picture.isEmpty();
-    }
-    QString home() const { return dir.filePath(QStringLiteral("home")); }
-    CChildFrame* current() {
-        return qobject_cast<CChildFrame*>(shell.frame().mdiArea()->currentSubWindow());
-    }
-    bool open(const QString& path) {
-        shell.setOpenNameChooser([path] { return path; });
-        return shell.frame().dispatchCommand(CommandId::Open);
-    }
-    // Drags the current layer by (dx, 0) with the move tool.
-    void drag(int dx) {
-        QWidget* port = current()->view()->viewport();
-        const ViewRect r = current()->view()->state().DisplayedRect();
-        const QPoint start(r.left + 20, r.top + 15);
-        Mouse(port, QEvent::MouseMove, start, Qt::NoButton, Qt::NoButton);
-        Mouse(port, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
-        Mouse(port, QEvent::MouseMove, start + QPoint(dx / 2, 0), Qt::NoButton, Qt::LeftButton);
-        Mouse(port, QEvent::MouseMove, start + QPoint(dx, 0), Qt::NoButton, Qt::LeftButton);
-        Mouse(port, QEvent::MouseButtonRelease, start + QPoint(dx, 0), Qt::LeftButton,
-              Qt::NoButton);
-    }
-};
 
 }  // namespace
 
@@ -204,6 +159,72 @@ private slots:
         RaViru back;
         QVERIFY(back.ReadFile(QFile::encodeName(p.picture).toStdString(), ImageKind::Bmp));
         QCOMPARE(back.PixelColorAt(25, 10), Pattern(20, 10));
+    }
+
+    // Every way a window goes: one of two windows, the document's close, close all and exit.
+    // A view that outlives its document fails here under the sanitizers.
+    void windowsAndDocumentsCloseInAnyOrder() {
+        Program p;
+        QVERIFY(p.start());
+        auto flush = [] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); };
+        auto documents = [&] { return int(p.shell.app().documents().size()); };
+        auto windows = [&] { return int(p.shell.frame().mdiArea()->subWindowList().size()); };
+        QVERIFY(p.open(p.picture));
+        CBrevDoc* doc = &p.current()->document();
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::NewWindow));
+        QCOMPARE(int(p.shell.windowsOf(*doc).size()), 2);
+        p.current()->close();
+        flush();
+        QCOMPARE(documents(), 1);  // the other window still shows it
+        QCOMPARE(int(p.shell.windowsOf(*doc).size()), 1);
+        p.current()->close();
+        flush();
+        QCOMPARE(documents(), 0);
+
+        QVERIFY(p.open(p.picture));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::NewWindow));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Close));  // both windows
+        flush();
+        QCOMPARE(documents(), 0);
+        QCOMPARE(windows(), 0);
+
+        QVERIFY(p.open(p.picture));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::NewWindow));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::JpegResource));
+        QCOMPARE(windows(), 3);
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::CloseAll));
+        flush();
+        QCOMPARE(documents(), 0);
+        QCOMPARE(windows(), 0);
+
+        QVERIFY(p.open(p.picture));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::NewWindow));
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::Exit));
+        flush();
+        QVERIFY(!p.shell.frame().isVisible());
+        QCOMPARE(documents(), 0);
+        QCOMPARE(windows(), 0);
+        QVERIFY(p.user.entries.empty());
+    }
+
+    void recentFilesStayInTheChosenHome() {
+        // The test program runs with QUILLET_HOME and a temporary desktop configuration.
+        QVERIFY(qEnvironmentVariableIsSet("QUILLET_HOME"));
+        const QString desktopProfile = qEnvironmentVariable("XDG_CONFIG_HOME") +
+                                       QStringLiteral("/Velloran Applications/Quillet.conf");
+        QFile::remove(desktopProfile);
+        Program p;
+        QVERIFY(p.start());
+        QVERIFY(p.open(p.picture));
+        QCOMPARE(p.shell.frame().recentFiles(), QStringList{p.picture});
+        QFile profile(p.home() + QStringLiteral("/Quillet.conf"));
+        QVERIFY(profile.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(profile.readAll()).contains(QStringLiteral("그림 한 장.bmp")));
+        QVERIFY(!QFile::exists(desktopProfile));
+        // Another home starts with its own, empty list.
+        Program other;
+        QVERIFY(other.start());
+        QVERIFY(other.shell.frame().recentFiles().isEmpty());
     }
 
     void resourcePicturesShareOneRunningNumber() {

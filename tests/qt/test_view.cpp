@@ -232,9 +232,10 @@ private slots:
     }
 
     void layerCarriedIntoAnotherWindow() {
-        Session s;
+        // The second document outlives the area that holds its window.
         RecordingUserPort user2;
         CBrevDoc other(user2, 2);
+        Session s;
         AddPatternLayer(other, 120, 90);
         auto* frame2 = new CChildFrame(other, s.context(), &s.area);
         s.area.addSubWindow(frame2);

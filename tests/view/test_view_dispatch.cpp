@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewTestDoc.h"
+#include "document/LayerOps.h"
 #include "platform/ClipboardPort.h"
 #include "platform/RecordingUserPort.h"
 #include "tests/support/TempDir.h"
@@ -11,7 +12,6 @@
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
 #include "view/ViewZoom.h"
-#include "view/tools/LayerTransfer.h"
 
 using namespace quillet;
 using namespace quillet::testing;

@@ -67,6 +67,8 @@ CBrevView::CBrevView(CBrevDoc& doc, ViewContext context, QWidget* parent)
         if (state_.TimerTick()) viewport()->update();
         syncTimer();
     });
+    nudgeTimer_.setSingleShot(true);
+    connect(&nudgeTimer_, &QTimer::timeout, this, &CBrevView::finishNudges);
     doc.AddObserver(this);
     state_.UpdateOther();
     syncScrollBars();
@@ -76,6 +78,11 @@ CBrevView::CBrevView(CBrevDoc& doc, ViewContext context, QWidget* parent)
 CBrevView::~CBrevView() {
     outlineTimer_.stop();
     document().RemoveObserver(this);
+}
+
+QSize CBrevView::sizeHint() const {
+    const ViewSize z = state_.ZoomedSize();
+    return {std::max(1, z.width) + 4, std::max(1, z.height) + 4};
 }
 
 void CBrevView::setSettings(const ViewSettings& s) {
@@ -93,6 +100,13 @@ void CBrevView::toggleStretchView() {
     v.stretchView = !v.stretchView;
     v.recomposeNeeded = true;
     document().NotifyViewsUpdate();
+}
+
+bool CBrevView::finishNudges() {
+    nudgeTimer_.stop();
+    if (!state_.EndNudgeRun()) return false;
+    emit nudgeRunChanged();
+    return true;
 }
 
 void CBrevView::invalidate() {
@@ -208,13 +222,34 @@ void CBrevView::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void CBrevView::wheelEvent(QWheelEvent* e) { e->accept(); }
 
+// Ctrl with plus or minus zooms this view at once about (0, 0): the keys must reach the view
+// before the menu's shortcuts for the same keys, which only choose the zoom tools.
+bool CBrevView::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        const int vk = VirtualKeyOf(key);
+        if ((key->modifiers() & Qt::ControlModifier) &&
+            (vk == VirtualKey::Plus || vk == VirtualKey::Minus)) {
+            e->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(e);
+}
+
 void CBrevView::keyPressEvent(QKeyEvent* e) {
     if ((e->modifiers() & Qt::ControlModifier) && !state_.CtrlHeld() && e->key() != Qt::Key_Control)
         state_.KeyDown(VirtualKey::Control);
     unsigned flags = 0;
     if (e->key() == Qt::Key_Shift && e->isAutoRepeat() && e->nativeScanCode() == kX11LeftShift)
         flags = kLeftShiftRepeatFlags;
+    const bool wasOpen = state_.NudgeRunOpen();
     state_.KeyDown(VirtualKeyOf(e), flags);
+    if (state_.NudgeRunOpen())
+        nudgeTimer_.start(kNudgePauseMs);
+    else
+        nudgeTimer_.stop();
+    if (wasOpen != state_.NudgeRunOpen()) emit nudgeRunChanged();
     e->accept();
     viewport()->update();
 }
@@ -227,29 +262,15 @@ void CBrevView::keyReleaseEvent(QKeyEvent* e) {
     e->accept();
 }
 
-const std::vector<std::pair<CommandId, QString>>& CBrevView::contextMenuCommands() {
-    using enum CommandId;
-    static const std::vector<std::pair<CommandId, QString>> commands{
-        {ZoomIn, QStringLiteral("확대")},
-        {ZoomOut, QStringLiteral("축소")},
-        {Deselect, QStringLiteral("선택/명령 해제")},
-        {Copy, QStringLiteral("복사")},
-        {Paste, QStringLiteral("붙이기")},
-        {Undo, QStringLiteral("실행취소")},
-        {Redo, QStringLiteral("실행반복")},
-        {CopyImage, QStringLiteral("이미지복사")}};
-    return commands;
+QMenu* CBrevView::createContextMenu() {
+    return contextMenuFactory_ ? contextMenuFactory_(window()) : nullptr;
 }
 
 void CBrevView::contextMenuEvent(QContextMenuEvent* e) {
-    // Owned by the main window so that its commands reach the frame.
-    QMenu menu(window());
-    for (const auto& command : contextMenuCommands()) {
-        QAction* a = menu.addAction(command.second);
-        const CommandId id = command.first;
-        connect(a, &QAction::triggered, this, [this, id] { emit commandRequested(id); });
-    }
-    menu.exec(e->globalPos());
+    QMenu* menu = createContextMenu();
+    if (!menu) return;
+    menu->exec(e->globalPos());
+    delete menu;
 }
 
 void CBrevView::focusInEvent(QFocusEvent* e) {

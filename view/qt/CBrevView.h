@@ -4,9 +4,10 @@
 // ViewState.
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QMenu>
 #include <QTimer>
+#include <functional>
 
-#include "app/CommandId.h"
 #include "document/DocumentObserver.h"
 #include "view/ViewSettings.h"
 #include "view/ViewState.h"
@@ -25,6 +26,13 @@ public:
     void setSettings(const ViewSettings& settings);
     void toggleGrid();
     void toggleStretchView();
+    // Arrow-key nudges with the move tool make one journal step per run; a pause this long
+    // ends the run, and so does finishNudges() (called before every command).
+    static constexpr int kNudgePauseMs = 800;
+    bool finishNudges();
+
+    // The picture at its zoom plus the frame-fit margin: what a window around it asks for.
+    QSize sizeHint() const override;
 
     // The viewport painted into an image exactly as on screen (tests, benchmarks).
     QImage renderViewport();
@@ -39,16 +47,23 @@ public:
     void onSelectionOutlineTimer(CBrevDoc&, int milliseconds) override;
     void onZoomChanged(CBrevDoc&, double zoom) override;
 
-    // Context menu 2054: the command identifiers and captions, in menu order.
-    static const std::vector<std::pair<CommandId, QString>>& contextMenuCommands();
+    // The right-button menu (2054) comes from the main frame, which enables its entries by the
+    // same rules as its own menus and sends their commands. The menu is made for `owner`.
+    using ContextMenuFactory = std::function<QMenu*(QWidget* owner)>;
+    void setContextMenuFactory(ContextMenuFactory factory) {
+        contextMenuFactory_ = std::move(factory);
+    }
+    QMenu* createContextMenu();
 
 signals:
     void titleChanged(const QString& title);
     // After a zoom change the frame around the view may fit itself to the picture.
     void frameFitRequested(QSize zoomedSize);
-    void commandRequested(CommandId command);
+    // A run of arrow-key nudges began or ended: what undo can do has changed.
+    void nudgeRunChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -72,9 +87,11 @@ private:
     void emitTitle();
     bool carryDropTo(const QPoint& globalPos);
 
+    ContextMenuFactory contextMenuFactory_;
     ViewState state_;
     ViewSettings settings_;
     QTimer outlineTimer_;
+    QTimer nudgeTimer_;
     bool syncing_ = false;
     // The painted viewport (background, hatch, picture, grid), reused while nothing changed.
     QImage frame_;

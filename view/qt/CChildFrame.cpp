@@ -8,13 +8,19 @@
 namespace quillet {
 
 CChildFrame::CChildFrame(CBrevDoc& doc, ViewContext context, QWidget* parent)
-    : QMdiSubWindow(parent) {
+    : QMdiSubWindow(parent), doc_(doc) {
     view_ = new CBrevView(doc, context, this);
     setWidget(view_);
     setAttribute(Qt::WA_DeleteOnClose);
     connect(view_, &CBrevView::titleChanged, this, &QWidget::setWindowTitle);
     connect(view_, &CBrevView::frameFitRequested, this, &CChildFrame::fitToPicture);
     setWindowTitle(QString::fromStdString(view_->state().Title()));
+}
+
+CChildFrame::~CChildFrame() {
+    delete view_;
+    view_ = nullptr;
+    emit viewReleased(&doc_);
 }
 
 void CChildFrame::fitToPicture(QSize zoomed) {

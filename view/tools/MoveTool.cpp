@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "document/CBrevDoc.h"
+#include "document/LayerOps.h"
 #include "platform/ClipboardPort.h"
 #include "view/ToolState.h"
 #include "view/ToolTable.h"
 #include "view/ViewState.h"
-#include "view/tools/LayerTransfer.h"
 
 namespace quillet {
 
@@ -26,6 +26,15 @@ void ViewState::MoveLayerBy(int dx, int dy) {
     doc_.CopyToSnapshot(slot);
     doc_.ViewShared().recomposeNeeded = true;
     doc_.NotifyViewsUpdate();
+}
+
+bool ViewState::EndNudgeRun() {
+    const int slot = nudgeSlot_;
+    nudgeSlot_ = -1;
+    if (slot < 0 || !doc_.Layers().layer(slot).used) return false;
+    doc_.RecordStep(FindTool(ToolId::Move)->undoLabel, StepKind::PixelEdit, slot);
+    doc_.NotifyLayerListChanged();
+    return true;
 }
 
 void ViewState::MoveDown(ViewPoint z) {
@@ -92,7 +101,7 @@ bool ViewState::AcceptPendingDrop() {
     t.dropSource = nullptr;
     const auto dib = ctx_.clipboard->packedDib();
     if (!dib) return false;
-    return PastePackedDibAsLayer(doc_, *dib) >= 0;
+    return PastePackedDib(doc_, *dib) >= 0;
 }
 
 }  // namespace quillet
