@@ -36,7 +36,7 @@ CBrevDoc* CBrevApp::recoverDocument(const RecoveryCandidate& c, Status* status) 
 }
 
 Image32 CBrevApp::recoveryThumbnail(const RecoveryCandidate& c, int width, int height) {
-    CBrevDoc doc(*documentUser_, 0);  // no journal folder: nothing is written
+    CBrevDoc doc(user_, 0);  // no journal folder: nothing is written
     if (!RebuildRecovered(doc, c.folder->Path(), c.document->manifest) || width < 1 || height < 1)
         return {};
     const LayerTable& t = doc.Layers();
