@@ -1,6 +1,7 @@
 #include "cli/CliApply.h"
 
 #include <charconv>
+#include <cstdio>
 #include <ostream>
 
 #include "cli/CliCommands.h"
@@ -23,8 +24,18 @@ bool ParseNumber(std::string_view text, int64_t& value) {
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
+// RRGGBB in hexadecimal, with or without a leading '#'.
+bool ParseColour(std::string_view text, int64_t& value) {
+    if (!text.empty() && text.front() == '#') text.remove_prefix(1);
+    if (text.size() != 6) return false;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value, 16);
+    return ec == std::errc() && ptr == end;
+}
+
 // A value by number or, for parameters with choices, by name.
 bool ParseValue(const ApplyParameter& p, std::string_view text, int64_t& value) {
+    if (p.kind == ApplyValueKind::Colour) return ParseColour(text, value);
     for (size_t i = 0; i < p.choices.size(); ++i)
         if (p.choices[i] == text) {
             value = p.minimum + int64_t(i);
@@ -35,7 +46,14 @@ bool ParseValue(const ApplyParameter& p, std::string_view text, int64_t& value) 
 
 std::string RangeText(const ApplyParameter& p) {
     std::string text = std::string(p.name) + '=';
-    if (p.choices.empty()) {
+    if (p.kind == ApplyValueKind::Text) {
+        text += "TEXT";
+    } else if (p.kind == ApplyValueKind::Colour) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%06X", unsigned(p.defaultValue) & 0xFFFFFFu);
+        text += "RRGGBB";
+        if (!p.required) text += std::string(" (default ") + hex + ')';
+    } else if (p.choices.empty()) {
         text += std::to_string(p.minimum) + ".." + std::to_string(p.maximum);
         if (!p.required) text += " (default " + std::to_string(p.defaultValue) + ')';
     } else {
@@ -114,7 +132,7 @@ bool ParseRequest(const std::vector<std::string>& args, ApplyRequest& r, std::os
                 err << "apply: --layer takes a slot 0..39\n";
                 return false;
             }
-            if (a == "--layer") r.slot = int(slot);
+            if (a == "--layer") r.slot = r.values.layer = int(slot);
             if (a == "--select" && !(r.select = ParseRectangle(v, r.rect))) {
                 err << "apply: --select takes X,Y,W,H with W and H at least 1\n";
                 return false;
@@ -130,7 +148,9 @@ bool ParseRequest(const std::vector<std::string>& args, ApplyRequest& r, std::os
             return false;
         }
         const ApplyParameter& p = r.op->parameters[k];
-        if (!ParseValue(p, std::string_view(a).substr(eq + 1), r.values.value[k])) {
+        if (p.kind == ApplyValueKind::Text) {
+            r.values.text[k] = a.substr(eq + 1);
+        } else if (!ParseValue(p, std::string_view(a).substr(eq + 1), r.values.value[k])) {
             err << "apply: " << RangeText(p) << '\n';
             return false;
         }

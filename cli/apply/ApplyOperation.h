@@ -15,6 +15,10 @@ enum class EditOutcome;
 
 namespace quillet::cli {
 
+// How a parameter's value is written: a number (or a choice's name), a colour as RRGGBB in
+// hexadecimal, or free text (UTF-8).
+enum class ApplyValueKind : uint8_t { Number, Colour, Text };
+
 struct ApplyParameter {
     std::string_view name;
     int64_t minimum = 0;
@@ -24,15 +28,17 @@ struct ApplyParameter {
     std::span<const std::string_view> choices{};
     std::string_view help{};  // shown by --list after the range
     bool required = false;    // no default: the run needs the value
+    ApplyValueKind kind = ApplyValueKind::Number;
 };
 
-inline constexpr size_t kMaxApplyParameters = 8;
+inline constexpr size_t kMaxApplyParameters = 16;
 
 // The values of one run, in the order of the operation's parameters.
 class ApplyValues {
 public:
     std::array<int64_t, kMaxApplyParameters> value{};
     std::array<bool, kMaxApplyParameters> given{};
+    std::array<std::string, kMaxApplyParameters> text{};  // the values of text parameters
     std::span<const ApplyParameter> parameters;
     int layer = -1;  // the slot --layer named (it is the current layer then), -1 without it
 
@@ -40,6 +46,8 @@ public:
     int64_t operator[](std::string_view name) const;
     int Int(std::string_view name) const { return int((*this)[name]); }
     bool Given(std::string_view name) const;
+    // The value of the text parameter called `name`, empty when it was not given.
+    std::string_view Text(std::string_view name) const;
 };
 
 // What an operation works on, which decides the options it takes.
@@ -70,5 +78,6 @@ const ApplyOperation* FindApplyOperation(std::string_view name);
 std::span<const ApplyOperation> AdjustOperations();
 std::span<const ApplyOperation> FilterOperations();
 std::span<const ApplyOperation> GeometryOperations();
+std::span<const ApplyOperation> TextOperations();
 
 }  // namespace quillet::cli

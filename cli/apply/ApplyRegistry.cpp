@@ -10,6 +10,12 @@ int64_t ApplyValues::operator[](std::string_view name) const {
     return 0;
 }
 
+std::string_view ApplyValues::Text(std::string_view name) const {
+    for (size_t i = 0; i < parameters.size() && i < kMaxApplyParameters; ++i)
+        if (parameters[i].name == name) return text[i];
+    return {};
+}
+
 bool ApplyValues::Given(std::string_view name) const {
     for (size_t i = 0; i < parameters.size() && i < kMaxApplyParameters; ++i)
         if (parameters[i].name == name) return given[i];
@@ -21,7 +27,7 @@ std::span<const ApplyOperation* const> ApplyOperations() {
         std::vector<const ApplyOperation*> v;
         // One line a theme.
         for (std::span<const ApplyOperation> theme :
-             {AdjustOperations(), FilterOperations(), GeometryOperations()})
+             {AdjustOperations(), FilterOperations(), GeometryOperations(), TextOperations()})
             for (const ApplyOperation& op : theme) v.push_back(&op);
         return v;
     }();

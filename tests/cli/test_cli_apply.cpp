@@ -1,6 +1,9 @@
 // quillet-cli apply: the operation table, arguments and ranges, and runs that match the
 // commands.
+#include <set>
+
 #include "CliTestSupport.h"
+#include "cli/apply/ApplyOperation.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "image/RaViru.h"
@@ -172,4 +175,12 @@ TEST_F(CliApply, RedEyeAlphaAndSplit) {
     EXPECT_EQ(green.PixelIndexAt(2, 3), src->PixelColorAt(2, 3) >> 8 & 0xFF);
     EXPECT_EQ(run({"split", in, path("p"), "cmyk"}).code, 2);
     EXPECT_EQ(run({"split", path("none.bmp"), path("p"), "rgb"}).code, 1);
+}
+
+TEST(CliApplyTable, NamesAreUniqueAndParametersFitTheValueTable) {
+    std::set<std::string_view> names;
+    for (const cli::ApplyOperation* op : cli::ApplyOperations()) {
+        EXPECT_TRUE(names.insert(op->name).second) << op->name;
+        EXPECT_LE(op->parameters.size(), cli::kMaxApplyParameters) << op->name;
+    }
 }
