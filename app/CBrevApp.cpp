@@ -67,6 +67,9 @@ bool CBrevApp::start(const std::string& home, std::u16string_view startDirectory
         std::fprintf(stderr, "quillet: %s\n", error.c_str());
     if (!loadFrameSettings(home_, startDirectory, settings_, user_)) return false;
     const std::string tmp = quilletTmpDirectory(home_);
+    // Folders of programs that died with documents open are claimed (locked) before the
+    // clean-up, which then passes them by: they go once the user has been offered them back.
+    recovery_ = RecoveryFolder::ClaimAbandoned(tmp);
     // Clean-up first: our own folder is locked from birth, so it is never taken for abandoned.
     abandonedRemoved_ = JournalFolder::RemoveAbandoned(tmp);
     journal_ = JournalFolder::Create(tmp, error);
@@ -85,10 +88,17 @@ CBrevDoc& CBrevApp::createDocument() {
     return *documents_.back().doc;
 }
 
+void CBrevApp::decodeAhead(const std::string& path) {
+    ahead_ = std::make_unique<PictureDecodedAhead>(path, OpenOptions{});
+}
+
 CBrevDoc* CBrevApp::openDocument(const std::string& path, Status* status) {
     CBrevDoc& doc = createDocument();
+    OpenOptions options;
+    if (ahead_ && ahead_->Path() == path) options.decodedAhead = ahead_.get();
     documentUser_->hold();
-    Status opened = OpenDocument(doc, path);
+    Status opened = OpenDocument(doc, path, options);
+    if (options.decodedAhead) ahead_.reset();
     const std::string said = documentUser_->release(opened.ok());
     if (!opened) {
         closeDocument(doc);

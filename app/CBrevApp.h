@@ -11,7 +11,10 @@
 #include "app/AppCounters.h"
 #include "app/CommandId.h"
 #include "base/Status.h"
+#include "document/DocumentFiles.h"
+#include "document/compositor/Compositor.h"
 #include "document/journal/JournalFolder.h"
+#include "document/journal/Recovery.h"
 #include "services/AcquiredPicture.h"
 #include "view/FrameSettings.h"
 
@@ -54,6 +57,9 @@ public:
     // nullptr comes back. `status` (optional) receives how it went, also for an opened picture
     // that is incomplete. A very large picture is opened only when the user agrees.
     CBrevDoc* openDocument(const std::string& path, Status* status = nullptr);
+    // Starts decoding the picture at `path` on a thread of its own; openDocument of the same
+    // path takes it from there (start-up decodes the command line's first file during the splash).
+    void decodeAhead(const std::string& path);
     // A new blank picture (File > New). One without a name is called "새 그림 N" after its
     // document number, so that its window title and the name Save As proposes show something.
     CBrevDoc* newDocument(const NewImageRequest& request, Status* status = nullptr);
@@ -86,6 +92,31 @@ public:
     // The open document read from `path`, if any: opening it again only activates it.
     CBrevDoc* findByPath(const std::string& path) const;
 
+    // --- Recovery (CBrevAppRecovery.cpp) ---------------------------------------------------
+    // The documents left by programs that died, found by start() before its clean-up; their
+    // folders stay locked and untouched until finishRecovery().
+    struct RecoveryCandidate {
+        const RecoveryFolder* folder = nullptr;
+        const RecoverableDocument* document = nullptr;
+    };
+    std::vector<RecoveryCandidate> recoveryCandidates() const;
+    // One line for each manifest that could not be read.
+    std::vector<std::string> recoveryProblems() const;
+    // The document as a new, modified document whose history starts at the recovered state;
+    // nullptr with `status` set when its files are missing or damaged.
+    CBrevDoc* recoverDocument(const RecoveryCandidate& candidate, Status* status = nullptr);
+    // A small picture of the document (`width` × `height` at most, 32-bit BGRA, top row first);
+    // empty when it cannot be rebuilt.
+    Image32 recoveryThumbnail(const RecoveryCandidate& candidate, int width, int height);
+    // The end of the offer: the claimed folders are cleaned up (`remove`, once the user took
+    // what they wanted or discarded the rest) or only let go, to be offered again next time.
+    void finishRecovery(bool remove);
+    // The quiet close of a session that ends (SIGTERM, SIGHUP): the settings are written and
+    // every document's journal files and manifest are put on disk; nothing is asked and the
+    // journal folder is kept for the next start to offer back. The caller then ends the process
+    // without the normal clean-up.
+    void quietClose();
+
 private:
     struct Entry {
         std::unique_ptr<CBrevDoc> doc;
@@ -106,6 +137,8 @@ private:
     std::unique_ptr<JournalFolder> journal_;
     int abandonedRemoved_ = 0;
     std::vector<Entry> documents_;
+    std::unique_ptr<PictureDecodedAhead> ahead_;
+    std::vector<std::unique_ptr<RecoveryFolder>> recovery_;
 };
 
 }  // namespace quillet

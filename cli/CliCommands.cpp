@@ -27,6 +27,7 @@ constexpr const char* kUsage =
     "       quillet-cli apply IN OUT OPERATION [NAME=VALUE ...] [--layer SLOT] [--select X,Y,W,H]\n"
     "                   [--max-pixels N]\n"
     "       quillet-cli apply --list\n"
+    "       quillet-cli recover FOLDER OUTDIR\n"
     "       quillet-cli split IN PREFIX rgb|yuv|hsl [--max-pixels N]\n"
     "       quillet-cli movie OUT.avi --size WxH [--join fade|lines|zoom|pan-down|pan-right|\n"
     "                   pan-down-left|push-right|push-left|push-down|push-up] [--seconds S]\n"
@@ -139,6 +140,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (!args.empty() && args[0] == "thumbnail") return RunThumbnail(args, err);
     if (!args.empty() && args[0] == "apply") {
         const int code = RunApply(args, out, err);
+        return code == 2 ? usage(err) : code;
+    }
+    if (!args.empty() && args[0] == "recover") {
+        const int code = Recover(args, out, err);
         return code == 2 ? usage(err) : code;
     }
     if (!args.empty() && args[0] == "split") {

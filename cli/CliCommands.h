@@ -19,5 +19,8 @@ int Movie(const std::vector<std::string>& args, std::ostream& err);
 // quillet-cli layers FILE: one line per layer, bottom first, fields separated by tabs: slot,
 // name, kind, x, y, width, height, visible, transparency, blend mode.
 int Layers(const std::string& path, std::ostream& out, std::ostream& err);
+// quillet-cli recover FOLDER OUTDIR: every document the journal folder can give back, written
+// as VLR files (their paths on `out`); 2 for wrong arguments.
+int Recover(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace quillet::cli

@@ -42,10 +42,24 @@ bool CBrevDoc::CreateLayer(const CreateLayerArgs& args) {
     if (!current_->CreateLayer(args, image_.PaletteBase(), image_.PaletteCount(), selectionActive_))
         return false;
     const Layer& l = current_->layer(args.slot);
-    workingPixels_.assign(l.pixelSize, 255);
-    workingAlpha_.assign(l.planeSize, 0);
-    current_->header.workingCopySize = l.pixelSize;
+    SetPendingWorkingCopy(l.pixelSize, l.planeSize);
     return true;
+}
+
+void CBrevDoc::SetPendingWorkingCopy(uint32_t pixelSize, uint32_t planeSize) {
+    workingPixels_ = {};
+    workingAlpha_ = {};
+    workingPending_ = true;
+    pendingPixelSize_ = pixelSize;
+    pendingPlaneSize_ = planeSize;
+    current_->header.workingCopySize = pixelSize;
+}
+
+void CBrevDoc::MakePendingWorkingCopy() {
+    if (!workingPending_) return;
+    workingPending_ = false;
+    workingPixels_.assign(pendingPixelSize_, 255);
+    workingAlpha_.assign(pendingPlaneSize_, 0);
 }
 
 int CBrevDoc::FreeSlotForNewLayer() {
@@ -59,6 +73,7 @@ bool CBrevDoc::PrepareWorkingCopy(int slot) {
     const LayerPlanes& p = current_->planesOf(slot);
     const Layer& l = current_->layer(slot);
     if (p.pixels.size() != l.pixelSize || p.alpha.size() != l.planeSize) return false;
+    workingPending_ = false;
     workingPixels_ = p.pixels;
     workingAlpha_ = p.alpha;
     current_->header.workingCopySize = l.pixelSize;
@@ -70,15 +85,20 @@ bool CBrevDoc::CommitWorkingCopy(int slot) {
     const Layer& l = current_->layer(slot);
     // The alpha plane is checked too: a pixel size can match while the plane size differs
     // (a text layer against a raster layer of the same bytes).
+    MakePendingWorkingCopy();
     if (workingPixels_.size() != l.pixelSize || workingAlpha_.size() != l.planeSize) return false;
+    // Copied rather than shared, so the working copy and the layer never write into each other.
     LayerPlanes& p = current_->planesOf(slot);
-    p.pixels.assign(workingPixels_.begin(), workingPixels_.end());
-    p.alpha.assign(workingAlpha_.begin(), workingAlpha_.end());
+    if (!p.pixels.SharesWith(workingPixels_))
+        p.pixels.assign(workingPixels_.cbegin(), workingPixels_.cend());
+    if (!p.alpha.SharesWith(workingAlpha_))
+        p.alpha.assign(workingAlpha_.cbegin(), workingAlpha_.cend());
     current_->Touch(slot);
     return true;
 }
 
 void CBrevDoc::ReleaseWorkingCopy() {
+    workingPending_ = false;
     workingPixels_ = {};
     workingAlpha_ = {};
     current_->header.workingCopySize = 0;
@@ -96,12 +116,10 @@ void CBrevDoc::ComposeForSave() {
 bool CBrevDoc::ComposeIntoLayer(int startSlot, int count) {
     if (!current_->InList(startSlot)) return false;
     if (!Compositor::ComposeIntoLayer(*current_, startSlot, count)) return false;
-    if (workingPixels_.size() != current_->layer(startSlot).pixelSize) {
-        // The working copy always matches the layer sizes of the last creation or resize.
-        workingPixels_.assign(current_->layer(startSlot).pixelSize, 255);
-        workingAlpha_.assign(current_->layer(startSlot).planeSize, 0);
-        current_->header.workingCopySize = current_->layer(startSlot).pixelSize;
-    }
+    const Layer& l = current_->layer(startSlot);
+    // The working copy always matches the layer sizes of the last creation or resize.
+    if ((workingPending_ ? pendingPixelSize_ : workingPixels_.size()) != l.pixelSize)
+        SetPendingWorkingCopy(l.pixelSize, l.planeSize);
     NotifyViewsUpdate();
     return true;
 }

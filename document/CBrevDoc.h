@@ -65,14 +65,30 @@ public:
     void RestoreFromPreview(int slot) { current_->CopyLayerFrom(*preview_, slot); }
     void CopyAllToSnapshot() { snapshot_->CopyAllUsedFrom(*current_); }
 
-    // Working copy: one layer's pixel buffer and alpha plane.
-    std::vector<uint8_t>& WorkingPixels() { return workingPixels_; }
-    std::vector<uint8_t>& WorkingAlpha() { return workingAlpha_; }
-    // Sizes the working copy for a layer and fills it from the layer's planes.
+    // Working copy: one layer's pixel buffer and alpha plane. After create layer it holds pixels
+    // 255 and alpha 0 at the new layer's sizes, made when first asked for.
+    PlaneBuffer& WorkingPixels() {
+        MakePendingWorkingCopy();
+        return workingPixels_;
+    }
+    PlaneBuffer& WorkingAlpha() {
+        MakePendingWorkingCopy();
+        return workingAlpha_;
+    }
+    // Sizes the working copy for a layer and fills it from the layer's planes (shared with
+    // them until either side writes).
     bool PrepareWorkingCopy(int slot);
     // Copies the working copy into the layer; fails when the sizes differ.
     bool CommitWorkingCopy(int slot);
     void ReleaseWorkingCopy();
+    // The working copy's alpha size, made or not; and a fresh working copy as create layer
+    // leaves it, for a document rebuilt from its recorded parts.
+    uint32_t WorkingPlaneSize() const {
+        return workingPending_ ? pendingPlaneSize_ : uint32_t(workingAlpha_.size());
+    }
+    void ResetWorkingCopy(uint32_t pixelSize, uint32_t planeSize) {
+        SetPendingWorkingCopy(pixelSize, planeSize);
+    }
 
     // Flat-image buffer: the picture composed at full size for saving, 4 bytes per pixel.
     std::vector<uint8_t>& FlatImage() { return flatImage_; }
@@ -148,8 +164,13 @@ private:
     bool modified_ = false;
     bool busy_ = false;
     std::vector<uint8_t> flatImage_;
-    std::vector<uint8_t> workingPixels_;
-    std::vector<uint8_t> workingAlpha_;
+    PlaneBuffer workingPixels_;
+    PlaneBuffer workingAlpha_;
+    // Sizes of a working copy that create layer asked for and nobody has used yet.
+    void SetPendingWorkingCopy(uint32_t pixelSize, uint32_t planeSize);
+    void MakePendingWorkingCopy();
+    bool workingPending_ = false;
+    uint32_t pendingPixelSize_ = 0, pendingPlaneSize_ = 0;
     double zoom_ = 1.0;
     DocViewState viewShared_;
     std::vector<DocumentObserver*> observers_;

@@ -4,14 +4,15 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "base/Status.h"
 #include "image/ImageFormat.h"
+#include "image/RaViru.h"
 
 namespace quillet {
 
 class CBrevDoc;
-class RaViru;
 
 // File kinds by lower-cased extension; the same table serves opening and saving. The values
 // of the picture kinds are the image core's kind codes.
@@ -41,6 +42,8 @@ std::string_view ExtensionOfKind(FileKind kind);
 // Above this many pixels a picture may be a decompression bomb: the editor asks first.
 constexpr uint64_t kAskAbovePixels = 100'000'000;
 
+class PictureDecodedAhead;
+
 struct OpenOptions {
     int frameIndex = 0;  // page of a GIF or TIFF file
     // A picture with more pixels than this is opened only when the user agrees (a question on
@@ -50,6 +53,33 @@ struct OpenOptions {
     uint64_t maxPixels = kMaxImagePixels;
     // Bytes the document may take; 0 reads what the machine has available now.
     uint64_t memoryAvailable = 0;
+    // A picture of this path decoded beforehand is taken instead of decoding it again.
+    PictureDecodedAhead* decodedAhead = nullptr;
+};
+
+// A picture decoded on a thread of its own before it is opened (the editor decodes the file named
+// on its command line while its splash picture shows). Only a picture that the limits let through
+// without asking is decoded; anything else is left to the opening, which measures, asks and
+// reports as usual. VLR documents are not read ahead.
+class PictureDecodedAhead {
+public:
+    PictureDecodedAhead(std::string path, const OpenOptions& options);
+    ~PictureDecodedAhead();
+    PictureDecodedAhead(const PictureDecodedAhead&) = delete;
+    PictureDecodedAhead& operator=(const PictureDecodedAhead&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Waits for the decode of `path`; true with the picture and how its decode went when it was
+    // decoded (once: a second call gives false).
+    bool Take(const std::string& path, RaViru& picture, Status& status);
+
+private:
+    std::string path_;
+    RaViru picture_;
+    Status status_;
+    bool decoded_ = false;
+    bool taken_ = false;
+    std::thread thread_;
 };
 
 // The memory a picture described by `info` takes while it is decoded and made a document,

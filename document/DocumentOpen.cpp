@@ -36,6 +36,52 @@ std::string pixelsText(const ImageInfo& info) {
     return text;
 }
 
+// What the limits say of a picture measured from its header: refused (with the message the user
+// is shown), asked about first, or decoded straight away; and the most pixels a decode of it may
+// give.
+struct Measure {
+    Status refusal;
+    const char* message = nullptr;
+    bool ask = false;
+    uint64_t pixelLimit = 0;
+};
+
+Measure measurePicture(const ImageInfo& info, const OpenOptions& options) {
+    Measure m;
+    const uint64_t pixels = info.Pixels();
+    if (!FitsPixelLimit(info.width, info.height, options.maxPixels)) {
+        m.message = kTooLarge;
+        m.refusal = {StatusCode::TooLarge,
+                     "The picture is " + pixelsText(info) + ", more than the " +
+                         std::to_string(std::min(options.maxPixels, kMaxImagePixels)) +
+                         " pixels allowed"};
+        return m;
+    }
+    const uint64_t needed = EstimateOpenBytes(info);
+    const uint64_t available =
+        options.memoryAvailable ? options.memoryAvailable : AvailableMemoryBytes();
+    if (available && needed > available) {
+        m.message = kNoMemory;
+        m.refusal = {StatusCode::OutOfMemory,
+                     "The picture is " + pixelsText(info) + " and needs about " +
+                         std::to_string(needed >> 20) + " MB; " + std::to_string(available >> 20) +
+                         " MB are available"};
+        return m;
+    }
+    m.ask = pixels > options.askAbovePixels;
+    // Whatever codec ends up decoding, it may not go beyond what was let through.
+    m.pixelLimit = m.ask ? pixels : std::min(options.askAbovePixels, options.maxPixels);
+    return m;
+}
+
+Status decodePicture(RaViru& picture, const std::string& path, ImageKind kind,
+                     uint64_t pixelLimit) {
+    picture.pixelLimit = pixelLimit;
+    Status status = picture.ReadFile(path, kind);
+    if (status && !picture.HasBlock()) return {StatusCode::UnknownFormat, kCannotOpen};
+    return status;
+}
+
 // Measures the picture from its header and decides, before any pixel is decoded, whether it
 // is opened: within the pixel limit, within the memory available, and when it is very large
 // only if the user agrees. Then decodes it within the size that was let through.
@@ -44,53 +90,44 @@ Status readPicture(CBrevDoc& doc, RaViru& picture, const std::string& path, Imag
     if (kind == ImageKind::Sco) return {StatusCode::UnknownFormat, kCannotOpen};
     ImageInfo info;
     if (Status status = picture.ReadFileInfo(path, kind, info); !status) return status;
-    const uint64_t pixels = info.Pixels();
-    if (!FitsPixelLimit(info.width, info.height, options.maxPixels)) {
-        doc.User().showMessage(kTooLarge, MessageIcon::Warning);
-        return {StatusCode::TooLarge,
-                "The picture is " + pixelsText(info) + ", more than the " +
-                    std::to_string(std::min(options.maxPixels, kMaxImagePixels)) +
-                    " pixels allowed"};
+    const Measure m = measurePicture(info, options);
+    if (!m.refusal) {
+        doc.User().showMessage(m.message, MessageIcon::Warning);
+        return m.refusal;
     }
-    const uint64_t needed = EstimateOpenBytes(info);
-    const uint64_t available =
-        options.memoryAvailable ? options.memoryAvailable : AvailableMemoryBytes();
-    if (available && needed > available) {
-        doc.User().showMessage(kNoMemory, MessageIcon::Warning);
-        return {StatusCode::OutOfMemory, "The picture is " + pixelsText(info) +
-                                             " and needs about " + std::to_string(needed >> 20) +
-                                             " MB; " + std::to_string(available >> 20) +
-                                             " MB are available"};
-    }
-    if (pixels > options.askAbovePixels) {
+    if (m.ask) {
         char question[256];
         std::snprintf(question, sizeof question,
                       "그림이 매우 큽니다 (%d × %d, 약 %" PRIu64
                       "백만 화소). 여는 데 메모리와 시간이 많이 듭니다. 그래도 여시겠습니까?",
-                      info.width, info.height, (pixels + 500000) / 1000000);
+                      info.width, info.height, (info.Pixels() + 500000) / 1000000);
         if (doc.User().ask(question, Buttons::YesNo, MessageIcon::Question) != Answer::Yes)
             return {StatusCode::Cancelled, "The picture is " + pixelsText(info) + "; not opened"};
     }
-    // Whatever codec ends up decoding, it may not go beyond what was let through.
-    picture.pixelLimit = pixels > options.askAbovePixels
-                             ? pixels
-                             : std::min(options.askAbovePixels, options.maxPixels);
-    Status status = picture.ReadFile(path, kind);
-    if (status && !picture.HasBlock()) return {StatusCode::UnknownFormat, kCannotOpen};
-    return status;
+    return decodePicture(picture, path, kind, m.pixelLimit);
+}
+
+// The image kind a picture path is read as; Unknown for documents that are not pictures.
+ImageKind pictureKindOfPath(const std::string& path) {
+    if (LowerExtension(path) == "psd") return ImageKind::Psd;
+    const FileKind kind = FileKindOfPath(path);
+    return kind == FileKind::Vlr ? ImageKind::Unknown : ImageKindOf(kind);
 }
 }  // namespace
 
 uint64_t EstimateOpenBytes(const ImageInfo& info) {
     const uint64_t pixels = info.Pixels();
-    // The document is 24 bits (32 when the picture is): its layer, alpha and effect planes, the
-    // snapshot's copy of them, and the working copy with its alpha.
+    // The document is 24 bits (32 when the picture is): its layer and alpha planes (the effect
+    // plane stays untouched zero pages, the snapshot shares the planes), the selection mask, and
+    // the working copy with its alpha once a tool uses it.
     const uint64_t layerBytes = info.bitCount == 32 ? 4 : 3;
-    const uint64_t document = pixels * ((layerBytes + 2) * 2 + layerBytes + 1);
+    const uint64_t document = pixels * (layerBytes + 1 + 1 + layerBytes + 1);
     // A picture below 24 bits keeps its first layer while the converted one is made.
     const uint64_t conversion = info.bitCount < 24 ? info.PictureBytes() + pixels * 2 : 0;
-    // The decoded picture lives until its pixels are in the layer.
-    return info.PictureBytes() + std::max(info.workBytes, document + conversion);
+    // A picture of the document's depth becomes the layer's pixels; another one lives until its
+    // pixels are in the layer.
+    const uint64_t decoded = info.bitCount >= 24 ? 0 : info.PictureBytes();
+    return decoded + std::max(info.PictureBytes() + info.workBytes, document + conversion);
 }
 
 std::string LowerExtension(std::string_view path) {
@@ -175,8 +212,9 @@ Status OpenDocument(CBrevDoc& doc, const std::string& path, const OpenOptions& o
 
     RaViru picture;
     picture.frameIndex = options.frameIndex;
-    Status status =
-        readPicture(doc, picture, path, psd ? ImageKind::Psd : ImageKindOf(kind), options);
+    Status status;
+    if (!options.decodedAhead || !options.decodedAhead->Take(path, picture, status))
+        status = readPicture(doc, picture, path, psd ? ImageKind::Psd : ImageKindOf(kind), options);
     if (!status) {
         const StatusCode code = status.code();
         if (code != StatusCode::Cancelled && code != StatusCode::TooLarge &&
@@ -224,6 +262,7 @@ Status BuildDocumentFromImage(CBrevDoc& doc, RaViru& picture, std::u16string_vie
     a.kind = LayerKind::Raster;
     a.creationTag = -1;
     a.centre = true;
+    a.fillPlanes = false;  // every plane is given below
     if (!doc.CreateLayer(a)) {
         t.Clear();
         image.Destroy();
@@ -233,15 +272,27 @@ Status BuildDocumentFromImage(CBrevDoc& doc, RaViru& picture, std::u16string_vie
     t.header.originX = l.x;
     t.header.originY = l.y;
 
-    // Same depth and width on both sides, so the rows have the same stride.
-    const size_t rowBytes = std::min<size_t>(l.stride, image.rowBytes);
-    for (int y = 0; y < l.height; ++y) std::memcpy(t.PixelRow(0, y), image.Row(y), rowBytes);
+    LayerPlanes& p = t.planesOf(0);
     if (image.BitCount() == 32) {
         for (int y = 0; y < l.height; ++y) {
             const uint8_t* src = image.Row(y) + 3;
             uint8_t* alpha = t.AlphaRow(0, y);
             for (int x = 0; x < l.width; ++x) alpha[x] = src[4 * size_t(x)];
         }
+    } else {
+        p.alpha.assign(l.planeSize, initialAlpha);
+    }
+    p.effect = PlaneBuffer::Zeroed(l.planeSize);
+    // Same depth and width on both sides, so the rows have the same stride and the picture's
+    // rows are the layer's pixel buffer: the block moves over instead of being copied.
+    if (size_t(image.rowBytes) == l.stride && image.Height() == l.height) {
+        size_t offset = 0;
+        std::unique_ptr<uint8_t[]> block = image.ReleaseBlock(offset);
+        p.pixels = PlaneBuffer::Adopt(std::move(block), offset, l.pixelSize);
+    } else {
+        const size_t rowBytes = std::min<size_t>(l.stride, image.rowBytes);
+        p.pixels.assign(l.pixelSize, 255);
+        for (int y = 0; y < l.height; ++y) std::memcpy(t.PixelRow(0, y), image.Row(y), rowBytes);
     }
     image.Destroy();
     if (!FinishOpening(doc, 0)) return {StatusCode::Failed, "The document could not be finished"};
@@ -262,6 +313,40 @@ bool FinishOpening(CBrevDoc& doc, int slot) {
     doc.SetFileName(t.header.Name());
     doc.SetModified(false);
     doc.NotifyViewsUpdate();
+    return true;
+}
+
+}  // namespace quillet
+
+namespace quillet {
+
+PictureDecodedAhead::PictureDecodedAhead(std::string path, const OpenOptions& options)
+    : path_(std::move(path)) {
+    const ImageKind kind = pictureKindOfPath(path_);
+    if (kind == ImageKind::Unknown || kind == ImageKind::Sco) return;
+    thread_ = std::thread([this, kind, options] {
+        picture_.frameIndex = options.frameIndex;
+        ImageInfo info;
+        if (!picture_.ReadFileInfo(path_, kind, info)) return;
+        // Pictures that are refused or asked about are left to the opening itself.
+        const Measure m = measurePicture(info, options);
+        if (!m.refusal || m.ask) return;
+        status_ = decodePicture(picture_, path_, kind, m.pixelLimit);
+        decoded_ = true;
+    });
+}
+
+PictureDecodedAhead::~PictureDecodedAhead() {
+    if (thread_.joinable()) thread_.join();
+}
+
+bool PictureDecodedAhead::Take(const std::string& path, RaViru& picture, Status& status) {
+    if (path != path_ || taken_) return false;
+    if (thread_.joinable()) thread_.join();
+    taken_ = true;
+    if (!decoded_) return false;
+    status = std::move(status_);
+    picture.AdoptFrom(picture_);
     return true;
 }
 

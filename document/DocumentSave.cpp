@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <thread>
 
@@ -62,6 +63,39 @@ bool quantizedExport(const std::vector<uint8_t>& flat, int W, int H, RaViru& out
     if (!quantizer.ProcessImage(full)) return false;
     return quantizer.MakeIndexed(full, out);
 }
+
+bool allOpaque(const uint8_t* alpha, size_t n) {
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t v;
+        std::memcpy(&v, alpha + i, 8);
+        if (v != ~uint64_t(0)) return false;
+    }
+    for (; i < n; ++i)
+        if (alpha[i] != 255) return false;
+    return true;
+}
+
+// A 24-bit picture that is one visible, opaque layer of normal blending, without a layer effect,
+// covering the canvas exactly, composes to that layer's own pixels (and white row padding, as the
+// export has): its rows are written straight from the layer. Gives the rows, or null.
+const uint8_t* rowsComposingToThemselves(const LayerTable& t) {
+    const std::vector<int> order = t.Order();
+    if (order.size() != 1 || t.header.bitsPerPixel != 24) return nullptr;
+    const int W = t.header.canvasWidth, H = t.header.canvasHeight;
+    const Layer& l = t.layer(order[0]);
+    const LayerPlanes& p = t.planesOf(order[0]);
+    if (!l.IsVisible() || l.kind == LayerKind::Text || l.transparency != 0 ||
+        l.Blend() != BlendMode::Normal || l.effectValue1 != 0 || l.x != 0 || l.y != 0 ||
+        l.width != W || l.height != H || l.stride != StrideFor(24, W) ||
+        p.pixels.size() != l.pixelSize || p.alpha.size() != l.planeSize ||
+        !allOpaque(p.alpha.data(), p.alpha.size()))
+        return nullptr;
+    for (int y = 0; y < H; ++y)
+        for (size_t i = size_t(W) * 3; i < l.stride; ++i)
+            if (p.pixels.data()[size_t(y) * l.stride + i] != 255) return nullptr;
+    return p.pixels.data();
+}
 }  // namespace
 
 Status SaveDocument(CBrevDoc& doc, const std::string& path, const SaveOptions& options) {
@@ -78,24 +112,34 @@ Status SaveDocument(CBrevDoc& doc, const std::string& path, const SaveOptions& o
         return status;
     }
 
-    LayerTable& t = doc.Layers();
+    const LayerTable& t = doc.Layers();
     if (!t.InList(t.bottom)) return {StatusCode::Failed, "The document has no layers"};
-    {
+    const int W = t.header.canvasWidth, H = t.header.canvasHeight;
+    const RaViru& image = doc.Image();
+    const uint8_t* ownRows = rowsComposingToThemselves(t);
+    if (ownRows) {
+        doc.FlatImage() = {};
+    } else {
         Image32 full = Compositor::ComposeFull(t, t.bottom, 0, composeThreads());
         if (full.width == t.header.canvasWidth && full.height == t.header.canvasHeight)
             doc.FlatImage() = std::move(full.bytes);
         else
             doc.FlatImage().clear();
     }
-    const int W = t.header.canvasWidth, H = t.header.canvasHeight;
-    const RaViru& image = doc.Image();
 
     // The document keeps its depth and palette: the reduced picture lives only in the export,
     // which is written straight from here (the document's image object stays as it is).
     RaViru out(ImageKind::Unknown);
     bool built;
-    if (kind == FileKind::Gif) {
+    if (kind == FileKind::Gif && ownRows) {
+        RaViru full(ImageKind::Gif);
+        CQuantizer quantizer(256, 8);
+        built = full.BorrowRows(ownRows, W, H, 24, ImageKind::Gif) &&
+                quantizer.ProcessImage(full) && quantizer.MakeIndexed(full, out);
+    } else if (kind == FileKind::Gif) {
         built = quantizedExport(doc.FlatImage(), W, H, out);
+    } else if (ownRows) {
+        built = bool(out.BorrowRows(ownRows, W, H, 24, static_cast<ImageKind>(t.header.imageKind)));
     } else {
         const int bits = t.header.bitsPerPixel;
         built = out.Allocate(W, H, bits, static_cast<ImageKind>(t.header.imageKind)) != nullptr;

@@ -53,6 +53,14 @@ ConstPlaneRef BytePlane(const std::vector<uint8_t>& bytes, int width, int height
     return ConstPlaneRef{bytes.data(), size_t(width), width, height, 8};
 }
 
+PlaneRef BytePlane(PlaneBuffer& bytes, int width, int height) {
+    return PlaneRef{bytes.data(), size_t(width), width, height, 8};
+}
+
+ConstPlaneRef BytePlane(const PlaneBuffer& bytes, int width, int height) {
+    return ConstPlaneRef{bytes.data(), size_t(width), width, height, 8};
+}
+
 NewPlanes AllocatePlanes(const LayerTable& t, int slot, int width, int height) {
     NewPlanes p;
     p.width = width;
@@ -60,11 +68,9 @@ NewPlanes AllocatePlanes(const LayerTable& t, int slot, int width, int height) {
     const bool text = t.layer(slot).kind == LayerKind::Text;
     p.stride = text ? uint32_t(width) : uint32_t(StrideFor(t.header.bitsPerPixel, width));
     const size_t plane = size_t(width) * size_t(height);
-    // The planes are vectors, which zero what they allocate: the first touch of the pages the
-    // routine then writes costs about the same.
-    p.pixels.resize(size_t(p.stride) * size_t(height));
-    p.alpha.resize(plane);
-    p.effect.resize(plane);
+    p.pixels = PlaneBuffer::Zeroed(size_t(p.stride) * size_t(height));
+    p.alpha = PlaneBuffer::Zeroed(plane);
+    p.effect = PlaneBuffer::Zeroed(plane);
     return p;
 }
 

@@ -21,13 +21,15 @@ PlaneRef PixelPlane(LayerTable& t, int slot);
 ConstPlaneRef PixelPlane(const LayerTable& t, int slot);
 PlaneRef BytePlane(std::vector<uint8_t>& bytes, int width, int height);
 ConstPlaneRef BytePlane(const std::vector<uint8_t>& bytes, int width, int height);
+PlaneRef BytePlane(PlaneBuffer& bytes, int width, int height);
+ConstPlaneRef BytePlane(const PlaneBuffer& bytes, int width, int height);
 
-// Planes for a layer of `width` × `height` at the slot's depth, not filled: every byte is
-// about to be written.
+// Planes for a layer of `width` × `height` at the slot's depth, zero (large planes come as
+// untouched zero pages, so nothing is filled twice).
 struct NewPlanes {
     int width = 0, height = 0;
     uint32_t stride = 0;
-    std::vector<uint8_t> pixels, alpha, effect;
+    PlaneBuffer pixels, alpha, effect;
 };
 NewPlanes AllocatePlanes(const LayerTable& t, int slot, int width, int height);
 // The slot takes the new planes at (x, y); its text and other fields stay.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "document/PictureHeader.h"
+#include "document/PlaneBuffer.h"
 
 namespace quillet {
 
@@ -142,13 +143,14 @@ static_assert(offsetof(Layer, textSettingC) == 392);
 static_assert(offsetof(Layer, effectParameter) == 396);
 static_assert(offsetof(Layer, reserved400) == 400);
 
-// The buffers a record describes, owned by the table beside the record. Pixel and alpha rows
-// are in the image object's row order (bottom row first). An empty vector is an absent buffer.
+// The buffers a record describes, held by the table beside the record. Pixel and alpha rows
+// are in the image object's row order (bottom row first). An empty plane is an absent buffer.
+// Copying planes shares them until one side writes (see PlaneBuffer).
 struct LayerPlanes {
-    std::vector<uint8_t> pixels;  // pixelSize bytes, rows of stride bytes
-    std::vector<uint8_t> alpha;   // planeSize bytes, rows of width bytes; 0 transparent
-    std::vector<uint8_t> effect;  // planeSize bytes; pixels touched by an effect or tool
-    std::vector<char16_t> text;   // text layers: textLength units (+1 terminator)
+    PlaneBuffer pixels;          // pixelSize bytes, rows of stride bytes
+    PlaneBuffer alpha;           // planeSize bytes, rows of width bytes; 0 transparent
+    PlaneBuffer effect;          // planeSize bytes; pixels touched by an effect or tool
+    std::vector<char16_t> text;  // text layers: textLength units (+1 terminator)
 
     void Release() {
         pixels = {};

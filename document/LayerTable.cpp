@@ -175,9 +175,15 @@ bool LayerTable::CreateLayer(const CreateLayerArgs& a, const Rgbquad* imagePalet
 
     // 7.
     Touch(a.slot);
-    p.pixels.assign(l.pixelSize, 255);
-    p.alpha.assign(l.planeSize, a.initialAlpha);
-    p.effect.assign(l.planeSize, 0);
+    if (a.fillPlanes) {
+        p.pixels.assign(l.pixelSize, 255);
+        p.alpha.assign(l.planeSize, a.initialAlpha);
+        p.effect.assign(l.planeSize, 0);
+    } else {
+        p.pixels = PlaneBuffer::Uninitialized(l.pixelSize);
+        p.alpha = PlaneBuffer::Uninitialized(l.planeSize);
+        p.effect = PlaneBuffer::Uninitialized(l.planeSize);
+    }
 
     // 8. Palette.
     if (a.paletteSize == 0) {

@@ -41,6 +41,9 @@ struct CreateLayerArgs {
     uint8_t kind = LayerKind::Raster;
     int16_t creationTag = -1;
     bool centre = false;
+    // False leaves the three planes unset, for a caller that writes all of them at once (a
+    // reader); true fills them as a new layer has them: pixels 255, alpha initialAlpha, effect 0.
+    bool fillPlanes = true;
 };
 
 class LayerTable {

@@ -61,6 +61,10 @@ struct PackedDibInfo {
     BitmapInfoHeader header;
 };
 
+// What a new block's pixels hold: white, or nothing in particular for a decoder that writes
+// every row at once (the bytes that pad a row to its four-byte boundary are still white).
+enum class NewPixels : uint8_t { White, Unset };
+
 class RaViru : public RaViruInfo {
 public:
     BitmapInfoHeader header;
@@ -76,9 +80,15 @@ public:
     void Destroy();
 
     // Block and shape.
-    uint8_t* Allocate(int width, int height, int bitCount, ImageKind kind);
+    uint8_t* Allocate(int width, int height, int bitCount, ImageKind kind,
+                      NewPixels pixels = NewPixels::White);
     // Allocate for a reader: a failure comes back as TooLarge or OutOfMemory with lastError.
-    Status AllocatePicture(int width, int height, int bitCount, ImageKind kind);
+    Status AllocatePicture(int width, int height, int bitCount, ImageKind kind,
+                           NewPixels pixels = NewPixels::White);
+    // An image to be written whose pixel rows (bottom-up, rowBytes apart) live elsewhere, such
+    // as a layer's buffer: the block holds only the header and a zeroed palette, and nothing is
+    // copied. The rows are only read, and must outlive the image.
+    Status BorrowRows(const uint8_t* rows, int width, int height, int bitCount, ImageKind kind);
     bool HasBlock() const { return dib_ != nullptr; }
     uint8_t* Dib() { return dib_.get(); }
     const uint8_t* Dib() const { return dib_.get(); }
@@ -97,6 +107,10 @@ public:
 
     void CloneFrom(const RaViru& source, bool copyPixels);
     void AdoptFrom(RaViru& other);
+    // Hands the block over whole, so that its pixels can live on elsewhere without a copy; the
+    // pixel rows start `pixelOffset` bytes in. The image keeps its description, as after
+    // Destroy().
+    std::unique_ptr<uint8_t[]> ReleaseBlock(size_t& pixelOffset);
     void ShareHeaderFrom(const RaViru& other);
 
     // Pixels and palette; (x, y) with y counted from the bottom row.
@@ -156,6 +170,8 @@ public:
 
 private:
     void Reset(ImageKind kind);
+    // The header, palette and rows of `other` in a block of this image's own.
+    void CopyBlockFrom(const RaViru& other);
     Status DecodeKind(ByteStream& stream, ImageKind kind);
 
     std::unique_ptr<uint8_t[]> dib_;

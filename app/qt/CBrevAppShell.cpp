@@ -100,6 +100,10 @@ QString CBrevAppShell::openFilter() {
 
 // --- Windows ------------------------------------------------------------------------------
 
+void CBrevAppShell::decodeAhead(const QString& path) {
+    app_->decodeAhead(toPath(QFileInfo(path).absoluteFilePath()));
+}
+
 bool CBrevAppShell::openFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (CBrevDoc* open = app_->findByPath(toPath(absolute))) {

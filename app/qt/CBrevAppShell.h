@@ -70,6 +70,8 @@ public:
 
     // Opens a file in a new document window; false (the user was told) when it cannot be read.
     bool openFile(const QString& path);
+    // Starts decoding a file that openFile will be asked for soon (see CBrevApp::decodeAhead).
+    void decodeAhead(const QString& path);
     CChildFrame* openWindow(CBrevDoc& doc);
     CBrevDoc* activeDocument() const;
     CBrevView* activeView() const;

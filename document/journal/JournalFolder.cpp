@@ -47,8 +47,13 @@ bool isInstanceName(const std::string& name) {
 // Removes what the journal put in a folder, then the folder if that emptied it.
 void removeJournalFolder(const fs::path& dir) {
     std::error_code ec;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == ".vlrtmp") fs::remove(it->path(), ec);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        // Also the temporary names a manifest being replaced has for a moment (".NAME.vlrtmp.X").
+        const std::string name = it->path().filename().string();
+        if (it->path().extension() == ".vlrtmp" ||
+            (name.size() > 1 && name[0] == '.' && name.find(".vlrtmp.") != std::string::npos))
+            fs::remove(it->path(), ec);
+    }
     fs::remove(dir / JournalFolder::kLockName, ec);
     fs::remove(dir, ec);  // fails, harmlessly, when something else is left
 }
@@ -122,6 +127,12 @@ int JournalFolder::RemoveAbandoned(const std::string& tmpRoot) {
         if (fd >= 0) ::close(fd);
     }
     return removed;
+}
+
+bool JournalFolder::IsInstanceName(const std::string& name) { return isInstanceName(name); }
+
+void JournalFolder::RemoveJournalFiles(const std::string& dir) {
+    removeJournalFolder(fs::path(dir));
 }
 
 int JournalNumbers::Acquire() {

@@ -31,6 +31,10 @@ public:
     static int RemoveAbandoned(const std::string& tmpRoot);
 
     static constexpr const char* kLockName = "instance.lock";
+    // Whether a folder name is one a program gives its folder ("<pid>-<start time>").
+    static bool IsInstanceName(const std::string& name);
+    // Removes the journal's files from `dir`, its lock file, and the folder when that emptied it.
+    static void RemoveJournalFiles(const std::string& dir);
 
 private:
     JournalFolder(std::string path, int lockFd) : path_(std::move(path)), lockFd_(lockFd) {}

@@ -1,5 +1,6 @@
 #include "document/journal/JournalListFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -30,9 +31,9 @@ bool readExact(ByteStream& in, void* dst, size_t n) {
     return in.Read(dst, 1, n) == n;
 }
 
-bool readPlane(ByteStream& in, std::vector<uint8_t>& plane, size_t n) {
+bool readPlane(ByteStream& in, PlaneBuffer& plane, size_t n) {
     if (uint64_t(in.Remaining()) < n) return false;  // before allocating
-    plane.resize(n);
+    plane = PlaneBuffer::Uninitialized(n);
     return readExact(in, plane.data(), n);
 }
 
@@ -73,16 +74,14 @@ bool readEntryLine(ByteStream& in, uint32_t& recordLength, uint32_t& pixelSize,
     return after >= 0 && in.Seek(-2, SEEK_CUR);
 }
 
-bool writeEntryLine(ByteStream& out, const Layer& l) {
+// "%ld %d %d" in UTF-16LE units.
+std::vector<uint8_t> entryLine(const Layer& l) {
     char line[48];
     const int n = std::snprintf(line, sizeof line, "%ld %d %d", long(kLayerRecordBytes),
                                 int(l.pixelSize), int(l.planeSize));
-    uint8_t units[96];
-    for (int i = 0; i < n; ++i) {
-        units[2 * i] = uint8_t(line[i]);
-        units[2 * i + 1] = 0;
-    }
-    return out.Write(units, 1, size_t(2 * n)) == size_t(2 * n);
+    std::vector<uint8_t> units(size_t(2 * n), 0);
+    for (int i = 0; i < n; ++i) units[size_t(2 * i)] = uint8_t(line[i]);
+    return units;
 }
 
 bool supportedDepth(int bits) {
@@ -96,26 +95,46 @@ bool fail(std::string& error, const char* why) {
 
 }  // namespace
 
-bool WriteJournalList(ByteStream& out, const LayerTable& t, std::string& error) {
+std::vector<FilePiece> JournalListPieces(const LayerTable& t) {
+    std::vector<FilePiece> pieces;
     PictureHeader h = t.header;
     h.workingPixelsRef = h.workingAlphaRef = 0;
-    bool ok = out.Write(&h, 1, sizeof h) == sizeof h;
-    if (ok && h.paletteSize > 0)
-        ok = writePlane(out, t.palette.data(), t.palette.size() * sizeof(Rgbquad),
-                        size_t(h.paletteSize) * sizeof(Rgbquad));
+    pieces.push_back(FilePiece::Bytes(&h, sizeof h));
+    if (h.paletteSize > 0) {
+        FilePiece palette = FilePiece::Bytes(
+            t.palette.data(), std::min(t.palette.size(), size_t(h.paletteSize)) * sizeof(Rgbquad));
+        palette.length = uint64_t(h.paletteSize) * sizeof(Rgbquad);
+        pieces.push_back(std::move(palette));
+    }
     for (int slot : t.Order()) {
-        if (!ok) break;
         Layer rec = t.layer(slot);
         rec.used = 1;  // the entry line parser relies on the record not starting with a digit
         const LayerPlanes& p = t.planesOf(slot);
-        ok = writeEntryLine(out, rec) && out.Write(&rec, 1, sizeof rec) == sizeof rec &&
-             writePlane(out, p.pixels.data(), p.pixels.size(), rec.pixelSize) &&
-             writePlane(out, p.alpha.data(), p.alpha.size(), rec.planeSize) &&
-             writePlane(out, p.effect.data(), p.effect.size(), rec.planeSize);
+        pieces.push_back(FilePiece::Bytes(entryLine(rec)));
+        pieces.push_back(FilePiece::Bytes(&rec, sizeof rec));
+        // A plane shorter than its record is padded with zeros so the file stays readable.
+        pieces.push_back(FilePiece::Plane(p.pixels, rec.pixelSize));
+        pieces.push_back(FilePiece::Plane(p.alpha, rec.planeSize));
+        pieces.push_back(FilePiece::Plane(p.effect, rec.planeSize));
         // Text follows whenever the record counts some, so the reader never misreads the next
         // entry line as text.
-        if (ok && rec.textLength > 0)
-            ok = writePlane(out, p.text.data(), p.text.size() * 2, size_t(rec.textLength) * 2);
+        if (rec.textLength > 0) {
+            const size_t bytes = size_t(rec.textLength) * 2;
+            FilePiece text = FilePiece::Bytes(p.text.data(), std::min(p.text.size() * 2, bytes));
+            text.length = bytes;
+            pieces.push_back(std::move(text));
+        }
+    }
+    return pieces;
+}
+
+bool WriteJournalList(ByteStream& out, const LayerTable& t, std::string& error) {
+    bool ok = true;
+    for (const FilePiece& piece : JournalListPieces(t)) {
+        const bool plane = !piece.plane.empty();
+        const uint8_t* data = plane ? piece.plane.data() : piece.bytes.data();
+        const size_t have = plane ? piece.plane.size() : piece.bytes.size();
+        if (!(ok = writePlane(out, data, have, size_t(piece.length)))) break;
     }
     if (ok) ok = out.Flush();
     if (!ok) error = "cannot write the journal list file";
@@ -222,6 +241,7 @@ void ApplyJournalList(JournalListContent&& c, int bottomSlot, LayerTable& t, boo
         a.background = j.record.background != 0;
         a.kind = j.record.kind;
         a.creationTag = j.record.creationTag;
+        a.fillPlanes = false;  // the parsed planes take their place
         // The sizes were checked against the same rules create layer applies.
         t.CreateLayer(a, nullptr, 0, selectionActive);
         t.layer(j.slot) = j.record;

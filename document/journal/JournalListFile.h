@@ -6,6 +6,7 @@
 
 #include "document/Layer.h"
 #include "document/LayerTable.h"
+#include "document/journal/JournalWriter.h"
 #include "image/ByteStream.h"
 
 namespace quillet {
@@ -24,6 +25,8 @@ struct JournalListContent {
 
 // Writes the table's list from its bottom index. The working-copy references are stored as 0.
 bool WriteJournalList(ByteStream& out, const LayerTable& table, std::string& error);
+// The same file as pieces for the journal's writer; the planes are shared, not copied.
+std::vector<FilePiece> JournalListPieces(const LayerTable& table);
 
 // Reads a list whose bottom layer sits in `bottomSlot` (the file does not name it). Every size is
 // checked against the record and the bytes that remain before anything is allocated.

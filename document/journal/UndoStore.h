@@ -9,6 +9,7 @@
 
 #include "document/Layer.h"
 #include "document/LayerTable.h"
+#include "document/journal/JournalWriter.h"
 #include "image/BitmapInfo.h"
 
 namespace quillet {
@@ -64,6 +65,10 @@ struct StepSlotFields {
     int32_t textX = 0, textY = 0;
     int32_t maskX = 0, maskY = 0, maskWidth = 0, maskHeight = 0;
     Layer record{};
+    // What the file holds, to know a later step's file of the slot would be the same bytes.
+    PlaneStamp pixelsStamp, alphaStamp, effectStamp;
+    uint64_t maskHash = 0;
+    uint64_t inode = 0;  // of the file, which keeps it through renames
 };
 
 struct StepPictureValues {
@@ -105,6 +110,9 @@ struct HistoryRow {
     int step = 0;                         // -1 for the row of a picture without history
     StepKind kind = StepKind::PixelEdit;  // the layer window picks the row's icon from it
 };
+
+// A 64-bit hash of the selection mask's bytes, kept with each layer file.
+uint64_t MaskHash(const std::vector<uint8_t>& bytes);
 
 class UndoStore {
 public:
@@ -154,8 +162,15 @@ public:
     // holds its pixels (a text layer, no journal folder, a missing or damaged file).
     bool ReadLayerPixels(int slot, int step, StepSlotFields& fields, int& x, int& y,
                          std::vector<uint8_t>& pixels) const;
+    // Large files are written in the background (see JournalWriter); this waits until every
+    // recorded step's files are on disk. False when some could not be written (LastError).
+    bool FinishWrites();
+    JournalWriter& Writer() { return writer_; }
 
     std::string LayerFileName(int step, int slot) const;
+    std::string ManifestPath() const;
+    // Steps recorded, undone or redone since the document opened: the manifest's serial.
+    uint64_t Serial() const { return serial_; }
     std::string InitialListFileName() const;
     std::string RedoListFileName() const;
 
@@ -172,9 +187,17 @@ private:
     void ShiftOut();
     // Files.
     bool WriteLayerFile(int step, int slot);
+    bool LinkUnchangedLayerFile(int step, int slot);
     bool ReadLayerFile(int step, int slot, const StepSlotFields& f);
     void DeleteStepFiles(int step);
     void DeleteAllFiles();
+    // Removes a file that a manifest still waiting in the writer's queue may name: it is renamed
+    // out of the way at once and removed once that manifest is on disk.
+    void RetireFile(const std::string& path);
+    void RemoveRetiredFiles();
+    // The recovery manifest of the state the document is at: written by the writer after the
+    // files it names, or (`now`) after waiting for them, here.
+    void WriteManifest(bool now);
     // Undo and redo.
     bool Rebuild(int slot, int fileStep, int stateStep);
     int SourceStep(int slot, int atOrBelow) const;
@@ -194,6 +217,10 @@ private:
     JournalViewState viewState_;
     std::u16string lastRedoText_;
     std::string lastError_;
+    uint64_t serial_ = 0;
+    uint64_t retired_ = 0;
+    // Last: the files it is still writing are dropped before the store deletes them.
+    JournalWriter writer_;
 };
 
 }  // namespace quillet

@@ -43,7 +43,12 @@ void UndoStore::StoreSlot(StepEntry& e, int step, int slot) {
     f.maskWidth = t.mask.width;
     f.maskHeight = t.mask.height;
     f.record = l;
-    WriteLayerFile(step, slot);
+    const LayerPlanes& p = t.planesOf(slot);
+    f.pixelsStamp = p.pixels.Stamp();
+    f.alphaStamp = p.alpha.Stamp();
+    f.effectStamp = p.effect.Stamp();
+    f.maskHash = MaskHash(t.mask.bytes);
+    if (!LinkUnchangedLayerFile(step, slot)) WriteLayerFile(step, slot);
     // Whatever changed the layer before this step, its pictures in the panels are old now.
     doc_.Layers().Touch(slot);
 }
@@ -95,7 +100,7 @@ void UndoStore::ShiftOut() {
             if (!folder_.empty())
                 std::rename(LayerFileName(2, s).c_str(), LayerFileName(3, s).c_str());
         } else if (!folder_.empty() && gone.slotFields[size_t(s)].stored) {
-            std::remove(LayerFileName(2, s).c_str());
+            RetireFile(LayerFileName(2, s));
         }
     }
     for (int i = 3; i < kSteps; ++i) {
@@ -154,7 +159,10 @@ bool UndoStore::RecordStep(std::u16string_view label, StepKind kind, int layer,
         doc_.Layers().planesOf(layer).Release();
         doc_.Snapshot().planesOf(layer).Release();
     }
+    ++serial_;
+    WriteManifest(false);
     doc_.SetBusy(false);
+    lastError_ += writer_.TakeErrors();
     return lastError_.empty();
 }
 

@@ -77,6 +77,8 @@ bool UndoStore::Rebuild(int slot, int fileStep, int stateStep) {
         a.background = f.record.background != 0;
         a.kind = f.kind;
         a.creationTag = -1;
+        // The file fills the planes; only when it cannot are they filled as created.
+        a.fillPlanes = false;
         // The table's routine, not the document's: replay must not resize the working copy.
         if (!t.CreateLayer(a, doc_.Image().PaletteBase(), doc_.Image().PaletteCount(),
                            doc_.SelectionActive())) {
@@ -85,7 +87,13 @@ bool UndoStore::Rebuild(int slot, int fileStep, int stateStep) {
         }
         prepare();
         // A missing or damaged file leaves the planes as created; the rebuild still succeeds.
-        ReadLayerFile(fileStep, slot, f);
+        if (!ReadLayerFile(fileStep, slot, f)) {
+            p.pixels.assign(p.pixels.size(), 255);
+            p.alpha.assign(p.alpha.size(), 0);
+            p.effect.assign(p.effect.size(), 0);
+        } else if (text) {
+            p.pixels.assign(p.pixels.size(), 255);
+        }
     }
 
     Layer& l = t.layer(slot);
@@ -179,6 +187,7 @@ bool UndoStore::Undo() {
     replaying_ = true;
     doc_.NotifySelectionOutlineTimer(0);
     lastError_.clear();
+    FinishWrites();
     if (k == 1) {
         // Redo to step 2 reads the whole list back from here.
         redoListBottom_ = doc_.Layers().bottom;
@@ -209,6 +218,8 @@ bool UndoStore::Undo() {
         doc_.NotifyViewsUpdate();
     }
     FinishReplay();
+    ++serial_;
+    WriteManifest(true);
     return true;
 }
 
@@ -219,6 +230,7 @@ bool UndoStore::Redo() {
     replaying_ = true;
     doc_.NotifySelectionOutlineTimer(0);
     lastError_.clear();
+    FinishWrites();
     const StepEntry& e = entries_[size_t(k)];
     if (k == 2) ReadListFile(RedoListFileName(), redoListBottom_);
 
@@ -247,6 +259,8 @@ bool UndoStore::Redo() {
     KeepCurrentLayerListed(e.layer);
     lastRedoText_ = HistoryText();
     FinishReplay();
+    ++serial_;
+    WriteManifest(true);
     return true;
 }
 

@@ -17,6 +17,10 @@ bool readInto(ByteStream& in, std::vector<uint8_t>& to) {
     return to.empty() || in.Read(to.data(), 1, to.size()) == to.size();
 }
 
+bool readInto(ByteStream& in, PlaneBuffer& to) {
+    return to.empty() || in.Read(to.PrepareOverwrite(), 1, to.size()) == to.size();
+}
+
 void clearLayers(CBrevDoc& doc) {
     doc.Layers().Clear();
     doc.Snapshot().Clear();
@@ -47,6 +51,7 @@ bool build(CBrevDoc& doc, ByteStream& in, const vlr::Layout& L, std::string& err
         a.canvasHeight = L.header.canvasHeight;
         a.kind = r.kind;
         a.creationTag = -1;
+        a.fillPlanes = false;  // read from the file below
         if (!doc.CreateLayer(a)) {
             error = "VLR file: the layer in slot " + std::to_string(e.slot) + " cannot be made";
             return false;
@@ -87,18 +92,17 @@ bool build(CBrevDoc& doc, ByteStream& in, const vlr::Layout& L, std::string& err
     return true;
 }
 
-// What the document will hold: every layer's planes in the table and in the snapshot, the
-// working copy of the current layer, and layers below 24 bits converted beside their old planes.
+// What the document will hold: every layer's planes (the snapshot shares them), the working
+// copy of the current layer, and layers below 24 bits converted beside their old planes.
 uint64_t documentBytes(const vlr::Layout& L) {
     uint64_t planes = 0, largest = 0, pixels = 0;
     for (const vlr::EntryPlan& e : L.entries) {
-        const uint64_t layer = uint64_t(e.sizes.pixelSize) + 2 * uint64_t(e.sizes.planeSize);
-        planes += layer;
-        largest = std::max(largest, layer);
+        planes += uint64_t(e.sizes.pixelSize) + 2 * uint64_t(e.sizes.planeSize);
+        largest = std::max(largest, uint64_t(e.sizes.pixelSize) + e.sizes.planeSize);
         pixels += e.sizes.planeSize;
     }
-    const uint64_t conversion = L.header.bitsPerPixel < 24 ? pixels * 5 * 2 : 0;
-    return planes * 2 + largest + conversion;
+    const uint64_t conversion = L.header.bitsPerPixel < 24 ? pixels * 5 : 0;
+    return planes + largest + conversion;
 }
 
 }  // namespace

@@ -283,7 +283,8 @@ int readPsd(ByteStream& stream, RaViru& image, StatusCode& status) {
         return failed(code);
 
     RaViru out(ImageKind::Unknown);
-    if (!out.Allocate(int(L.width), int(L.height), 24, ImageKind::Jpeg))
+    // fillRows writes every row.
+    if (!out.Allocate(int(L.width), int(L.height), 24, ImageKind::Jpeg, NewPixels::Unset))
         return failed(PsdResult::BitmapFailed);
     out.SetHorizontalDpi(96);
     out.SetVerticalDpi(96);

@@ -286,7 +286,8 @@ Status RaViruJPG::Read(ByteStream& stream) {
         jpeg_destroy_decompress(&cinfo);
         return Fail(StatusCode::Unsupported, "JPEG has an unsupported number of components");
     }
-    if (!Allocate(width, height, 8 * components, ImageKind::Jpeg)) {
+    // readRows writes every row, also of a picture whose data ends early.
+    if (!Allocate(width, height, 8 * components, ImageKind::Jpeg, NewPixels::Unset)) {
         jpeg_destroy_decompress(&cinfo);
         return Fail(FitsPixelLimit(width, height) ? StatusCode::OutOfMemory : StatusCode::TooLarge,
                     lastError);

@@ -20,10 +20,12 @@ struct ModelHistory {
     }
 };
 
-void runRandomHistory(unsigned seed, int operations) {
+void runRandomHistory(unsigned seed, int operations, bool background = false) {
     std::mt19937 rng(seed);
     auto pick = [&](int n) { return int(rng() % unsigned(n)); };
     JournalDoc d(1, 9, 7);
+    // Every file through the writer's thread, as large pictures' files go.
+    if (background) d.j().Writer().SetBackgroundFrom(0);
     d.open(3);
     ModelHistory model;
     model.steps.push_back(capture(d.t()));
@@ -92,6 +94,9 @@ void runRandomHistory(unsigned seed, int operations) {
         ASSERT_EQ(model.steps.size() > size_t(k), true);
         ASSERT_TRUE(sameTable(model.steps[size_t(k)], d.t()))
             << "after op " << op << " (" << what << "), step " << k << ", seed " << seed;
+        // The snapshot shares the planes: it must still hold the state of the step.
+        ASSERT_TRUE(sameTable(model.steps[size_t(k)], d.doc.Snapshot()))
+            << "snapshot after op " << op << " (" << what << "), seed " << seed;
         ASSERT_TRUE(d.t().InList(d.doc.CurrentLayer())) << "op " << op << " " << what;
         ASSERT_FALSE(d.doc.Busy());
     }
@@ -109,4 +114,8 @@ TEST(JournalRandom, TableFollowsTheModelThroughThousandsOfOperations) {
         runRandomHistory(seed, 2500);
         if (HasFatalFailure()) return;
     }
+}
+
+TEST(JournalRandom, FilesWrittenInTheBackgroundGiveTheSameHistory) {
+    runRandomHistory(3, 2500, true);
 }

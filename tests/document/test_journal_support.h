@@ -177,7 +177,15 @@ inline TableState capture(const LayerTable& t) {
     s.order = t.Order();
     for (int slot : s.order) {
         s.records.push_back(t.layer(slot));
-        s.planes.push_back(t.planesOf(slot));
+        // Deep: planes copied as a table copies them would share storage with the document
+        // and change with it if anything wrote into a shared plane.
+        const LayerPlanes& p = t.planesOf(slot);
+        LayerPlanes copy;
+        copy.pixels = p.pixels.ToVector();
+        copy.alpha = p.alpha.ToVector();
+        copy.effect = p.effect.ToVector();
+        copy.text = p.text;
+        s.planes.push_back(std::move(copy));
     }
     s.canvasW = t.header.canvasWidth;
     s.canvasH = t.header.canvasHeight;

@@ -48,7 +48,7 @@ struct Doc {
         doc.SetCurrentLayerIndex(0);
         doc.RecordStep(u"Opening....", StepKind::PixelEdit);
     }
-    const std::vector<uint8_t>& pixels() { return doc.Layers().planesOf(0).pixels; }
+    const PlaneBuffer& pixels() { return doc.Layers().planesOf(0).pixels; }
     int steps() const { return doc.Journal().StepIndex(); }
     std::u16string label() const { return doc.Journal().Entry(steps()).label; }
 };
