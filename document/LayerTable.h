@@ -125,4 +125,17 @@ private:
     uint64_t revisionClock_ = 0;
 };
 
+// A layer of the picture's own format covering the canvas at (0, 0), for `slot`.
+inline CreateLayerArgs CanvasLayerArgs(const LayerTable& t, int slot, uint8_t kind) {
+    CreateLayerArgs a;
+    a.imageKind = t.header.imageKind;
+    a.bitsPerPixel = t.header.bitsPerPixel;
+    a.paletteSize = t.header.paletteSize;
+    a.slot = slot;
+    a.width = a.canvasWidth = t.header.canvasWidth;
+    a.height = a.canvasHeight = t.header.canvasHeight;
+    a.kind = kind;
+    return a;
+}
+
 }  // namespace quillet

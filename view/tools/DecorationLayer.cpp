@@ -32,17 +32,7 @@ int DecorationLayer::Prepare() {
         return slot_;
     }
     // Made again at canvas size: whatever the layer held, or wherever it was moved, goes.
-    CreateLayerArgs a;
-    a.imageKind = t.header.imageKind;
-    a.bitsPerPixel = t.header.bitsPerPixel;
-    a.paletteSize = t.header.paletteSize;
-    a.slot = slot_;
-    a.width = t.header.canvasWidth;
-    a.height = t.header.canvasHeight;
-    a.canvasWidth = t.header.canvasWidth;
-    a.canvasHeight = t.header.canvasHeight;
-    a.kind = LayerKind::Raster;
-    if (!doc_.CreateLayer(a)) return -1;
+    if (!doc_.CreateLayer(CanvasLayerArgs(t, slot_, LayerKind::Raster))) return -1;
     return slot_;
 }
 

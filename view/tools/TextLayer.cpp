@@ -282,17 +282,7 @@ int AddTextLayer(CBrevDoc& doc, const TextRasterizer& rasterizer, std::u16string
     const int slot = doc.FreeSlotForNewLayer();
     if (slot < 0) return -1;
     t.layer(slot) = Layer{};
-    CreateLayerArgs a;
-    a.imageKind = t.header.imageKind;
-    a.bitsPerPixel = t.header.bitsPerPixel;
-    a.paletteSize = t.header.paletteSize;
-    a.slot = slot;
-    a.width = t.header.canvasWidth;
-    a.height = t.header.canvasHeight;
-    a.canvasWidth = t.header.canvasWidth;
-    a.canvasHeight = t.header.canvasHeight;
-    a.kind = LayerKind::Text;
-    if (!doc.CreateLayer(a)) return -1;
+    if (!doc.CreateLayer(CanvasLayerArgs(t, slot, LayerKind::Text))) return -1;
     Layer& l = t.layer(slot);
     l.used = 1;
     l.visible = 1;
