@@ -2,8 +2,11 @@
 
 #include "app/CBrevApp.h"
 #include "app/qt/CBrevAppShell.h"
+#include "app/qt/CDlg_Guid_UndoBrush.h"
 #include "app/qt/CMainFrame.h"
+#include "app/qt/PaintCommands.h"
 #include "document/CBrevDoc.h"
+#include "view/FrameSettings.h"
 #include "view/LayerGrowth.h"
 #include "view/ToolChoice.h"
 #include "view/ToolState.h"
@@ -39,11 +42,20 @@ void DecorCommands::install(CMainFrame& frame) {
     onDocument(C::CombPattern, &DecorCommands::linePattern);
     onDocument(C::PhotoFrame, &DecorCommands::photoFrame);
     onDocument(C::Calendar, &DecorCommands::calendar);
+    onDocument(C::SpeechBalloon, &DecorCommands::speechBalloon);
     onDocument(C::UndoBrush, &DecorCommands::undoBrush);
     shell_.toolRegistry().add(ToolId::UndoBrush, *this);
 }
 
+void DecorCommands::speechBalloon(CBrevDoc& doc) { shell_.paint().tools().PutSpeechBalloon(doc); }
+
 void DecorCommands::undoBrush(CBrevDoc& doc) {
+    FrameSettings& settings = shell_.app().settings();
+    if (settings.undoBrushGuide) {
+        CDlg_Guid_UndoBrush guide(frame_);
+        guide.exec();
+        settings.undoBrushGuide = guide.showAgain();
+    }
     // Without a usable previous step nothing happens (a changed layer is reported).
     if (!undoBrush_.Begin(doc)) return;
     if (ChooseTool(shell_.tools(), ToolId::UndoBrush, &doc) == ToolChoice::Refused) {

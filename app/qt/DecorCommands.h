@@ -1,7 +1,8 @@
 #pragma once
 // The decoration commands: the shadow effect, the line pattern, the photo frame and the
-// calendar, each opening its dialog on the active document. The work is the core's; this
-// checks that the frame allows the switch and holds the current tool while a dialog is open.
+// calendar, each opening its dialog on the active document, and the speech balloon. The work
+// is the core's; this checks that the frame allows the switch and holds the current tool while
+// a dialog is open.
 #include <QObject>
 
 #include "app/CommandId.h"
@@ -32,6 +33,7 @@ private:
     void linePattern(CBrevDoc& doc);
     void photoFrame(CBrevDoc& doc);
     void calendar(CBrevDoc& doc);
+    void speechBalloon(CBrevDoc& doc);
     void undoBrush(CBrevDoc& doc);
     void strokeTo(ToolEvent& event);
     // Makes `tool` current for the dialog's time; false when the frame refuses the switch.

@@ -23,6 +23,9 @@ constexpr ToolId kToolIds[] = {ToolId::Brush,     ToolId::Eraser, ToolId::Line,
                                ToolId::WaterDrop, ToolId::Dot,    ToolId::TouchDeform};
 constexpr int kMaxPoints = 100000;
 
+// The settings keep colours as 0x00BBGGRR.
+uint32_t SwapRedBlue(uint32_t c) { return (c & 0xFF) << 16 | (c & 0xFF00) | ((c >> 16) & 0xFF); }
+
 bool Number(std::string_view text, int64_t& v) {
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, v);
@@ -94,7 +97,7 @@ EditOutcome Stroke(CBrevDoc& doc, const ApplyValues& v) {
     if (EditableCurrentLayer(doc, TextLayerRule::Refuse) < 0) return EditOutcome::Refused;
 
     FrameSettings settings;
-    settings.foreground = (rgb & 0xFF) << 16 | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+    settings.foreground = SwapRedBlue(rgb);
     settings.brushThickness = v.Int("size");
     settings.brushKind = v.Int("soft") ? FrameSettings::Brush : FrameSettings::Pencil;
     PaintTools paint(settings);
@@ -129,9 +132,23 @@ EditOutcome Stroke(CBrevDoc& doc, const ApplyValues& v) {
     return doc.Modified() ? EditOutcome::Done : EditOutcome::Unchanged;
 }
 
+constexpr ApplyParameter kBalloon[] = {
+    {"size", 1, 30, 5, {}, "brush size"},
+    {"colour", 0, 0xFFFFFF, 0, {}, "foreground colour", false, ApplyValueKind::Colour},
+};
+
+EditOutcome Balloon(CBrevDoc& doc, const ApplyValues& v) {
+    FrameSettings settings;
+    settings.foreground = SwapRedBlue(uint32_t(v["colour"]) & 0xFFFFFF);
+    settings.brushThickness = v.Int("size");
+    PaintTools paint(settings);
+    return paint.PutSpeechBalloon(doc) ? EditOutcome::Done : EditOutcome::Refused;
+}
+
 constexpr ApplyOperation kOperations[] = {
     {"stroke", "붓그리기 and the other painting tools: one stroke through the points", kStroke,
      Stroke, CheckStroke},
+    {"balloon", "말풍선 넣기: a circle of radius 50 about (300, height − 150)", kBalloon, Balloon},
 };
 
 }  // namespace

@@ -18,6 +18,10 @@ QUrl velloranSiteUrl() {
 
 QUrl codecPageUrl() { return velloranSiteUrl().resolved(QUrl(QStringLiteral("codec.html"))); }
 
+QUrl undoBrushHelpUrl() {
+    return velloranSiteUrl().resolved(QUrl(QStringLiteral("help/undo-brush.html")));
+}
+
 bool openVelloranSite() { return QDesktopServices::openUrl(velloranSiteUrl()); }
 
 bool openCodecPage() { return QDesktopServices::openUrl(codecPageUrl()); }

@@ -1,5 +1,5 @@
 // quillet-cli apply stroke: the painting tools played through the points, the same pixels and
-// step as the editor's tool, the selection honoured, bad points refused.
+// step as the editor's tool, the selection honoured, bad points refused; and the balloon.
 #include "CliTestSupport.h"
 #include "image/RaViru.h"
 
@@ -10,11 +10,11 @@ namespace {
 
 class ApplyPaint : public TempDirTest {
 protected:
-    // 40 × 30 white.
-    std::string White() {
-        RaViru img(40, 30, 24, ImageKind::Bmp);
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 40; ++x) img.PutPixelColor(x, y, 0xFFFFFF);
+    // White, 40 × 30 unless told.
+    std::string White(int width = 40, int height = 30) {
+        RaViru img(width, height, 24, ImageKind::Bmp);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) img.PutPixelColor(x, y, 0xFFFFFF);
         const std::string file = path("in.bmp");
         EXPECT_TRUE(img.WriteFile(file, ImageKind::Bmp));
         return file;
@@ -70,4 +70,13 @@ TEST_F(ApplyPaint, ToolsAndBadValues) {
     EXPECT_EQ(run({"apply", in, out, "stroke", "points=1,1", "strength=x"}).code, 2);
     EXPECT_EQ(run({"apply", in, out, "stroke"}).code, 2);  // points are required
     EXPECT_NE(run({"apply", "--list"}).out.find("points=TEXT (required)"), std::string::npos);
+}
+
+TEST_F(ApplyPaint, BalloonIsACircleAboveTheBottomLeft) {
+    const std::string in = White(400, 300), out = path("out.bmp");
+    ASSERT_EQ(run({"apply", in, out, "balloon", "size=1", "colour=#0000FF"}).code, 0);
+    // Radius 50 about (300, 150): the four axis points are drawn, the centre is not.
+    for (auto [x, y] : {std::pair{250, 150}, {350, 150}, {300, 100}, {300, 200}})
+        EXPECT_EQ(At(out, x, y), 0x0000FFu) << x << "," << y;
+    EXPECT_EQ(At(out, 300, 150), 0xFFFFFFu);
 }

@@ -6,6 +6,8 @@
 
 using namespace quillet;
 using namespace quillet::clitest;
+using quillet::testing::kScansCanRun;
+using quillet::testing::kScansSkipped;
 using quillet::testing::SaneTestBackend;
 
 namespace {
@@ -13,6 +15,7 @@ class CliScan : public TempDirTest {
 protected:
     void SetUp() override {
         TempDirTest::SetUp();
+        if (!kScansCanRun) GTEST_SKIP() << kScansSkipped;
         ASSERT_TRUE(SaneTestBackend::Use(2));
     }
 };

@@ -1,6 +1,7 @@
 // The decoration commands in the whole program: the shadow, line-pattern, photo-frame and
 // calendar dialogs reached through their commands, previewing, recording on OK and leaving
-// nothing on Cancel.
+// nothing on Cancel; the speech balloon.
+#include <QCheckBox>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QSlider>
@@ -10,12 +11,15 @@
 
 #include "ModalDialogs.h"
 #include "QtTestRegistry.h"
+#include "app/CBrevApp.h"
 #include "app/qt/CBrevAppShell.h"
+#include "app/qt/CDlg_Guid_UndoBrush.h"
 #include "app/qt/CMainFrame.h"
 #include "document/CBrevDoc.h"
 #include "document/LayerOps.h"
 #include "image/RaViru.h"
 #include "platform/RecordingUserPort.h"
+#include "view/FrameSettings.h"
 #include "view/qt/CBrevView.h"
 #include "view/qt/CChildFrame.h"
 #include "view/qt/CDlg_ImgFrame.h"
@@ -36,11 +40,11 @@ struct Program {
     CBrevAppShell shell{&user};
     CBrevDoc* doc = nullptr;
 
-    Program() {
+    explicit Program(int width = 120, int height = 90) {
         QVERIFY(shell.start(dir.filePath(QStringLiteral("home")).toStdString()));
         shell.frame().resize(900, 700);
         shell.frame().show();
-        RaViru image(120, 90, 24, ImageKind::Bmp);
+        RaViru image(width, height, 24, ImageKind::Bmp);
         const QString file = dir.filePath(QStringLiteral("p.bmp"));
         QVERIFY(image.WriteFile(file.toStdString(), ImageKind::Bmp));
         QVERIFY(shell.openFile(file));
@@ -186,9 +190,33 @@ private slots:
         QCOMPARE(p.lastLabel(), std::u16string(u"[달력]"));
     }
 
+    void undoBrushGuideOpensTheHelpPageAndCanBeStopped() {
+        Program p;
+        QVERIFY(p.shell.app().settings().undoBrushGuide);  // shown until the user stops it
+        QUrl opened;
+        whenShown<CDlg_Guid_UndoBrush>([&](CDlg_Guid_UndoBrush& d) {
+            d.setPageOpener([&](const QUrl& url) { opened = url; });
+            d.accept();
+        });
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::UndoBrush));
+        QCOMPARE(opened.fileName(), QStringLiteral("undo-brush.html"));
+        QVERIFY(p.shell.app().settings().undoBrushGuide);
+        whenShown<CDlg_Guid_UndoBrush>([&](CDlg_Guid_UndoBrush& d) {
+            d.stopBox()->setChecked(true);
+            d.reject();
+        });
+        opened.clear();
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::UndoBrush));
+        QVERIFY(opened.isEmpty());
+        QVERIFY(!p.shell.app().settings().undoBrushGuide);
+        // Stopped: the brush is reached without the guide.
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::UndoBrush));
+    }
+
     void undoBrushPaintsThePreviousStepBackUnderTheMouse() {
         Program p;
         CBrevDoc& doc = *p.doc;
+        p.shell.app().settings().undoBrushGuide = false;
         // Right after opening there is no previous step: the tool is not even chosen.
         QVERIFY(p.shell.frame().dispatchCommand(CommandId::UndoBrush));
         QVERIFY(p.shell.tools().currentTool != ToolId::UndoBrush);
@@ -210,6 +238,25 @@ private slots:
         QCOMPARE(t.ColorAt(slot, 30, 45), opened);
         QCOMPARE(t.ColorAt(slot, 100, 10), 0x00FF00u);
         QCOMPARE(p.lastLabel(), std::u16string(u"작업취소붓"));
+    }
+
+    void speechBalloonIsDrawnInTheForegroundColourAndSize() {
+        Program p(400, 300);
+        CBrevDoc& doc = *p.doc;
+        const int slot = doc.CurrentLayer();
+        const LayerTable& t = doc.Layers();
+        const uint32_t opened = t.ColorAt(slot, 300, 149) & 0xFFFFFF;
+        p.shell.app().settings().foreground = 0x0000FF;  // 0x00BBGGRR: red
+        p.shell.app().settings().brushThickness = 1;
+        QVERIFY(p.shell.frame().dispatchCommand(CommandId::SpeechBalloon));
+        QCOMPARE(p.lastLabel(), std::u16string(u"원 그리기"));
+        // Storage rows count from the bottom: the centre is 150 rows above the bottom edge
+        // (row 149), the rim 50 further up.
+        QCOMPARE(t.ColorAt(slot, 300, 199) & 0xFFFFFF, 0xFF0000u);
+        QCOMPARE(t.ColorAt(slot, 250, 149) & 0xFFFFFF, 0xFF0000u);
+        QCOMPARE(t.ColorAt(slot, 300, 149) & 0xFFFFFF, opened);
+        QVERIFY(doc.Undo());
+        QCOMPARE(t.ColorAt(slot, 300, 199) & 0xFFFFFF, opened);
     }
 };
 

@@ -16,6 +16,8 @@
 #include "services/SaneScanner.h"
 
 using namespace quillet;
+using quillet::testing::kScansCanRun;
+using quillet::testing::kScansSkipped;
 using quillet::testing::SaneTestBackend;
 
 namespace {
@@ -141,6 +143,7 @@ ScanOutcome Scan(const std::vector<ScanOption>& options, Collect& sink,
 }  // namespace
 
 TEST(SaneScan, ListsTheTestScanners) {
+    if (!kScansCanRun) GTEST_SKIP() << kScansSkipped;
     ASSERT_TRUE(SaneTestBackend::Use(2));
     SaneSession session;
     ASSERT_TRUE(session.ok());
@@ -152,6 +155,7 @@ TEST(SaneScan, ListsTheTestScanners) {
 }
 
 TEST(SaneScan, PagesMatchScanimagePixelForPixel) {
+    if (!kScansCanRun) GTEST_SKIP() << kScansSkipped;
     ASSERT_TRUE(SaneTestBackend::Use(2));
     const std::vector<std::vector<ScanOption>> cases = {
         {{"mode", "Color"}, {"test-picture", "Color pattern"}, {"resolution", "50"}},
@@ -192,6 +196,7 @@ TEST(SaneScan, PagesMatchScanimagePixelForPixel) {
 // Lines longer than their pixels (scanimage itself misreads these): the page is the same page
 // without the lost pixels at the end of each line.
 TEST(SaneScan, PaddedLinesKeepTheirPixels) {
+    if (!kScansCanRun) GTEST_SKIP() << kScansSkipped;
     ASSERT_TRUE(SaneTestBackend::Use(2));
     Collect full, lossy;
     ASSERT_EQ(Scan({{"test-picture", "Color pattern"}}, full).result, ScanResult::Done);
@@ -208,6 +213,7 @@ TEST(SaneScan, PaddedLinesKeepTheirPixels) {
 }
 
 TEST(SaneScan, PageSizeAndResolutionFollowTheSettings) {
+    if (!kScansCanRun) GTEST_SKIP() << kScansSkipped;
     ASSERT_TRUE(SaneTestBackend::Use(2));
     Collect sink;
     // 80 × 100 mm at 254 DPI is exactly 800 × 1000 pixels.
@@ -235,6 +241,7 @@ TEST(SaneScan, PageSizeAndResolutionFollowTheSettings) {
 }
 
 TEST(SaneScan, AFeederGivesEveryPageUntilItIsEmpty) {
+    if (!kScansCanRun) GTEST_SKIP() << kScansSkipped;
     ASSERT_TRUE(SaneTestBackend::Use(2));
     Collect sink;
     const ScanOutcome outcome =
@@ -250,6 +257,7 @@ TEST(SaneScan, AFeederGivesEveryPageUntilItIsEmpty) {
 }
 
 TEST(SaneScan, EarlyEndsAreReportedAndDeliverNothing) {
+    if (!kScansCanRun) GTEST_SKIP() << kScansSkipped;
     ASSERT_TRUE(SaneTestBackend::Use(2));
     struct Case {
         std::string readValue;
@@ -295,6 +303,7 @@ TEST(SaneNoScanner, NothingIsFound) {
 }
 
 TEST(SaneScan, OptionsThatCannotBeSetAreNamedButDoNotStopTheScan) {
+    if (!kScansCanRun) GTEST_SKIP() << kScansSkipped;
     ASSERT_TRUE(SaneTestBackend::Use(2));
     Collect sink;
     const ScanOutcome outcome =

@@ -298,6 +298,10 @@ TEST(PaintTools, TextLayersAreRefusedWithTheMessage) {
         ASSERT_EQ(f.user.entries.size(), 1u) << int(tool);
         EXPECT_EQ(f.user.entries[0].text, kTextLayerRefused);
     }
+    f.user.entries.clear();
+    EXPECT_FALSE(f.paint.PutSpeechBalloon(f.doc));
+    ASSERT_EQ(f.user.entries.size(), 1u);
+    EXPECT_EQ(f.user.entries[0].text, kTextLayerRefused);
     EXPECT_EQ(RecordedSteps(f.doc).size(), steps);
 }
 
@@ -336,4 +340,28 @@ TEST(PaintTools, ZoomedStrokesPaintCanvasPoints) {
     for (int x = 10; x <= 50; ++x)
         EXPECT_EQ(f.doc.Layers().ColorAt(f.slot, x, f.Row(10)), 0x00FF00u) << x;
     EXPECT_NE(f.doc.Layers().ColorAt(f.slot, 51, f.Row(10)), 0x00FF00u);
+}
+
+TEST(PaintTools, SpeechBalloonIsTheCircleToolsStrokeAtTheSamePlaceWhateverTheZoom) {
+    // At zoom 1 the balloon is what pressing at (300, H − 200) and releasing at (300, H − 150)
+    // draws with the circle tool.
+    Painter byHand(400, 300);
+    byHand.Choose(ToolId::Circle);
+    byHand.Drag({{300, 100}, {300, 150}});
+    for (double zoom : {1.0, 0.25, 3.0}) {
+        Painter f(400, 300, zoom);
+        ASSERT_TRUE(f.paint.PutSpeechBalloon(f.doc));
+        EXPECT_EQ(f.Planes().pixels, byHand.Planes().pixels) << zoom;
+        EXPECT_EQ(f.Planes().alpha, byHand.Planes().alpha) << zoom;
+        EXPECT_EQ(f.LastLabel(), u"원 그리기");
+        EXPECT_EQ(f.doc.Snapshot().planesOf(f.slot).pixels, f.Planes().pixels);
+        ASSERT_TRUE(f.doc.Undo());
+        EXPECT_NE(f.Planes().pixels, byHand.Planes().pixels);
+    }
+    // On a picture lower than 200 rows the rim lies above the canvas: the layer grows to it, as
+    // the tool grows it for a point outside.
+    Painter low(400, 120);
+    ASSERT_TRUE(low.paint.PutSpeechBalloon(low.doc));
+    EXPECT_EQ(low.L().y, -80);
+    EXPECT_EQ(low.L().height, 120 + 80 + 15);
 }

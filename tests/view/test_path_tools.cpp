@@ -65,6 +65,15 @@ TEST_F(PathDoc, ClosesAtSquaredDistanceNineNotSixteen) {
     EXPECT_FALSE(path().closed);
 }
 
+TEST_F(PathDoc, PointsKeepTheirCanvasPlaceWhenAPointBesideTheLayerGrowsIt) {
+    click(ToolId::PathPlace, 50, 50);
+    click(ToolId::PathPlace, -10, 20);  // the layer grows 10 columns to the left
+    ASSERT_EQ(doc.Layers().layer(doc.CurrentLayer()).x, -10);
+    ASSERT_EQ(path().Count(), 2);
+    EXPECT_EQ(path().points[0], (GuidePoint{60, 50}));
+    EXPECT_EQ(path().points[1], (GuidePoint{0, 20}));
+}
+
 TEST_F(PathDoc, TheThreeHundredAndFirstPointIsRefused) {
     for (int i = 0; i < 300; ++i) click(ToolId::PathPlace, 10 + i % 30 * 12, 10 + i / 30 * 12);
     ASSERT_EQ(path().Count(), 300);

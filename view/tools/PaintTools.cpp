@@ -12,6 +12,7 @@
 #include "platform/UserPort.h"
 #include "view/FrameSettings.h"
 #include "view/LayerGrowth.h"
+#include "view/ToolState.h"
 #include "view/ToolTable.h"
 #include "view/tools/PaintRoutines.h"
 
@@ -150,11 +151,30 @@ private:
                              owner_.Colour());
         }
         // The press lies on the circle, the pointer is its centre.
-        const LayerPoint press = At(e.doc, Zoomed(anchors.circlePress));
-        const double dx = press.x - p.x, dy = press.y - p.y;
+        return Circle(At(e.doc, Zoomed(anchors.circlePress)), p);
+    }
+
+public:
+    // The circle through a canvas point about another as one stroke: grows the layer to both
+    // points as a press and a release there would, draws, keeps and records.
+    bool PutCircle(CBrevDoc& doc, ToolState& tools, ViewPoint rim, ViewPoint centre) {
+        ToolEvent e{doc, tools, {}};
+        if (!Begin(e)) return false;
+        for (ViewPoint p : {rim, centre}) GrowLayerToPoint(doc, layer_.Slot(), p, LabelOf(id_));
+        active_ = false;
+        if (!layer_.Reopen(doc)) return false;
+        const Layer& l = doc.Layers().layer(layer_.Slot());
+        Keep(doc, Circle(ToLayer(l, rim), ToLayer(l, centre)));
+        Record(doc);
+        return true;
+    }
+
+private:
+    PixelArea Circle(const LayerPoint& rim, const LayerPoint& centre) {
+        const double dx = rim.x - centre.x, dy = rim.y - centre.y;
         const int r = int(std::sqrt(dx * dx + dy * dy));
-        return PaintCircle(layer_.Target(), BrushStamp(owner_.Size(), true), p.x, p.row, r,
-                           owner_.Colour());
+        return PaintCircle(layer_.Target(), BrushStamp(owner_.Size(), true), centre.x, centre.row,
+                           r, owner_.Colour());
     }
 };
 
@@ -327,6 +347,12 @@ constexpr ToolId kPaintTools[] = {
 
 void PaintTools::Register(ToolRegistry& registry) {
     for (ToolId id : kPaintTools) registry.add(id, *tools_->Find(id));
+}
+
+bool PaintTools::PutSpeechBalloon(CBrevDoc& doc) {
+    ToolState tools;
+    const int height = doc.Layers().header.canvasHeight;
+    return tools_->circle.PutCircle(doc, tools, {300, height - 200}, {300, height - 150});
 }
 
 ToolOperation& PaintTools::Operation(ToolId id) {

@@ -14,6 +14,7 @@
 
 namespace quillet {
 
+class CBrevDoc;
 struct FrameSettings;
 
 // The touch-deform panel as the tool reads it: closed, the tool warps 160 × 120 with strength 1.
@@ -47,6 +48,11 @@ public:
     int Size() const;
     bool Soft() const;
     const BrushStamp& Stamp();  // the brush for the current size and flag
+
+    // Speech balloon (4619): the circle tool's outline through the rim (300, H − 200) about the
+    // centre (300, H − 150), canvas points with H the canvas height, whatever the zoom; one
+    // step labelled as the circle's. False when the current layer is refused.
+    bool PutSpeechBalloon(CBrevDoc& doc);
 
     // Makes `colour` (0x00BBGGRR) the foreground colour and tells the main frame.
     void PickColour(uint32_t bbggrr);

@@ -162,8 +162,12 @@ void PathTool::down(ToolEvent& e) {
                 AddGuidePoint(doc, {});  // asks, or does nothing; the point is not placed
                 return;
             }
-            // A point beside the layer grows it first.
+            // A point beside the layer grows it first; the points placed keep their canvas
+            // place when its origin moves.
+            const Layer& layer = doc.Layers().layer(doc.CurrentLayer());
+            const int x = layer.x, y = layer.y;
             const LayerPoint p = CurrentLayerPoint(doc, e.zoomed, u"경로 만들기");
+            path.OriginMoved(layer.x - x, layer.y - y);
             AddGuidePoint(doc, {p.x, p.y});
             return;
         }
