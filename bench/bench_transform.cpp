@@ -29,7 +29,7 @@ struct Picture {
         doc.Layers().layer(0).next = -1;
         doc.Layers().layer(0).previous = -1;
         doc.SetCurrentLayerIndex(0);
-        std::vector<uint8_t>& px = doc.Layers().planesOf(0).pixels;
+        PlaneBuffer& px = doc.Layers().planesOf(0).pixels;
         for (size_t i = 0; i < px.size(); ++i) px[i] = uint8_t(i * 7 + (i >> 12));
         EnterFreeTransform(doc, tools, ToolId::TransformPerspective);
     }
