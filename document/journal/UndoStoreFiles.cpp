@@ -61,7 +61,7 @@ uint64_t MaskHash(const std::vector<uint8_t>& bytes) {
         p += 8;
     }
     uint64_t tail = 0;
-    std::memcpy(&tail, p, n);
+    if (n > 0) std::memcpy(&tail, p, n);  // an empty mask has no bytes to point at
     a = mix(a, tail ^ (uint64_t(n) << 56));
     uint64_t h = a ^ (b * 0x9E3779B97F4A7C15ull);
     h ^= h >> 31;
