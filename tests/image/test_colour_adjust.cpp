@@ -170,7 +170,7 @@ TEST(ColourTables, BrightnessContrastAndChannelsMatchTheFormula) {
                     l.Put(x, y, Rgb(255, Clamp(G(c) - 40), Clamp(B(c) + 17)));
                 }
         },
-        5);
+        5, 640, 420);  // large enough to be shared between two threads
 }
 
 TEST(ColourTables, BrightnessContrastEdges) {
