@@ -129,42 +129,33 @@ void JournalWriter::Loop() {
     for (;;) {
         wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
         if (queue_.empty()) return;  // stopping with nothing left
-        // A task comes after every file handed over before it, also one a waiter is writing;
-        // it stays first in the queue meanwhile, so that nothing after it can overtake it.
-        if (queue_.front().task && running_ > 0) {
-            idle_.wait(lock);
-            continue;
-        }
-        Job job = std::move(queue_.front());
-        queue_.pop_front();
-        ++running_;
-        lock.unlock();
-        Run(job);
-        job = {};  // the shared planes are let go before anyone is told
-        lock.lock();
-        --running_;
-        idle_.notify_all();
+        RunFirst(lock);
     }
+}
+
+bool JournalWriter::RunFirst(std::unique_lock<std::mutex>& lock) {
+    // A task comes after every file handed over before it, also one a waiter is writing; it
+    // stays first in the queue meanwhile, so that nothing after it can overtake it.
+    if (queue_.front().task && running_ > 0) {
+        idle_.wait(lock);
+        return false;
+    }
+    Job job = std::move(queue_.front());
+    queue_.pop_front();
+    ++running_;
+    lock.unlock();
+    Run(job);
+    job = {};  // the shared planes are let go before anyone is told
+    lock.lock();
+    --running_;
+    idle_.notify_all();
+    return true;
 }
 
 std::string JournalWriter::Finish() {
     std::unique_lock lock(mutex_);
     // Whoever waits writes what is left itself: the thread may be slowed by its low priority.
-    while (!queue_.empty()) {
-        if (queue_.front().task && running_ > 0) {
-            idle_.wait(lock);
-            continue;
-        }
-        Job job = std::move(queue_.front());
-        queue_.pop_front();
-        ++running_;
-        lock.unlock();
-        Run(job);
-        job = {};
-        lock.lock();
-        --running_;
-        idle_.notify_all();
-    }
+    while (!queue_.empty()) RunFirst(lock);
     idle_.wait(lock, [this] { return running_ == 0; });
     return std::exchange(errors_, {});
 }

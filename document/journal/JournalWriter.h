@@ -81,6 +81,9 @@ private:
         std::function<void()> task;
     };
     void Run(Job& job);
+    // Runs the first job of the queue, `lock` held on entry and on return; or, when that job is
+    // a task that must wait for a file still being written, waits once and gives false.
+    bool RunFirst(std::unique_lock<std::mutex>& lock);
     void Loop();
     void Enqueue(Job job);
 
