@@ -78,6 +78,13 @@ Status RaViru::Fail(StatusCode code, const char* text) {
     return status;
 }
 
+namespace {
+// The depth a picture is kept at for a requested bit count: 1, 4, 8, 24 or 32.
+int StoredDepth(int bitCount) {
+    return bitCount <= 1 ? 1 : bitCount <= 4 ? 4 : bitCount <= 8 ? 8 : bitCount < 25 ? 24 : 32;
+}
+}  // namespace
+
 uint8_t* RaViru::Allocate(int width, int height, int bitCount, ImageKind newKind,
                           NewPixels pixels) {
     if (width <= 0 || height <= 0) return nullptr;
@@ -85,11 +92,7 @@ uint8_t* RaViru::Allocate(int width, int height, int bitCount, ImageKind newKind
         SetError("Image is larger than the pixel limit");
         return nullptr;
     }
-    const int depth = bitCount <= 1   ? 1
-                      : bitCount <= 4 ? 4
-                      : bitCount <= 8 ? 8
-                      : bitCount < 25 ? 24
-                                      : 32;
+    const int depth = StoredDepth(bitCount);
     const uint32_t paletteCount = depth <= 8 ? (1u << depth) : 0;
     const auto row = dibRowBytes(size_t(width), unsigned(depth));
     const auto pixelBytes = checkedMul(row, size_t(height));
@@ -219,11 +222,7 @@ Status RaViru::BorrowRows(const uint8_t* rows, int width, int height, int bitCou
     if (!rows || width <= 0 || height <= 0) return Fail(StatusCode::Failed, "Image has no pixels");
     if (!FitsPixelLimit(width, height))
         return Fail(StatusCode::TooLarge, "Image is larger than the pixel limit");
-    const int depth = bitCount <= 1   ? 1
-                      : bitCount <= 4 ? 4
-                      : bitCount <= 8 ? 8
-                      : bitCount < 25 ? 24
-                                      : 32;
+    const int depth = StoredDepth(bitCount);
     const uint32_t paletteCount = depth <= 8 ? (1u << depth) : 0;
     const size_t row = *dibRowBytes(size_t(width), unsigned(depth));
     std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[40 + paletteCount * 4]);
