@@ -21,6 +21,7 @@ CDlg_Guid_UndoBrush::CDlg_Guid_UndoBrush(QWidget* parent)
                        "크기가 바뀌었으면 쓸 수 없습니다."),
         this);
     text->setWordWrap(true);
+    text->setFixedWidth(340);  // wrapped lines need a width before the dialog is laid out
     stop_ = new QCheckBox(QStringLiteral("다음부터 이 안내를 보지 않기"), this);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("도움말 보기"), QDialogButtonBox::AcceptRole);
@@ -31,7 +32,7 @@ CDlg_Guid_UndoBrush::CDlg_Guid_UndoBrush(QWidget* parent)
     layout->addWidget(text);
     layout->addWidget(stop_);
     layout->addWidget(buttons);
-    setFixedWidth(360);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 bool CDlg_Guid_UndoBrush::showAgain() const { return !stop_->isChecked(); }
