@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/qt/QtBenchMain.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "platform/RecordingUserPort.h"
@@ -175,12 +176,8 @@ BENCHMARK(BM_MoveDragStepAndRepaint)
     ->Iterations(10);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theEditor.reset();
-    std::remove(Photo().c_str());
-    return 0;
+    return quillet::bench::RunQtBenchmarks(argc, argv, [] {
+        theEditor.reset();
+        std::remove(Photo().c_str());
+    });
 }

@@ -14,6 +14,7 @@
 
 #include "app/ThumbnailLoader.h"
 #include "app/qt/CDlg_FileOpen.h"
+#include "bench/qt/QtBenchMain.h"
 #include "image/RaViru.h"
 #include "platform/RecordingUserPort.h"
 
@@ -127,11 +128,5 @@ BENCHMARK(BM_FirstPageComplete)
 BENCHMARK(BM_ScrollWhileDecoding)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theFolder.reset();
-    return 0;
+    return quillet::bench::RunQtBenchmarks(argc, argv, [] { theFolder.reset(); });
 }

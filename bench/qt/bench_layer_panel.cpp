@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <memory>
 
+#include "bench/qt/QtBenchMain.h"
 #include "document/CBrevDoc.h"
 #include "document/qt/CDlg_Layer.h"
 #include "document/qt/LayerRowList.h"
@@ -83,10 +84,5 @@ BENCHMARK(BM_RefreshFortyCachedLayers)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefreshAfterOneLayerChanged)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return quillet::bench::RunQtBenchmarks(argc, argv, [] {});
 }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <memory>
 
+#include "bench/qt/QtBenchMain.h"
 #include "bench/qt/TenLayerPicture.h"
 #include "document/CBrevDoc.h"
 #include "platform/RecordingUserPort.h"
@@ -124,11 +125,5 @@ BENCHMARK(BM_StrokeEventZoomQuarter)
     ->MeasureProcessCPUTime();
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theScene.reset();
-    return 0;
+    return quillet::bench::RunQtBenchmarks(argc, argv, [] { theScene.reset(); });
 }

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <memory>
 
+#include "bench/qt/QtBenchMain.h"
 #include "bench/qt/TenLayerPicture.h"
 #include "document/CBrevDoc.h"
 #include "platform/RecordingUserPort.h"
@@ -90,11 +91,5 @@ BENCHMARK(BM_FullRepaintZoomQuarter)
 BENCHMARK(BM_CachedRepaint)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theScene.reset();
-    return 0;
+    return quillet::bench::RunQtBenchmarks(argc, argv, [] { theScene.reset(); });
 }
