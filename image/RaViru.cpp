@@ -85,6 +85,26 @@ int StoredDepth(int bitCount) {
 }
 }  // namespace
 
+void RaViru::TakeHeaderBlock(std::unique_ptr<uint8_t[]> block, int width, int height, int depth,
+                             size_t row, ImageKind newKind) {
+    const uint32_t paletteCount = depth <= 8 ? (1u << depth) : 0;
+    dib_ = std::move(block);
+    header = BitmapInfoHeader{};
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = uint16_t(depth);
+    header.biSizeImage = uint32_t(row * size_t(height));
+    header.biClrUsed = paletteCount;
+    header.biXPelsPerMeter = dpiToPelsPerMeter(dpiX);
+    header.biYPelsPerMeter = dpiToPelsPerMeter(dpiY);
+    rowBytes = uint32_t(row);
+    colourClass = depth <= 8 ? 1 : 2;
+    kind = newKind;
+    std::memcpy(dib_.get(), &header, sizeof(header));
+    std::memset(dib_.get() + 40, 0, paletteCount * 4);
+}
+
 uint8_t* RaViru::Allocate(int width, int height, int bitCount, ImageKind newKind,
                           NewPixels pixels) {
     if (width <= 0 || height <= 0) return nullptr;
@@ -107,21 +127,7 @@ uint8_t* RaViru::Allocate(int width, int height, int bitCount, ImageKind newKind
         return nullptr;
     }
     adviseLargePages(block.get(), *total);
-    dib_ = std::move(block);
-    header = BitmapInfoHeader{};
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = uint16_t(depth);
-    header.biSizeImage = uint32_t(*pixelBytes);
-    header.biClrUsed = paletteCount;
-    header.biXPelsPerMeter = dpiToPelsPerMeter(dpiX);
-    header.biYPelsPerMeter = dpiToPelsPerMeter(dpiY);
-    rowBytes = uint32_t(*row);
-    colourClass = depth <= 8 ? 1 : 2;
-    kind = newKind;
-    std::memcpy(dib_.get(), &header, sizeof(header));
-    std::memset(dib_.get() + 40, 0, paletteCount * 4);
+    TakeHeaderBlock(std::move(block), width, height, depth, *row, newKind);
     bits = dib_.get() + 40 + paletteCount * 4;
     if (pixels == NewPixels::White) {
         std::memset(bits, 255, *pixelBytes);
@@ -227,21 +233,7 @@ Status RaViru::BorrowRows(const uint8_t* rows, int width, int height, int bitCou
     const size_t row = *dibRowBytes(size_t(width), unsigned(depth));
     std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[40 + paletteCount * 4]);
     if (!block) return Fail(StatusCode::OutOfMemory, "Not enough memory for the image");
-    dib_ = std::move(block);
-    header = BitmapInfoHeader{};
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = uint16_t(depth);
-    header.biSizeImage = uint32_t(row * size_t(height));
-    header.biClrUsed = paletteCount;
-    header.biXPelsPerMeter = dpiToPelsPerMeter(dpiX);
-    header.biYPelsPerMeter = dpiToPelsPerMeter(dpiY);
-    rowBytes = uint32_t(row);
-    colourClass = depth <= 8 ? 1 : 2;
-    kind = newKind;
-    std::memcpy(dib_.get(), &header, sizeof(header));
-    std::memset(dib_.get() + 40, 0, paletteCount * 4);
+    TakeHeaderBlock(std::move(block), width, height, depth, row, newKind);
     // Writers only read the rows; the image never writes through this pointer.
     bits = const_cast<uint8_t*>(rows);
     return {};

@@ -173,6 +173,10 @@ private:
     // The header, palette and rows of `other` in a block of this image's own.
     void CopyBlockFrom(const RaViru& other);
     Status DecodeKind(ByteStream& stream, ImageKind kind);
+    // Makes `block` this image's header and cleared palette for a picture of the given shape;
+    // the caller points `bits` at the rows.
+    void TakeHeaderBlock(std::unique_ptr<uint8_t[]> block, int width, int height, int depth,
+                         size_t row, ImageKind kind);
 
     std::unique_ptr<uint8_t[]> dib_;
 };
