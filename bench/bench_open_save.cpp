@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchPhoto.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
 #include "platform/RecordingUserPort.h"
@@ -26,18 +27,8 @@ std::string tempPath(const char* ext) {
 // A smooth photo-like picture, written once as JPEG.
 const std::string& sourceJpeg() {
     static const std::string path = [] {
-        RaViru img(kW, kH, 24, ImageKind::Jpeg);
-        for (int y = 0; y < kH; ++y) {
-            uint8_t* row = img.Row(y);
-            for (int x = 0; x < kW; ++x, row += 3) {
-                row[0] = uint8_t((x * 3 + y) >> 4);
-                row[1] = uint8_t((x ^ y) >> 3);
-                row[2] = uint8_t((y * 5) >> 5);
-            }
-        }
-        img.jpegQuality = 90;
         const std::string p = tempPath(".jpg");
-        img.WriteFile(p, ImageKind::Jpeg);
+        quillet::bench::WritePhotoJpeg(p, kW, kH);
         return p;
     }();
     return path;

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "bench/BenchPhoto.h"
 #include "cli/CliCommands.h"
 #include "cli/Thumbnail.h"
 #include "image/RaViru.h"
@@ -25,18 +26,8 @@ std::string tempPath(const char* ext) {
 // A smooth photo-like picture, written once as JPEG and once as VLR.
 const std::string& source(const char* ext) {
     static const std::string jpeg = [] {
-        RaViru img(kW, kH, 24, ImageKind::Jpeg);
-        for (int y = 0; y < kH; ++y) {
-            uint8_t* row = img.Row(y);
-            for (int x = 0; x < kW; ++x, row += 3) {
-                row[0] = uint8_t((x * 3 + y) >> 4);
-                row[1] = uint8_t((x ^ y) >> 3);
-                row[2] = uint8_t((y * 5) >> 5);
-            }
-        }
-        img.jpegQuality = 90;
         const std::string p = tempPath(".jpg");
-        img.WriteFile(p, ImageKind::Jpeg);
+        quillet::bench::WritePhotoJpeg(p, kW, kH);
         return p;
     }();
     static const std::string vlr = [] {

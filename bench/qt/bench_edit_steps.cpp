@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchPhoto.h"
 #include "bench/qt/QtBenchMain.h"
 #include "document/CBrevDoc.h"
 #include "document/DocumentFiles.h"
@@ -41,18 +42,8 @@ struct Folder {
 
 const std::string& Photo() {
     static const std::string path = [] {
-        RaViru img(kW, kH, 24, ImageKind::Jpeg);
-        for (int y = 0; y < kH; ++y) {
-            uint8_t* row = img.Row(y);
-            for (int x = 0; x < kW; ++x, row += 3) {
-                row[0] = uint8_t((x * 3 + y) >> 4);
-                row[1] = uint8_t((x ^ y) >> 3);
-                row[2] = uint8_t((y * 5) >> 5);
-            }
-        }
-        img.jpegQuality = 90;
         const std::string p = "./bench_edit_steps_photo.jpg";
-        img.WriteFile(p, ImageKind::Jpeg);
+        quillet::bench::WritePhotoJpeg(p, kW, kH);
         return p;
     }();
     return path;
